@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake make g++ file python3
+  cmake make g++ file python3 x11-utils
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-apps xdotool
   googletest libgtest-dev zlib1g-dev libdeflate-dev
@@ -28,5 +28,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 echo "setup: done"
