@@ -1,0 +1,32 @@
+// QDialog: window centring and combo-box list height.
+#include <windows.h>
+#include "QDialog.h"
+
+void CenterWindow(HWND Wnd)
+{
+    RECT R;
+    if (!GetWindowRect(Wnd, &R)) return;
+    int W = R.right - R.left;
+    int H = R.bottom - R.top;
+    // C division truncates toward zero, also for windows larger than the screen.
+    int X = (GetSystemMetrics(SM_CXSCREEN) - W) / 2;
+    int Y = (GetSystemMetrics(SM_CYSCREEN) - H) / 3;
+    SetWindowPos(Wnd, 0, X, Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ComboBoxList(HWND AWnd, int AList)
+{
+    int N = (int)SendMessageA(AWnd, CB_GETCOUNT, 0, 0);
+    if (N > AList) N = AList;
+    if (N < 1) N = 1;
+    int ItemHeight = (int)SendMessageA(AWnd, CB_GETITEMHEIGHT, 0, 0);
+    RECT R;
+    GetWindowRect(AWnd, &R);
+    // A drop-down combo box's window height includes its list; resizing it hidden and showing
+    // it again without redraw avoids a flash of the half-sized list.
+    SetWindowPos(AWnd, 0, 0, 0, R.right - R.left, R.bottom - R.top + 2 + N * ItemHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_HIDEWINDOW);
+    SetWindowPos(AWnd, 0, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW |
+                     SWP_SHOWWINDOW);
+}
