@@ -1,0 +1,178 @@
+// QGetDir: the folder chooser on SHBrowseForFolderA with the added "New folder" button.
+#include "QGetDir.h"
+#include <shlobj.h>
+#include "QConst.h"
+#include "QDialog.h"
+#include "QSysUtil.h"
+
+static TDPath FolderPath;          // path of the current selection, or of the folder just made
+static bool FolderChosen;          // OK in the browser or in the new-folder dialog
+static HWND NewFolderButton;
+static BROWSEINFOA BrowseInfo;
+static const char *ACaptionText, *ANewButtonText, *ANewCaptionText, *ACurrentLabelText,
+                  *AEnterLabelText, *AOkTextText, *ACancelTextText;
+
+bool SelectFolder(HWND AOwner, UINT AFlags, char *ADir, const char *ACaption,
+                  const char *ANewButton, const char *ATitle, const char *ANewCaption,
+                  const char *ACurrentLabel, const char *AEnterLabel, const char *AOkText,
+                  const char *ACancelText)
+{
+    ACaptionText = ACaption;
+    ANewButtonText = ANewButton;
+    ANewCaptionText = ANewCaption;
+    ACurrentLabelText = ACurrentLabel;
+    AEnterLabelText = AEnterLabel;
+    AOkTextText = AOkText;
+    ACancelTextText = ACancelText;
+    ZeroMemory(&BrowseInfo, sizeof BrowseInfo);
+    BrowseInfo.hwndOwner = AOwner;
+    BrowseInfo.lpszTitle = ATitle;
+    BrowseInfo.ulFlags = AFlags;
+    BrowseInfo.lpfn = BrowseCallback;
+    FolderChosen = false;
+    FolderPath[0] = 0;
+    NewFolderButton = 0;
+
+    LPITEMIDLIST Item = SHBrowseForFolderA(&BrowseInfo);
+    bool Result = FolderChosen;
+    if (FolderChosen)
+        StrLCopy(ADir, FolderPath, MAX_PATH - 1);
+    else if (Item && !ANewButton && SHGetPathFromIDListA(Item, FolderPath)) {
+        // Without the added button the browser's own OK ends it and returns the item:
+        // that is a confirmation too.
+        StrLCopy(ADir, FolderPath, MAX_PATH - 1);
+        Result = true;
+    }
+    // With the button installed every OK and Cancel goes through BrowseWndProc; the
+    // item the browser hands back after a Cancel is its last selection, not a choice.
+    if (Item)
+        ILFree(Item);
+    NewFolderButton = 0;
+    return Result;
+}
+
+int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM data)
+{
+    (void)data;
+    switch (message) {
+    case BFFM_INITIALIZED:
+        if (ANewButtonText)
+            AddNewFolderButton(wnd);
+        break;
+    case BFFM_SELCHANGED: {
+        HWND Ok = GetDlgItem(wnd, CM_OK);
+        if (!SHGetPathFromIDListA((LPCITEMIDLIST)lParam, FolderPath)) {
+            // Not a file-system folder (a virtual folder of the shell).
+            FolderPath[0] = 0;
+            EnableWindow(Ok, FALSE);
+        }
+        if (NewFolderButton)
+            EnableWindow(NewFolderButton, IsWindowEnabled(Ok));
+        break;
+    }
+    }
+    return 0;
+}
+
+void AddNewFolderButton(HWND wnd)
+{
+    SetWindowTextA(wnd, ACaptionText);
+    HWND Ok = GetDlgItem(wnd, CM_OK);
+    RECT R;
+    GetWindowRect(Ok, &R);
+    POINT P = {R.left, R.top};
+    ScreenToClient(wnd, &P);
+    NewFolderButton = CreateWindowExA(0, "BUTTON", ANewButtonText,
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP |
+                                          BS_PUSHBUTTON,
+                                      P.x - 90, P.y, 85, R.bottom - R.top, wnd,
+                                      (HMENU)(UINT_PTR)CM_NEWFOLDER, GetModuleHandleA(0), 0);
+    HFONT Font = (HFONT)SendMessageA(Ok, WM_GETFONT, 0, 0);
+    PostMessageA(NewFolderButton, WM_SETFONT, (WPARAM)Font, 1);
+    EnableWindow(NewFolderButton, FALSE);
+    // The browser's own procedure still runs: DefDlgProcA calls the dialog procedure
+    // the shell gave the window, so the old window procedure is not needed.
+    SetWindowLongA(wnd, GWL_WNDPROC, (LONG)(LONG_PTR)BrowseWndProc);
+}
+
+LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COMMAND)
+        return DefDlgProcA(wnd, message, wParam, lParam);
+    switch (LOWORD(wParam)) {
+    case CM_OK:
+        FolderChosen = true;
+        EndDialog(wnd, 1);
+        break;
+    case CM_NO:
+        FolderChosen = false;
+        EndDialog(wnd, 2);
+        break;
+    case CM_NEWFOLDER:
+        FolderChosen = false;
+        DialogBoxParamA(GetModuleHandleA(0), "DLGNEW", wnd, NewFolderDlgProc, 0);
+        if (FolderChosen)
+            PostMessageA(wnd, WM_COMMAND, CM_OK, 0);
+        break;
+    }
+    return 1;
+}
+
+// OK of the new-folder dialog: makes FolderPath\name and makes it the result. False
+// (dialog stays open) when the joined path would not fit the path buffer.
+static bool MakeNewFolder(HWND dlg)
+{
+    char Name[NewFolderNameMax + 1];
+    GetDlgItemTextA(dlg, CM_EDIT, Name, sizeof Name);
+    if (!Name[0])
+        return true;        // nothing to make: the current folder stays the result
+    char Path[MAX_PATH + 1];
+    StrLCopy(Path, FolderPath, MAX_PATH - 1);
+    AppendDirTail(Path);
+    unsigned Len = StrLen(Path), NameLen = StrLen(Name);
+    if (Len + NameLen > MAX_PATH - 1)
+        return false;
+    StrLCopy(Path + Len, Name, NameLen);
+    ForceDirectories(PCharToStr(Path, Len + NameLen));
+    StrLCopy(FolderPath, Path, MAX_PATH - 1);
+    return true;
+}
+
+INT_PTR CALLBACK NewFolderDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG: {
+        CenterWindow(dlg);
+        SetWindowTextA(dlg, ANewCaptionText);
+        SetDlgItemTextA(dlg, CM_LABEL, ACurrentLabelText);
+        SetDlgItemTextA(dlg, CM_GROUP, AEnterLabelText);
+        SetDlgItemTextA(dlg, CM_OK, AOkTextText);
+        SetDlgItemTextA(dlg, CM_NO, ACancelTextText);
+        char Current[MAX_PATH + 1];
+        StrLCopy(Current, FolderPath, MAX_PATH - 1);
+        AppendDirTail(Current);
+        SetDlgItemTextA(dlg, CM_LABEL1, Current);
+        HWND Edit = GetDlgItem(dlg, CM_EDIT);
+        SendMessageA(Edit, EM_LIMITTEXT, NewFolderNameMax, 0);
+        SetFocus(Edit);
+        return FALSE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case CM_OK:
+            if (!MakeNewFolder(dlg)) {
+                MessageBeep(MB_ICONHAND);
+                return TRUE;
+            }
+            FolderChosen = true;
+            EndDialog(dlg, 1);
+            return TRUE;
+        case CM_NO:
+            EndDialog(dlg, 2);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
