@@ -1,0 +1,197 @@
+// Bytewise's portable units: the stored texts, the icon animation, the row grid and bands,
+// the clipboard text and the settings file's place.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+#include <string>
+#include <vector>
+#include "BytewiseAnim.h"
+#include "BytewiseRows.h"
+#include "BytewiseTexts.h"
+
+static std::string ReadPlain(const char *AName)
+{
+    std::string Path = std::string(Q_SOURCE_DIR) + "/bytewise/texts/" + AName;
+    FILE *F = fopen(Path.c_str(), "rb");
+    EXPECT_TRUE(F != nullptr) << Path;
+    std::string R;
+    if (!F) return R;
+    char Buf[4096];
+    size_t N;
+    while ((N = fread(Buf, 1, sizeof Buf, F)) > 0) R.append(Buf, N);
+    fclose(F);
+    if (!R.empty() && R.back() == '\n') R.pop_back();
+    return R;
+}
+
+static std::string Std(const string &S) { return std::string(S.c_str(), S.length()); }
+
+// ---- stored texts ----
+
+struct TStoredText { const char *Scrambled; const char *File; size_t Length; };
+
+TEST(BytewiseTexts, EachTextUnscramblesToItsPlainFileAtItsLength)
+{
+    const TStoredText Cases[] = {
+        {SCTitle, "title.txt", 46},
+        {SCAboutButton, "button.txt", 59},
+        {SCProgName, "about_name.txt", 12},
+        {SCProgType, "about_type.txt", 8},
+        {SCProgDescription, "about_description.txt", 32},
+        {SCFootNote1, "about_note1.txt", 43},
+        {SCFootNote2, "about_note2.txt", 16},
+    };
+    ASSERT_GT(TextShift, 0);
+    ASSERT_LT(TextShift, 32);    // larger shifts do not round-trip
+    for (const TStoredText &C : Cases) {
+        std::string Plain = ReadPlain(C.File);
+        EXPECT_EQ(Std(TextOf(C.Scrambled)), Plain) << C.File;
+        EXPECT_EQ(Plain.size(), C.Length) << C.File;
+        // Held only scrambled: no printable character survives in place.
+        ASSERT_EQ(strlen(C.Scrambled), Plain.size()) << C.File;
+        for (size_t I = 0; I < Plain.size(); I++)
+            EXPECT_NE(C.Scrambled[I], Plain[I]) << C.File << " at " << I;
+    }
+}
+
+TEST(BytewiseTexts, HelpIsTwentyFiveLinesJoinedByCrLf)
+{
+    std::string Help = Std(GetTextHelp());
+    std::string Plain = ReadPlain("help.txt");
+    std::string Expected;
+    for (char C : Plain) {
+        if (C == '\n') Expected += "\r\n";
+        else Expected += C;
+    }
+    EXPECT_EQ(Help, Expected);
+    ASSERT_GE(Help.size(), 2u);
+    EXPECT_NE(Help.substr(Help.size() - 2), "\r\n");   // no line end after the last line
+
+    std::vector<std::string> Lines;
+    size_t From = 0;
+    for (;;) {
+        size_t At = Help.find("\r\n", From);
+        Lines.push_back(Help.substr(From, At == std::string::npos ? std::string::npos : At - From));
+        if (At == std::string::npos) break;
+        From = At + 2;
+    }
+    size_t NonEmpty = 0, Longest = 0;
+    for (const std::string &L : Lines) {
+        if (!L.empty()) NonEmpty++;
+        Longest = std::max(Longest, L.size());
+        EXPECT_EQ(L.find('\n'), std::string::npos);
+    }
+    EXPECT_EQ(Lines.size(), 25u);
+    EXPECT_EQ(SCHelpLines, 25);
+    EXPECT_EQ(NonEmpty, 19u);
+    EXPECT_EQ(Longest, 78u);
+}
+
+// ---- icon animation ----
+
+TEST(BytewiseAnim, FramesHoldTheirTicksAndFrameSixPauses)
+{
+    AnimReset();
+    // (icon, ticks shown) in order: the first frame 0 lasts one tick, then each frame k its
+    // hold count + 1 ticks, frame 6 twenty ticks (1,400 ms at 70 ms).
+    const int Expected[][2] = {
+        {9900, 1},
+        {9901, 3}, {9902, 3}, {9903, 3}, {9904, 3}, {9905, 3}, {9906, 20}, {9907, 3},
+        {9900, 3}, {9901, 3}, {9902, 3}, {9903, 3}, {9904, 3}, {9905, 3}, {9906, 20}, {9907, 3},
+        {9900, 3},
+    };
+    std::vector<std::pair<int, int>> Runs;
+    int Total = 0;
+    for (const auto &E : Expected) Total += E[1];
+    for (int T = 0; T < Total; T++) {
+        int Icon = AnimTick();
+        if (!Runs.empty() && Runs.back().first == Icon) Runs.back().second++;
+        else Runs.push_back({Icon, 1});
+    }
+    ASSERT_EQ(Runs.size(), sizeof Expected / sizeof Expected[0]);
+    for (size_t I = 0; I < Runs.size(); I++) {
+        EXPECT_EQ(Runs[I].first, Expected[I][0]) << "run " << I;
+        EXPECT_EQ(Runs[I].second, Expected[I][1]) << "run " << I;
+    }
+    // One cycle: 41 ticks, 2,870 ms.
+    int Cycle = 0;
+    for (int K = 0; K <= MaxAni; K++) Cycle += TT[K] + 1;
+    EXPECT_EQ(Cycle * (int)AniPeriod, 2870);
+}
+
+TEST(BytewiseAnim, ResetStartsAgainFromFrameZero)
+{
+    AnimReset();
+    for (int I = 0; I < 17; I++) AnimTick();
+    EXPECT_NE(Ani, 0);
+    AnimReset();
+    EXPECT_EQ(AnimTick(), 9900);
+    EXPECT_EQ(AnimTick(), 9901);
+}
+
+// ---- bands, grid, clipboard text ----
+
+TEST(BytewiseRows, NormalStylesTileThreeBandsHighlightFillsTheRow)
+{
+    for (int Style : {dsWhole, dsSelect}) {
+        TBand B[3];
+        ASSERT_EQ(RowBands(Style, 300, B), 3);
+        EXPECT_EQ(B[0].Left, 0);
+        EXPECT_EQ(B[0].Right, B[1].Left);
+        EXPECT_EQ(B[1].Right, B[2].Left);
+        EXPECT_EQ(B[2].Right, 300);
+        EXPECT_EQ(B[0].Right, 60);      // the position
+        EXPECT_EQ(B[1].Right, 125);     // the two bytes
+        EXPECT_EQ(B[0].Brush * 100 + B[1].Brush * 10 + B[2].Brush, 123);
+        EXPECT_EQ(RowTextColor(Style), Rgb(0, 0, 0));
+    }
+    TBand B[3];
+    ASSERT_EQ(RowBands(dsFocus, 300, B), 1);
+    EXPECT_EQ(B[0].Left, 0);
+    EXPECT_EQ(B[0].Right, 300);
+    EXPECT_EQ(B[0].Brush, 4);
+    EXPECT_EQ(RowTextColor(dsFocus), Rgb(255, 255, 255));
+    EXPECT_EQ(ClrHighlight, Rgb(108, 108, 255));
+    EXPECT_EQ(ClrBand1, Rgb(250, 250, 230));
+    EXPECT_EQ(ClrBand2, Rgb(230, 250, 250));
+    EXPECT_EQ(ClrBand3, Rgb(250, 230, 250));
+}
+
+TEST(BytewiseRows, GridLinesFallBetweenTheFieldsOfA23CharacterRow)
+{
+    // With 8-pixel characters a row "PPPPPPP BBB BBB CCC CCC" has its blanks at
+    // character 7, 11, 15 and 19: pixels 56..63, 88..95, 120..127, 152..159. The last line
+    // sits at 160, the first pixel of the last field, whose cell is padded by a blank
+    // except for the "#nn" cells of control codes.
+    const int Blank[4] = {7, 11, 15, 19};
+    for (int I = 0; I < 4; I++) {
+        EXPECT_GE(GridLines[I].X, Blank[I] * 8) << I;
+        EXPECT_LE(GridLines[I].X, Blank[I] * 8 + 8) << I;
+    }
+    EXPECT_TRUE(GridLines[0].Thick);
+    EXPECT_FALSE(GridLines[1].Thick);
+    EXPECT_TRUE(GridLines[2].Thick);
+    EXPECT_FALSE(GridLines[3].Thick);
+}
+
+TEST(BytewiseRows, ClipTextIsEveryRowWithCrLfAndSkipsEmptyRows)
+{
+    string T;
+    AppendClipRow(T, "", 0);
+    EXPECT_TRUE(T.empty());
+    AppendClipRow(T, "      0  65  66   A   B", 23);
+    AppendClipRow(T, "", 0);
+    AppendClipRow(T, "x\xff", 2);
+    EXPECT_EQ(Std(T), std::string("      0  65  66   A   B\r\nx\xff\r\n"));
+}
+
+TEST(BytewiseRows, SettingsFileSitsBesideTheProgram)
+{
+    const char *Cases[][2] = {
+        {"C:\\Tools\\Bytewise", "C:\\Tools\\Bytewise\\Bytewise.INI"},
+        {"C:\\", "C:\\Bytewise.INI"},                 // drive root keeps one backslash
+        {"\\\\server\\share", "\\\\server\\share\\Bytewise.INI"},
+        {"Z:\\tmp\\a b", "Z:\\tmp\\a b\\Bytewise.INI"},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(Std(SettingsFileName(C[0])), C[1]) << C[0];
+}
