@@ -9,10 +9,10 @@
 #include "QTypes.h"
 
 struct TFile {
-    intptr_t Handle;     // platform handle while open, else -1
-    uint32_t RecSize;    // bytes per record of block reads and writes
-    bool Assigned;       // bound to a name by AssignFile
-    char Name[MAX_PATH];
+    intptr_t Handle = -1;     // platform handle while open, else -1
+    uint32_t RecSize = 1;     // bytes per record of block reads and writes
+    bool Assigned = false;    // bound to a name by AssignFile
+    char Name[MAX_PATH] = {};
 };
 
 // Open modes for Reset.
@@ -33,5 +33,26 @@ bool FileIsOpen(const TFile &F);
 
 int IOResult();                 // returns the pending code and resets it to 0
 void SetIOResult(int ACode);    // replaces the pending code (file layer and tests)
+
+// Test seam: how many operations of each kind this thread made, and a hook that fails a
+// chosen operation with a chosen code (0 lets it run; a failed close still closes).
+enum TFileOp { foOpen, foRead, foWrite, foSeek, foSize, foClose, foOpCount };
+struct TFileStats {
+    uint32_t Ops[foOpCount];
+};
+TFileStats &FileStats();
+typedef int (*TFileFaultHook)(const TFile &F, int AOp);
+void SetFileFaultHook(TFileFaultHook AHook);
+
+// Backend primitives (QFileWin.cpp, QFilePosix.cpp), used by the layer above. Each returns
+// 0 or the platform's error number (Windows numbering on every side: 2, 3, 5, ...).
+enum { fsOpenRead = 0, fsOpenReadWrite = 2, fsCreate = 3 };
+int FileSysOpen(const char *AName, int AHow, intptr_t &AHandle);
+int FileSysRead(intptr_t AHandle, void *ABuf, uint32_t ABytes, uint32_t &ADone);
+int FileSysWrite(intptr_t AHandle, const void *ABuf, uint32_t ABytes, uint32_t &ADone);
+int FileSysSeek(intptr_t AHandle, int64_t APos);
+int FileSysPos(intptr_t AHandle, int64_t &APos);
+int FileSysSize(intptr_t AHandle, int64_t &ASize);
+int FileSysClose(intptr_t AHandle);
 
 #endif

@@ -41,6 +41,7 @@ string ExtractFileDrive(const string &FileName);
 
 // Numbers and fixed-width text.
 string IntToStr(int32_t Value);
+string Int64ToStr(int64_t Value);
 int32_t StrToInt(const string &S, int32_t ADefault);
 string InsCharL(const string &S, char C, int AI);
 string InsCharR(const string &S, char C, int AI);
@@ -68,11 +69,21 @@ uint32_t StrBufSize(const char *Str);
 bool FileExists(PChar Filename);
 bool DirectoryExists(const string &Name);
 void ForceDirectories(const string &Dir);
+bool CreateDir(const string &Dir);   // one folder, default security; false on failure
 void RunExec(const string &AFileName, const string &APath, const string &AParams);
 int64_t GetFileSize(const string &AFile);
 bool QCopy(HWND AWin, const string &ASource, const string &ADest, bool AAppend);
 void QMess(HWND AWin, const string &AText);
 void GetWindowStyle(HWND Wnd);
+string WindowStyleText(uint32_t AStyle);   // the text GetWindowStyle shows
+
+// Message boxes of this unit go through QMessageBoxProc: MessageBoxA on Windows, a line on
+// stderr (answer IDOK) on the host. Tests replace it to see and answer the boxes.
+enum { qmbOK = 0x0, qmbRetryCancel = 0x5, qmbIconError = 0x10, qmbIconInformation = 0x40 };
+enum { qidOK = 1, qidCancel = 2, qidRetry = 4 };
+typedef int (*TMessageBoxProc)(HWND AWin, const char *AText, const char *ACaption, unsigned AType);
+extern TMessageBoxProc QMessageBoxProc;
+int QMessageBox(HWND AWin, const string &AText, const string &ACaption, unsigned AType);
 
 // Pending I/O result codes (set by the file layer, QFile.h).
 string IOErrorText(int ACode);      // the user's text for a nonzero code

@@ -1,0 +1,185 @@
+// BytewiseCompare: the comparison engine and the difference row.
+#include "BytewiseCompare.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "QFile.h"
+#include "QSysUtil.h"
+
+const char ContinuePromptCaption[] = " Notice!";
+
+string ContinuePromptText(int64_t ACount)
+{
+    return "Already found " + Int64ToStr(ACount) + " differencies. Continue?";
+}
+
+bool AskContinue(HWND AWin, int64_t ACount)
+{
+    return QMessageBox(AWin, ContinuePromptText(ACount), ContinuePromptCaption,
+                       qmbRetryCancel | qmbIconError) != qidCancel;
+}
+
+void ShowFileError(HWND AWin, int ACode)
+{
+    SetIOResult(ACode);
+    ErrorIOResult(AWin);
+}
+
+// Writes AText right-aligned in a field of AWidth (wider text is kept whole); returns the end.
+static char *PutField(char *AOut, const char *AText, size_t ALen, size_t AWidth)
+{
+    for (size_t I = ALen; I < AWidth; I++) *AOut++ = ' ';
+    memcpy(AOut, AText, ALen);
+    return AOut + ALen;
+}
+
+static char *PutNumber(char *AOut, uint64_t AValue, size_t AWidth)
+{
+    char Digits[24];
+    char *P = Digits + sizeof Digits;
+    do {
+        *--P = (char)('0' + AValue % 10);
+        AValue /= 10;
+    } while (AValue);
+    return PutField(AOut, P, (size_t)(Digits + sizeof Digits - P), AWidth);
+}
+
+// Character cell: bytes below 33 (controls and the blank) as "#" and the decimal value,
+// every other byte as itself.
+static char *PutCell(char *AOut, uint8_t AByte)
+{
+    if (AByte >= 33) {
+        char C = (char)AByte;
+        return PutField(AOut, &C, 1, 3);
+    }
+    char Text[3] = {'#', 0, 0};
+    size_t Len = 2;
+    if (AByte >= 10) {
+        Text[1] = (char)('0' + AByte / 10);
+        Text[2] = (char)('0' + AByte % 10);
+        Len = 3;
+    } else {
+        Text[1] = (char)('0' + AByte);
+    }
+    return PutField(AOut, Text, Len, 3);
+}
+
+string MakeDiffRow(int64_t APos, uint8_t AByte1, uint8_t AByte2)
+{
+    char Row[48];
+    char *P = Row;
+    P = PutNumber(P, APos < 0 ? 0 : (uint64_t)APos, 7);
+    *P++ = ' ';
+    P = PutNumber(P, AByte1, 3);
+    *P++ = ' ';
+    P = PutNumber(P, AByte2, 3);
+    *P++ = ' ';
+    P = PutCell(P, AByte1);
+    *P++ = ' ';
+    P = PutCell(P, AByte2);
+    return string(Row, (size_t)(P - Row));
+}
+
+// First index from AFrom on (below AEnd) where the blocks differ, or AEnd. Equal stretches
+// go through memcmp a chunk at a time, then 8-byte words, then single bytes.
+static uint32_t FirstDiff(const uint8_t *A, const uint8_t *B, uint32_t AFrom, uint32_t AEnd)
+{
+    enum { Chunk = 512 };
+    uint32_t I = AFrom;
+    while (AEnd - I >= Chunk && memcmp(A + I, B + I, Chunk) == 0) I += Chunk;
+    while (AEnd - I >= 8) {
+        uint64_t X, Y;
+        memcpy(&X, A + I, 8);
+        memcpy(&Y, B + I, 8);
+        if (X != Y) break;
+        I += 8;
+    }
+    while (I < AEnd && A[I] == B[I]) I++;
+    return I;
+}
+
+// Hands the pending code, if any, to the reporter (reading it clears it).
+static void ReportPending(const TCompareHooks &AHooks)
+{
+    int Code = IOResult();
+    if (Code) AHooks.ReportError(AHooks.Context, Code);
+}
+
+// Second file first, each close's failure (or a code left by the reads) reported once.
+static void CloseBoth(TFile &AFirst, TFile &ASecond, const TCompareHooks &AHooks)
+{
+    if (FileIsOpen(ASecond)) CloseFile(ASecond);
+    ReportPending(AHooks);
+    if (FileIsOpen(AFirst)) CloseFile(AFirst);
+    ReportPending(AHooks);
+}
+
+bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHooks &AHooks)
+{
+    TFile F1, F2;
+    IOResult();   // a code left over from elsewhere is not this run's
+    // Read-only opens that let others read and write: a read-only file can be compared.
+    AssignFile(F1, AFirst.c_str());
+    Reset(F1, 1, fmOpenRead);
+    if (!FileIsOpen(F1)) {
+        ReportPending(AHooks);
+        return false;
+    }
+    AssignFile(F2, ASecond.c_str());
+    Reset(F2, 1, fmOpenRead);
+    if (!FileIsOpen(F2)) {
+        ReportPending(AHooks);
+        CloseBoth(F1, F2, AHooks);
+        return false;
+    }
+    int64_t Rest1 = FileSize(F1);
+    int64_t Rest2 = FileSize(F2);
+    int Code = IOResult();
+    uint8_t *Buff = Code ? 0 : (uint8_t *)malloc(2 * (size_t)SizeMem);
+    if (!Code && !Buff) Code = 8;   // not enough memory
+    if (Code) {
+        AHooks.ReportError(AHooks.Context, Code);
+        CloseBoth(F1, F2, AHooks);
+        return false;
+    }
+    uint8_t *BuffO = Buff + SizeMem;
+
+    int64_t Offset = 0;   // file position of the current blocks' first byte
+    int64_t Count = 0;    // differences found in this run
+    bool Stop = false;
+    while (Rest1 > 0 && !Stop) {
+        uint32_t Len1 = Rest1 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)Rest1;
+        uint32_t Len2 = Rest2 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)(Rest2 > 0 ? Rest2 : 0);
+        uint32_t Got1 = 0, Got2 = 0;
+        BlockRead(F1, Buff, Len1, &Got1);
+        bool Short = Got1 < Len1;
+        if (Len2 > 0) {
+            BlockRead(F2, BuffO, Len2, &Got2);
+            Short = Short || Got2 < Len2;
+            // Only bytes both files delivered are compared.
+            uint32_t End = Got1 < Got2 ? Got1 : Got2;
+            for (uint32_t I = FirstDiff(Buff, BuffO, 0, End); I < End; I = FirstDiff(Buff, BuffO, I + 1, End)) {
+                Count++;
+                AHooks.AddRow(AHooks.Context, MakeDiffRow(Offset + I, Buff[I], BuffO[I]));
+                if (Count % PromptEvery == 0 && !AHooks.GoOn(AHooks.Context, Count)) {
+                    Stop = true;
+                    break;
+                }
+            }
+        }
+        if (Short) {
+            // A failed or short read (the file shrank, or the disk failed) ends the run;
+            // its code is reported after the files are closed.
+            Code = IOResult();
+            SetIOResult(Code ? Code : 100);
+            break;
+        }
+        Offset += Len1;
+        Rest1 -= Len1;
+        Rest2 -= Len2;
+    }
+    free(Buff);
+    CloseBoth(F1, F2, AHooks);
+    return true;
+}
