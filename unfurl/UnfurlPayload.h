@@ -1,0 +1,68 @@
+// UnfurlPayload: the setup header between the installer's executable image and its archive.
+//
+// File layout of the installer with its payload (S = size of the executable image, which
+// is the built-in value of ArchiveStart; integers little-endian):
+//   S            100 bytes  reserved: never read; the preparation tool copies the first 100
+//                           bytes of the archive there
+//   S + 100      4 bytes    L, length of the setup block (at most SetupBlockMax)
+//   S + 104      L bytes    setup block: title, 0, subtitle, 0, then bytes that are ignored;
+//                           both texts scrambled with ECrypt at SetupTextShift
+//   S + 104 + L  rest       the ZIP archive, unchanged (a valid ZIP file when cut out here)
+#ifndef UNFURLPAYLOAD_H
+#define UNFURLPAYLOAD_H
+
+#include <stdint.h>
+
+#include "QStr.h"
+
+enum {
+    PayloadReserved = 100,   // reserved area at S
+    SetupBlockMax = 1000,    // largest setup block, the size of the reader's buffer
+    SetupHeaderSize = 104    // reserved area and L
+};
+// Scrambling shift of the two setup texts, shared with the preparation tool (below 32).
+const uint8_t SetupTextShift = 19;
+
+// The installer's setup texts, descrambled.
+struct TInstall {
+    string Title;       // painted large at the top of the installer window
+    string Subtitle;    // painted small under it
+};
+// The setup texts. The dialog unit allocates the record when it starts and releases it at
+// the end; ReadSetupHeader allocates it when that has not happened yet.
+extern TInstall *SetupInfo;
+
+// How the last ReadSetupHeader went (the reader itself reports nothing to the user).
+enum TSetupRead {
+    srOk,            // the whole block was read
+    srShortLength,   // the file ended before the 4-byte length: L taken as 0
+    srTooLong,       // L above SetupBlockMax: L taken as 0, texts empty
+    srShortBlock     // the file ended inside the block: only the bytes read are used
+};
+extern TSetupRead SetupRead;
+
+// Reads L and the setup block behind the image at ArchiveStart from ArchiveFile, fills
+// SetupInfo with the descrambled texts and adds 104 + L to ArchiveStart, so that it holds the
+// offset of the archive's first local header. A text without its zero byte ends at the end of
+// the bytes read. L above SetupBlockMax or a file ending before L is complete never reads past
+// the buffer: see TSetupRead; ArchiveStart then lies past the file's end or the block, so the
+// listing run finds no local header there and reports the file as damaged.
+void ReadSetupHeader();
+
+// The setup texts decoded from the bytes of a block (for the reader and the tests).
+void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo);
+// The setup block for two texts: ECrypt(title), 0, ECrypt(subtitle), 0.
+string BuildSetupBlock(const string &ATitle, const string &ASubtitle);
+
+// The installer image holds the built-in value of ArchiveStart right behind this text and
+// its zero byte (16 bytes), so that the preparation tool can find it and set it to the image's
+// size. The text occurs nowhere else in the installer.
+#define UNFURL_START_MARK "UnfurlArchStart"
+enum { StartMarkSize = 16 };
+struct TStartMark {
+    char Mark[StartMarkSize];
+    uint32_t Start;             // ArchiveStart refers to this field
+};
+extern TStartMark StartMarkRec;
+
+#endif
