@@ -1,0 +1,75 @@
+// Unfurl: the installer's program entry. Opens its own file, reads the setup header behind
+// the image, runs the installer dialog and reports where the product was installed.
+#include <windows.h>
+#include <commctrl.h>
+#include "QSysUtil.h"
+#include "UnfurlDialog.h"
+#include "UnfurlPayload.h"
+#include "UnfurlUnZip.h"
+
+// DLLs load from the system folder only, before anything else can load one: a DLL planted
+// beside the installer (a download folder) is never picked up. SetDefaultDllDirectories is
+// looked up at run time, since older systems lack it; SetDllDirectoryA("") at least takes
+// the current folder out of the search.
+static void RestrictDllSearch()
+{
+    typedef BOOL(WINAPI * TSetDefaultDllDirectories)(DWORD);
+    typedef BOOL(WINAPI * TSetDllDirectoryA)(LPCSTR);
+    HMODULE Kernel = GetModuleHandleA("kernel32.dll");
+    TSetDefaultDllDirectories SetDefault =
+        (TSetDefaultDllDirectories)(void *)GetProcAddress(Kernel, "SetDefaultDllDirectories");
+    if (SetDefault)
+        SetDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    TSetDllDirectoryA SetDir = (TSetDllDirectoryA)(void *)GetProcAddress(Kernel, "SetDllDirectoryA");
+    if (SetDir)
+        SetDir("");
+}
+
+// Registers the progress bar class of the dialog template. The common controls library is
+// loaded from the system folder by its full path, not imported, so that no copy of it
+// beside the installer can be loaded in its place.
+static void RegisterProgressClass()
+{
+    typedef BOOL(WINAPI * TInitCommonControlsEx)(const INITCOMMONCONTROLSEX *);
+    char Path[MAX_PATH + 16];
+    UINT Len = GetSystemDirectoryA(Path, MAX_PATH);
+    if (Len == 0 || Len >= MAX_PATH)
+        return;
+    lstrcpyA(Path + Len, "\\comctl32.dll");
+    HMODULE Lib = LoadLibraryA(Path);
+    if (!Lib)
+        return;
+    TInitCommonControlsEx Init =
+        (TInitCommonControlsEx)(void *)GetProcAddress(Lib, "InitCommonControlsEx");
+    if (Init) {
+        INITCOMMONCONTROLSEX Icc = {sizeof Icc, ICC_PROGRESS_CLASS};
+        Init(&Icc);
+    }
+}
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    RestrictDllSearch();
+    RegisterProgressClass();
+    BuildCrcTable();
+    UnfurlDialogInit();
+
+    OpenArchive();
+    if (ArchiveFile == (TZipHandle)INVALID_HANDLE_VALUE) {
+        char Path[MAX_PATH + 1];
+        DWORD Len = GetModuleFileNameA(0, Path, MAX_PATH);
+        Path[Len < MAX_PATH ? Len : MAX_PATH] = 0;
+        MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
+    } else {
+        ReadSetupHeader();
+        DialogBoxParamA(hInstance, "MainDialog", 0, InstallDialogProc, 0);
+        CloseHandle((HANDLE)ArchiveFile);
+        if (AllExtracted) {
+            string Text = string(MsgEndInstall) + InstallDir;
+            MessageBoxA(0, Text.c_str(), CaptionEndInstall, MB_OK);
+        }
+    }
+
+    UnfurlDialogDone();
+    return 0;
+}

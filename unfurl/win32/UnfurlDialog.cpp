@@ -1,0 +1,179 @@
+// UnfurlDialog: the installer dialog "MainDialog" and its dialog procedure.
+#include "UnfurlDialog.h"
+#include <commctrl.h>
+#include <shlobj.h>
+#include "QConst.h"
+#include "QDialog.h"
+#include "QGetDir.h"
+#include "QSysUtil.h"
+#include "UnfurlPayload.h"
+#include "UnfurlUnZip.h"
+
+char InstallDir[MAX_PATH + 1];
+HWND InstallWnd;
+HFONT TitleFont;
+HFONT SubtitleFont;
+
+const char *const MsgEndInstall = "End install.\r\nProduct is instaled in directory:\r\n";
+const char *const CaptionEndInstall = "Confirmation.";
+
+static TInstall SetupRecord;
+static LOGFONTA FontDesc;        // working description both fonts are made from
+static bool Installing;          // an extraction run is under way (OK is then ignored)
+
+void UnfurlDialogInit()
+{
+    SetupInfo = &SetupRecord;
+    InstallDir[0] = 0;
+}
+
+void UnfurlDialogDone()
+{
+    SetupRecord.Title.clear();
+    SetupRecord.Subtitle.clear();
+    SetupInfo = 0;
+}
+
+// Title and subtitle fonts from the device context's initial font. When its description
+// cannot be read, the title keeps the font of the all-zero description and the subtitle
+// stays 0 (drawn in the context's own font).
+static void MakeFonts(HWND dlg)
+{
+    HDC Dc = GetDC(dlg);
+    int Res = GetDeviceCaps(Dc, LOGPIXELSY);
+    ZeroMemory(&FontDesc, sizeof FontDesc);
+    HFONT ZeroFont = CreateFontIndirectA(&FontDesc);
+    HGDIOBJ Initial = SelectObject(Dc, ZeroFont);
+    TitleFont = ZeroFont;
+    if (GetObjectA(Initial, sizeof FontDesc, &FontDesc)) {
+        FontDesc.lfHeight = -MulDiv(26, Res, 72);
+        FontDesc.lfWidth = 0;
+        FontDesc.lfEscapement = 0;
+        FontDesc.lfOrientation = 0;
+        FontDesc.lfWeight = FW_BOLD;
+        FontDesc.lfItalic = 0;
+        FontDesc.lfCharSet = DEFAULT_CHARSET;
+        lstrcpyA(FontDesc.lfFaceName, "Arial");
+        TitleFont = CreateFontIndirectA(&FontDesc);
+        FontDesc.lfHeight = -MulDiv(8, Res, 72);
+        FontDesc.lfWeight = FW_NORMAL;
+        FontDesc.lfUnderline = 0;
+        FontDesc.lfQuality = PROOF_QUALITY;
+        SubtitleFont = CreateFontIndirectA(&FontDesc);
+    }
+    SelectObject(Dc, Initial);
+    if (TitleFont != ZeroFont)
+        DeleteObject(ZeroFont);
+    ReleaseDC(dlg, Dc);
+}
+
+static void OnInitDialog(HWND dlg)
+{
+    CenterWindow(dlg);
+    AllExtracted = false;
+    Installing = false;
+    HICON Icon = LoadIconA(GetModuleHandleA(0), "MAINICON");
+    SetClassLongA(dlg, GCL_HICON, (LONG)(LONG_PTR)Icon);
+    SendDlgItemMessageA(dlg, CM_ICON, STM_SETICON, (WPARAM)Icon, 0);
+    InstallWnd = dlg;
+    MakeFonts(dlg);
+    SetWindowTextA(GetDlgItem(dlg, CM_EDIT), ExtractFilePath("").c_str());
+    // Typing stops where the text still fits a path buffer.
+    SendDlgItemMessageA(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    OverwriteMode = 2;
+    UnZipFiles(dlg, CM_LIST, true);
+    SendDlgItemMessageA(dlg, CM_LIST, LB_SETSEL, TRUE, -1);
+}
+
+// The title three times (highlight, shadow, text) and the subtitle once.
+static void OnPaint()
+{
+    static const struct { int Left, Top; COLORREF Color; } Passes[3] = {
+        {80, 11, RGB(255, 255, 255)},
+        {84, 13, RGB(128, 128, 128)},
+        {82, 12, RGB(2, 125, 26)},
+    };
+    PAINTSTRUCT Ps;
+    BeginPaint(InstallWnd, &Ps);
+    HDC Dc = GetDC(InstallWnd);
+    SetBkMode(Dc, TRANSPARENT);
+    HGDIOBJ Old = SelectObject(Dc, TitleFont);
+    for (int I = 0; I < 3; I++) {
+        RECT R = {Passes[I].Left, Passes[I].Top, 500, 56};
+        SetTextColor(Dc, Passes[I].Color);
+        DrawTextA(Dc, SetupInfo->Title.c_str(), -1, &R, DT_CENTER);
+    }
+    if (SubtitleFont)
+        SelectObject(Dc, SubtitleFont);
+    RECT R = {80, 55, 500, 71};
+    SetTextColor(Dc, RGB(5, 124, 248));
+    DrawTextA(Dc, SetupInfo->Subtitle.c_str(), -1, &R, DT_CENTER);
+    SelectObject(Dc, Old);
+    ReleaseDC(InstallWnd, Dc);
+    EndPaint(InstallWnd, &Ps);
+}
+
+static void OnChooseFolder(HWND dlg)
+{
+    if (SelectFolder(dlg, BIF_RETURNONLYFSDIRS, InstallDir, " Install into folder", "&New folder",
+                     " Select folder or misplace new", " Creating of new folder", "Current folder",
+                     "Enter new folder title", "&OK", "&Cancel"))
+        SetDlgItemTextA(dlg, CM_EDIT, InstallDir);
+}
+
+static void OnInstall(HWND dlg)
+{
+    int Len = GetDlgItemTextA(dlg, CM_EDIT, InstallDir, MAX_PATH);
+    InstallDir[Len] = 0;
+    TargetDir = InstallDir;
+    RemoveDirTail(InstallDir);
+    if (!InstallDir[0]) {
+        GetCurrentDirectoryA(MAX_PATH, InstallDir);
+        SendDlgItemMessageA(dlg, CM_EDIT, WM_SETTEXT, 0, (LPARAM)InstallDir);
+    }
+    ForceDirectories(PCharToStr(InstallDir, StrLen(InstallDir)));
+    EnableWindow(GetDlgItem(dlg, CM_EDIT), FALSE);
+    EnableWindow(GetDlgItem(dlg, CM_BUT), FALSE);
+    EnableWindow(GetDlgItem(dlg, CM_LABEL), FALSE);
+    ShowWindow(GetDlgItem(dlg, CM_LABEL_PB), SW_SHOW);
+    ShowWindow(GetDlgItem(dlg, CM_PROGRESSBAR), SW_SHOW);
+    int Count = (int)SendDlgItemMessageA(dlg, CM_LIST, LB_GETCOUNT, 0, 0);
+    if (Count > 0)
+        ProgressStep = 100.0 / Count;
+    FilesDone = 0;
+    UnZipFiles(dlg, CM_LIST, false);
+    EndDialog(dlg, 1);
+}
+
+INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dlg);
+        return FALSE;
+    case WM_PAINT:
+        OnPaint();
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case CM_BUT:
+            if (!Installing)
+                OnChooseFolder(dlg);
+            return TRUE;
+        case CM_OK:
+            // OK stays enabled during the run, and the run dispatches waiting messages:
+            // a second click must not start a run inside the running one.
+            if (!Installing) {
+                Installing = true;
+                OnInstall(dlg);
+            }
+            return TRUE;
+        case CM_NO:
+            EndDialog(dlg, 2);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

@@ -1,0 +1,25 @@
+// UnfurlDialog: the installer's one dialog, "MainDialog". Paints the setup texts, holds the
+// installation folder, opens the folder chooser and runs the extraction on OK.
+#ifndef UNFURLDIALOG_H
+#define UNFURLDIALOG_H
+
+#include <windows.h>
+
+// The installation folder. One byte more than a path buffer: the extraction run appends a
+// backslash to it in place, and the field may hand over MAX_PATH - 1 characters.
+extern char InstallDir[MAX_PATH + 1];
+extern HWND InstallWnd;          // the dialog, from WM_INITDIALOG on
+extern HFONT TitleFont;          // 26-point bold Arial
+extern HFONT SubtitleFont;       // 8-point Arial
+
+// Texts of the end of an installation.
+extern const char *const MsgEndInstall;       // followed by the folder
+extern const char *const CaptionEndInstall;
+
+// Unit start-up and shutdown: the setup-texts record and the folder buffer.
+void UnfurlDialogInit();
+void UnfurlDialogDone();
+
+INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif
