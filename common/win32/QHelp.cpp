@@ -1,0 +1,137 @@
+// QHelp: the mini help viewer (dialog "HELPVIEW").
+#include "QHelp.h"
+
+#include "QConst.h"
+#include "QDialog.h"
+#include "QHelpLogic.h"
+
+// What ViewMiniHelp hands to the dialog procedure; one viewer at a time.
+static const char *HelpCaption;
+static const char *HelpName;
+static size_t HelpNameLen;
+static const char *HelpText;
+static COLORREF HelpColor;
+static HWND HelpWin;              // the open viewer, for painting
+static LOGFONTA HelpLogFont;      // kept between openings; the title font is built from it
+static HFONT HelpTitleFont;       // made on each opening, released when the viewer closes
+static THelpAnim HelpAnim;
+
+// The 26-point bold Arial of the title, measured on the client area's device context.
+static void HelpMakeTitleFont(HWND AWin)
+{
+    HDC DC = GetDC(AWin);
+    int Resolution = GetDeviceCaps(DC, LOGPIXELSY);
+    GetObjectA(GetCurrentObject(DC, OBJ_FONT), sizeof HelpLogFont, &HelpLogFont);
+    ReleaseDC(AWin, DC);
+    HelpLogFont.lfHeight = -MulDiv(26, Resolution, 72);
+    HelpLogFont.lfWidth = 0;
+    HelpLogFont.lfEscapement = 0;
+    HelpLogFont.lfOrientation = 0;
+    HelpLogFont.lfWeight = FW_BOLD;
+    HelpLogFont.lfItalic = 0;
+    HelpLogFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(HelpLogFont.lfFaceName, "Arial", LF_FACESIZE);
+    HelpTitleFont = CreateFontIndirectA(&HelpLogFont);
+}
+
+// The name three times: white highlight, grey shadow, then the caller's colour between
+// them. The rectangles share their right and bottom edges, so each copy is centred a
+// little to the right of the one before.
+static void HelpPaintTitle(HDC DC)
+{
+    static const struct { COLORREF Color; RECT R; bool Caller; } Layers[3] = {
+        {RGB(255, 255, 255), {50, 9, 390, 54}, false},
+        {RGB(128, 128, 128), {53, 11, 390, 54}, false},
+        {0, {51, 10, 390, 54}, true},
+    };
+    int OldMode = SetBkMode(DC, TRANSPARENT);
+    HGDIOBJ OldFont = SelectObject(DC, HelpTitleFont);
+    COLORREF OldColor = GetTextColor(DC);
+    for (const auto &L : Layers) {
+        RECT R = L.R;
+        SetTextColor(DC, L.Caller ? HelpColor : L.Color);
+        DrawTextA(DC, HelpName, (int)HelpNameLen, &R, DT_CENTER);
+    }
+    SetTextColor(DC, OldColor);
+    SelectObject(DC, OldFont);
+    SetBkMode(DC, OldMode);
+}
+
+static void HelpOnInit(HWND DlgWin)
+{
+    CenterWindow(DlgWin);
+    SetWindowTextA(DlgWin, HelpCaption);
+    HelpWin = DlgWin;
+    HelpMakeTitleFont(DlgWin);
+    SetDlgItemTextA(DlgWin, CM_EDIT, HelpText);
+    SetFocus(GetDlgItem(DlgWin, CM_NO));
+    HelpAnimStart(HelpAnim);
+    SetTimer(DlgWin, 1, 110, 0);
+}
+
+static void HelpOnTimer(HWND DlgWin)
+{
+    int Icon = HelpAnimTick(HelpAnim);
+    HICON H = LoadIconA(GetModuleHandleA(0), MAKEINTRESOURCEA(Icon));
+    SendDlgItemMessageA(DlgWin, CM_ICON1, STM_SETICON, (WPARAM)H, 0);
+}
+
+static void HelpOnPaint(HWND DlgWin)
+{
+    PAINTSTRUCT PS;
+    BeginPaint(DlgWin, &PS);
+    HelpPaintTitle(PS.hdc);
+    EndPaint(DlgWin, &PS);
+}
+
+static void HelpOnDestroy(HWND DlgWin)
+{
+    KillTimer(DlgWin, 1);
+    if (HelpTitleFont) {
+        DeleteObject(HelpTitleFont);
+        HelpTitleFont = 0;
+    }
+    HelpWin = 0;
+}
+
+INT_PTR CALLBACK HelpDialogProc(HWND DlgWin, UINT DlgMessage, WPARAM DlgWParam, LPARAM DlgLParam)
+{
+    (void)DlgLParam;
+    switch (DlgMessage) {
+    case WM_INITDIALOG:
+        HelpOnInit(DlgWin);
+        return FALSE;                        // the focus set on Cancel stays
+    case WM_TIMER:
+        HelpOnTimer(DlgWin);
+        return TRUE;
+    case WM_PAINT:
+        HelpOnPaint(DlgWin);
+        return FALSE;
+    case WM_DESTROY:
+        HelpOnDestroy(DlgWin);
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(DlgWParam)) {
+        case CM_OK:
+        case CM_NO:                          // Cancel, Escape, the close box
+            EndDialog(DlgWin, LOWORD(DlgWParam));
+            return TRUE;
+        case CM_BUT1:
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void ViewMiniHelp(HWND AWin, COLORREF AColor, const string &ACaption, const string &AName,
+                  const char *AText)
+{
+    HelpCaption = ACaption.c_str();
+    HelpName = AName.c_str();
+    HelpNameLen = AName.length();
+    HelpText = AText ? AText : "";
+    HelpColor = AColor;
+    DialogBoxParamA(GetModuleHandleA(0), "HELPVIEW", AWin, HelpDialogProc, 0);
+    HelpCaption = HelpName = HelpText = 0;
+}
