@@ -1,0 +1,41 @@
+// UnfurlMemDialog: the installer dialog as the archive walk sees it, held in memory. The
+// host build binds UnZipDialog to it (tests, fuzzing, benchmarks): a work list that sorts and
+// finds its items as the dialog's list box does, the progress position, the label, the error
+// messages shown, and queued answers for the overwrite prompt.
+#ifndef UNFURLMEMDIALOG_H
+#define UNFURLMEMDIALOG_H
+
+#include <vector>
+
+#include "QStr.h"
+#include "QTypes.h"
+
+// Answers for the overwrite prompt: the button and the "Rewrite all files" check box.
+enum TMemAnswer { maOk = 1, maCancel = 2, maOkAll = 11, maCancelAll = 12 };
+
+struct TMemDialog {
+    std::vector<string> Items;        // sorted, case ignored
+    std::vector<bool> Selected;
+    int32_t Progress = 0;
+    std::vector<int32_t> Positions;   // every position set, in order
+    string Label = "Install";
+    std::vector<string> Labels;       // every label text set, in order
+    std::vector<string> Errors;       // every message box text
+    std::vector<string> Asked;        // FileExistName of every prompt
+    std::vector<int> Answers;         // queued prompt answers (TMemAnswer); Cancel when empty
+    int32_t Dispatched = 0;           // DispatchOne calls
+    int32_t Ended = 0;                // EndProgram calls
+};
+
+// The dialog window handle of AMem for UnZipFiles (the list id is not used).
+inline HWND MemDialogWnd(TMemDialog &AMem) { return (HWND)(void *)&AMem; }
+// Selects every item, as the installer dialog does after the listing run.
+void MemSelectAll(TMemDialog &AMem);
+
+// Binds UnZipDialog to AMem: messages, dispatched messages and the end of the program are
+// counted there too.
+void MemUse(TMemDialog &AMem);
+// The binding of UnZipDialog to a TMemDialog.
+extern const struct TUnZipDialog UnZipMemDialog;
+
+#endif

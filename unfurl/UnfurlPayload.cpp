@@ -1,0 +1,83 @@
+// UnfurlPayload: reads the setup header behind the installer image (see the header).
+#include "UnfurlPayload.h"
+
+#include <string.h>
+
+#include "QEncr.h"
+#include "UnfurlUnZip.h"
+
+TInstall *SetupInfo = 0;
+TSetupRead SetupRead = srOk;
+
+void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo)
+{
+    // Title up to the first zero byte, subtitle up to the next; a text without its zero byte
+    // ends with the block. What follows the second zero byte is not looked at.
+    AInfo.Title = string();
+    AInfo.Subtitle = string();
+    const uint8_t *P = ABlock, *End = ABlock + ALen;
+    const uint8_t *Zero = (const uint8_t *)memchr(P, 0, (size_t)(End - P));
+    const uint8_t *TitleEnd = Zero ? Zero : End;
+    AInfo.Title = string((const char *)P, (size_t)(TitleEnd - P));
+    if (!Zero) return;
+    P = Zero + 1;
+    Zero = (const uint8_t *)memchr(P, 0, (size_t)(End - P));
+    AInfo.Subtitle = string((const char *)P, (size_t)((Zero ? Zero : End) - P));
+}
+
+string BuildSetupBlock(const string &ATitle, const string &ASubtitle)
+{
+    string Block = ECrypt(ATitle, SetupTextShift);
+    Block += '\0';
+    Block += ECrypt(ASubtitle, SetupTextShift);
+    Block += '\0';
+    return Block;
+}
+
+// Reads up to ACount bytes, as many reads as it takes; answers the count read.
+static uint32_t ReadFully(void *ABuf, uint32_t ACount)
+{
+    uint32_t Done = 0;
+    while (Done < ACount) {
+        int32_t Got = ZipIO.Read(ArchiveFile, (uint8_t *)ABuf + Done, (int32_t)(ACount - Done));
+        if (Got <= 0) break;
+        Done += (uint32_t)Got;
+    }
+    return Done;
+}
+
+void ReadSetupHeader()
+{
+    if (!SetupInfo) SetupInfo = new TInstall;
+    SetupRead = srOk;
+
+    // L: 4 bytes little-endian at S + 100. A file ending before them gives L = 0.
+    uint8_t Raw[4] = {0, 0, 0, 0};
+    SeekArchive(ArchiveStart + PayloadReserved, ZIP_SEEK_BEGIN);
+    uint32_t L = 0;
+    if (ArchivePos != -1 && ReadFully(Raw, 4) == 4)
+        L = (uint32_t)Raw[0] | (uint32_t)Raw[1] << 8 | (uint32_t)Raw[2] << 16 | (uint32_t)Raw[3] << 24;
+    else
+        SetupRead = srShortLength;
+
+    // The block, into a buffer of SetupBlockMax bytes. A longer L is not read at all (the
+    // buffer could not hold it); the archive is then looked for behind it all the same, where
+    // the walk finds no header and reports the file as damaged.
+    uint8_t *Buf = new uint8_t[SetupBlockMax];
+    uint32_t Got = 0;
+    if (L > SetupBlockMax) {
+        SetupRead = srTooLong;
+    } else if (L > 0) {
+        SeekArchive(ArchiveStart + SetupHeaderSize, ZIP_SEEK_BEGIN);
+        if (ArchivePos != -1) Got = ReadFully(Buf, L);
+        if (Got < L) SetupRead = srShortBlock;
+    }
+    DecodeSetupBlock(Buf, Got, *SetupInfo);
+    delete[] Buf;
+
+    SetupInfo->Title = DeCrypt(SetupInfo->Title, SetupTextShift);
+    SetupInfo->Subtitle = DeCrypt(SetupInfo->Subtitle, SetupTextShift);
+    // 64-bit sum so that a huge L cannot wrap the offset back into the file.
+    uint64_t Start = (uint64_t)ArchiveStart + SetupHeaderSize + L;
+    ArchiveStart = Start > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)Start;
+}

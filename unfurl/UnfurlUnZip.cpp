@@ -1,0 +1,442 @@
+// UnfurlUnZip: the archive walk of the installer (see the header). Portable: every file,
+// folder and window operation goes through ZipIO, UnZipFileOps or UnZipDialog.
+#include "UnfurlUnZip.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "QSysUtil.h"
+#include "UnfurlPayload.h"
+
+// The built-in ArchiveStart sits right behind its marker; the preparation tool sets it to
+// the size of the executable image it appends the payload to.
+TStartMark StartMarkRec = {UNFURL_START_MARK, 0x9A00};
+uint32_t &ArchiveStart = StartMarkRec.Start;
+
+int32_t ArchivePos = 0;
+TLocalHeader LocalHeader;
+char *TargetDir = 0;
+uint8_t OverwriteMode = 2;
+bool OverwriteThis = false;
+string FileExistName;
+bool AllExtracted = false;
+double ProgressStep = 0;
+int32_t FilesDone = 0;
+int32_t ListIndex = -1;
+TRunEnd RunEnd = reNone;
+
+TUnZipFileOps UnZipFileOps = UnZipDiskOps;
+TUnZipDialog UnZipDialog = UnZipPlatformDialog;
+
+const char *const MsgInternalError = "Internal install error!\r\nGoto www.bytewise.example!";
+const char *const MsgCannotCreateDir = "Cannot create directory";
+const char *const MsgCannotCreateFile = "Cannot create file";
+const char *const MsgCannotCloseFile = "Cannot close file";
+const char *const MsgDamaged =
+    "The installer file is damaged or incomplete.\r\nNot every file could be installed.";
+
+// The local-header signature is kept one too high and corrected at the start of each run,
+// so its four bytes ("PK", 3, 4) do not occur in the installer's own image, where a ZIP
+// tool looking for headers would find them.
+static volatile uint32_t LocalHeaderSigPlusOne = 0x04034B51;
+static uint32_t LocalHeaderSig;
+
+// DOS code page 852 to Windows 1250 for the bytes 0x80..0xFF of entry names; box-drawing
+// and shading characters become "+", "-", "_" or the broken bar 0xA6.
+const uint8_t OemToAnsiTable[128] = {
+    0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xF9, 0xE6, 0xE7, 0xB3, 0xEB, 0xD5, 0xF5, 0xEE, 0x8F, 0xC4, 0xC6,
+    0xC9, 0xC5, 0xE5, 0xF4, 0xF6, 0xBC, 0xBE, 0x8C, 0x9C, 0xD6, 0xDC, 0x8D, 0x9D, 0xA3, 0xD7, 0xE8,
+    0xE1, 0xED, 0xF3, 0xFA, 0xA5, 0xB9, 0x8E, 0x9E, 0xCA, 0xEA, 0xA0, 0x9F, 0xC8, 0xBA, 0xAB, 0xBB,
+    0x5F, 0x5F, 0x5F, 0xA6, 0xA6, 0xC1, 0xC2, 0xCC, 0xAA, 0xA6, 0xA6, 0x2B, 0x2B, 0xAF, 0xBF, 0x2B,
+    0x2B, 0x2D, 0x2D, 0x2B, 0x2D, 0x2B, 0xC3, 0xE3, 0x2B, 0x2B, 0x2D, 0x2D, 0xA6, 0x2D, 0x2B, 0xA4,
+    0xF0, 0xD0, 0xCF, 0xCB, 0xEF, 0xD2, 0xCD, 0xCE, 0xEC, 0x2B, 0x2B, 0x5F, 0x5F, 0xDE, 0xD9, 0x5F,
+    0xD3, 0xDF, 0xD4, 0xD1, 0xF1, 0xF2, 0x8A, 0x9A, 0xC0, 0xDA, 0xE0, 0xDB, 0xFD, 0xDD, 0x5F, 0xB4,
+    0xAD, 0xBD, 0xB2, 0xA1, 0xA2, 0xA7, 0xF7, 0xB8, 0xB0, 0xA8, 0xB7, 0xFB, 0xD8, 0xF8, 0x5F, 0x5F,
+};
+
+// ---- Local headers --------------------------------------------------------------------
+
+static uint16_t Get16(const uint8_t *P) { return (uint16_t)(P[0] | P[1] << 8); }
+static uint32_t Get32(const uint8_t *P) { return (uint32_t)Get16(P) | (uint32_t)Get16(P + 2) << 16; }
+
+/* Local file header (all fields little-endian):
+     0  signature          4   "PK", 3, 4
+     4  version needed     2
+     6  flags              2   bit 0 encrypted, bit 3 data descriptor follows the data
+     8  method             2   0 stored, 8 deflated
+    10  time, 12 date      2+2 DOS format, local time
+    14  CRC-32             4
+    18  compressed size    4   with name and extra length: the step to the next header
+    22  uncompressed size  4
+    26  name length        2   the name follows the header,
+    28  extra length       2   then the extra field, then the data */
+void DecodeLocalHeader(const uint8_t *ABytes, TLocalHeader &AHeader)
+{
+    AHeader.Signature = Get32(ABytes);
+    AHeader.Version = Get16(ABytes + 4);
+    AHeader.Flags = Get16(ABytes + 6);
+    AHeader.Method = Get16(ABytes + 8);
+    AHeader.Time = Get16(ABytes + 10);
+    AHeader.Date = Get16(ABytes + 12);
+    AHeader.Crc32 = Get32(ABytes + 14);
+    AHeader.CompressedSize = Get32(ABytes + 18);
+    AHeader.UncompressedSize = Get32(ABytes + 22);
+    AHeader.NameLength = Get16(ABytes + 26);
+    AHeader.ExtraLength = Get16(ABytes + 28);
+}
+
+void SeekArchive(uint32_t APos, int AMethod)
+{
+    // Offsets are 32-bit and the walk only moves forward: a position the signed 32-bit
+    // ArchivePos cannot hold counts as a failed seek rather than wrapping backwards.
+    if (APos > 0x7FFFFFFFu && AMethod == ZIP_SEEK_BEGIN) {
+        ArchivePos = -1;
+        return;
+    }
+    int64_t Pos = ZipIO.Seek(ArchiveFile, (int64_t)(int32_t)APos, AMethod);
+    ArchivePos = Pos < 0 || Pos > 0x7FFFFFFF ? -1 : (int32_t)Pos;
+}
+
+bool ReadLocalHeader()
+{
+    for (;;) {
+        uint8_t Raw[LocalHeaderSize];
+        memset(Raw, 0, sizeof Raw);
+        int32_t Got = ZipIO.Read(ArchiveFile, Raw, LocalHeaderSize);
+        // A short read is the end of the walk: the fields it did not reach are not used.
+        uint32_t Sig = Got >= 4 ? Get32(Raw) : 0;
+        if (Got == LocalHeaderSize && Sig == LocalHeaderSig) {
+            DecodeLocalHeader(Raw, LocalHeader);
+            CompressedLeft = (int32_t)LocalHeader.CompressedSize;
+            return true;
+        }
+        LocalHeader.Signature = Sig;
+        CompressedLeft = 0;
+        // A 16-byte data descriptor stands where a header is expected: step over it. The walk
+        // sought to it, so ArchivePos is where it begins.
+        if (Sig != DataDescriptorSig || ArchivePos < 0) return false;
+        SeekArchive((uint32_t)ArchivePos + DataDescriptorSize, ZIP_SEEK_BEGIN);
+        if (ArchivePos < 0) return false;
+    }
+}
+
+// ---- Names ----------------------------------------------------------------------------
+
+string OemToAnsiName(const string &S)
+{
+    string R(S);
+    for (size_t I = 0; I < R.length(); I++) {
+        uint8_t C = (uint8_t)R[I];
+        if (C >= 0x80) R[I] = (char)OemToAnsiTable[C - 0x80];
+    }
+    return R;
+}
+
+static char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? (char)(C - 32) : C; }
+
+// Whether the component [AFrom, ATo) of AName, up to its first dot and without trailing
+// blanks, is a device name of Windows ("NUL", "nul.txt", "COM1 .log").
+static bool IsDeviceName(const string &AName, size_t AFrom, size_t ATo)
+{
+    static const char *const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
+                                          "CLOCK$"};
+    size_t End = AFrom;
+    while (End < ATo && AName[End] != '.') End++;
+    while (End > AFrom && AName[End - 1] == ' ') End--;
+    size_t Len = End - AFrom;
+    char Base[8];
+    if (Len == 0 || Len > 7) return false;
+    for (size_t I = 0; I < Len; I++) Base[I] = UpperAscii(AName[AFrom + I]);
+    Base[Len] = 0;
+    for (const char *D : Devices)
+        if (strcmp(Base, D) == 0) return true;
+    // COM1..COM9 and LPT1..LPT9, also with the superscript digits 1, 2, 3 of the code page.
+    if (Len == 4 && (strncmp(Base, "COM", 3) == 0 || strncmp(Base, "LPT", 3) == 0)) {
+        uint8_t D = (uint8_t)Base[3];
+        return (D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3;
+    }
+    return false;
+}
+
+const char *EntryNameFault(const string &AName)
+{
+    size_t Len = AName.length();
+    if (Len == 0) return "the name is empty";
+    if (Len > NameMax) return "the name is longer than 255 characters";
+    if (AName[0] == '/' || AName[0] == '\\') return "the name is an absolute path";
+    for (size_t I = 0; I < Len; I++) {
+        uint8_t C = (uint8_t)AName[I];
+        if (C == ':') return "the name holds a colon (drive or stream)";
+        if (C < 32 || strchr("<>\"|?*", C)) return "the name holds a character Windows does not allow";
+    }
+    // Components between separators; a folder entry ends in one separator.
+    size_t From = 0;
+    while (From < Len) {
+        size_t To = From;
+        while (To < Len && AName[To] != '/' && AName[To] != '\\') To++;
+        if (To == From) return "the name has an empty component";
+        bool DotsOnly = true;
+        for (size_t I = From; I < To; I++)
+            if (AName[I] != '.' && AName[I] != ' ') DotsOnly = false;
+        if (DotsOnly) return "the name has a \"..\" or dots-only component";
+        if (AName[To - 1] == '.' || AName[To - 1] == ' ')
+            return "a component ends in a dot or a blank";
+        if (IsDeviceName(AName, From, To)) return "the name is a reserved device name";
+        From = To + 1;
+    }
+    return 0;
+}
+
+// ---- Work list and progress -----------------------------------------------------------
+
+bool IsEntrySelected(HWND AList, const string &AName)
+{
+    ListIndex = UnZipDialog.ListFind(AList, ListIndex, AName);
+    return ListIndex >= 0 && UnZipDialog.ListGetSel(AList, ListIndex);
+}
+
+int32_t RoundHalfEven(double AValue)
+{
+    if (!(AValue > -2147483648.0 && AValue < 2147483647.0)) return AValue > 0 ? 2147483647 : 0;
+    double Floor = (double)(int64_t)AValue;
+    if (Floor > AValue) Floor -= 1;
+    double Frac = AValue - Floor;
+    int64_t R = (int64_t)Floor;
+    if (Frac > 0.5 || (Frac == 0.5 && (R & 1))) R++;
+    return (int32_t)R;
+}
+
+void AnswerOverwrite(int AButton, bool ARewriteAll)
+{
+    bool Ok = AButton == 1;
+    if (ARewriteAll) OverwriteMode = Ok ? 0 : 1;
+    OverwriteThis = Ok;
+}
+
+// ---- Copying ---------------------------------------------------------------------------
+
+void CopyStoredEntry()
+{
+    if (CompressedLeft <= 0) return;
+    int32_t Size = CompressedLeft < 32768 ? CompressedLeft : 32768;
+    uint8_t *Buf = (uint8_t *)malloc((size_t)Size + 2);
+    if (!Buf) return;   // nothing written: the CRC check fails
+    while (CompressedLeft > 0) {
+        int32_t Want = CompressedLeft < 32768 ? CompressedLeft : 32768;
+        int32_t Got = ZipIO.Read(ArchiveFile, Buf, Want);
+        if (Got <= 0) break;
+        CompressedLeft -= Got;
+        int32_t Put = ZipIO.Write(OutFile, Buf, Got);
+        UpdateCrc(Buf, Put, Crc);
+    }
+    free(Buf);
+}
+
+// ---- The run ---------------------------------------------------------------------------
+
+enum TEntryResult { erDone, erStop, erAbort };
+
+static void Deselect(HWND AList)
+{
+    if (ListIndex >= 0) UnZipDialog.ListSetSel(AList, ListIndex, false);
+}
+
+static void ReportPath(const char *AText, const string &APath)
+{
+    UnZipDialog.ShowError(string(AText) + "\r\n" + APath);
+}
+
+// Writes the current entry (LocalHeader, data at the file position) under TargetDir.
+static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool ANameCut)
+{
+    const TLocalHeader H = LocalHeader;
+
+    // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
+    // buffer is only ever shortened here, never lengthened.
+    string Dir;
+    if (TargetDir) Dir = string(RemoveDirTail(TargetDir));
+
+    // A name that would land outside the folder, or that Windows cannot hold, is never
+    // written: it is reported like a file that cannot be created.
+    if (ANameCut || EntryNameFault(AName)) {
+        ReportPath(MsgCannotCreateFile, AName);
+        return erDone;
+    }
+    string Path = Dir + "\\" + AName;
+    if (Path.length() >= MAX_PATH) {
+        ReportPath(MsgCannotCreateFile, Path);
+        return erDone;
+    }
+    TDPath PathBuf;
+    memcpy(PathBuf, Path.c_str(), Path.length() + 1);
+
+    if (UnZipFileOps.Exists(PathBuf)) {   // also turns "/" into "\" in PathBuf
+        size_t Len = strlen(PathBuf);
+        if (PathBuf[Len - 1] == '\\') {
+            Deselect(AList);   // a folder entry whose folder is there already: done
+            return erDone;
+        }
+        if (OverwriteMode == 1) {
+            Deselect(AList);
+            return erDone;
+        }
+        if (OverwriteMode == 2) {
+            FileExistName = ExtractFileName(PathBuf);
+            UnZipDialog.AskOverwrite(ADlg);
+            if (!OverwriteThis) {
+                Deselect(AList);
+                return erDone;
+            }
+        }
+    } else {
+        string Folder = ExtractFilePath(PathBuf);
+        UnZipFileOps.ForceDirs(Folder);
+        TDPath FolderBuf;
+        memcpy(FolderBuf, Folder.c_str(), Folder.length() + 1);
+        if (!UnZipFileOps.Exists(FolderBuf)) {
+            ReportPath(MsgCannotCreateDir, Folder);
+            return erStop;
+        }
+    }
+
+    OutFile = UnZipFileOps.Create(PathBuf);
+    if (OutFile == -1) {
+        // A file that cannot be replaced is reported; a folder (how a folder entry ends) or
+        // nothing at all counts as done.
+        int32_t Attr = UnZipFileOps.Attributes(PathBuf);
+        if (Attr != -1 && !(Attr & faDirectory))
+            ReportPath(MsgCannotCreateFile, PathBuf);
+        else
+            Deselect(AList);
+        return erDone;
+    }
+
+    FilesDone++;
+    UnZipDialog.SetProgress(ADlg, RoundHalfEven(ProgressStep * FilesDone));
+    UnZipDialog.SetLabel(ADlg, ExtractFileName(PathBuf));
+    UnZipDialog.DispatchOne();
+
+    Crc = 0xFFFFFFFFu;
+    CompressedLeft = (int32_t)H.CompressedSize;
+    TEntryResult Result = erDone;
+    if (H.Method == 0)
+        CopyStoredEntry();
+    else if (H.Method == 8)
+        InflateEntry();
+    else {
+        UnZipDialog.ShowError(MsgInternalError);
+        Result = erAbort;
+    }
+    if (Result == erDone && H.Crc32 == (Crc ^ 0xFFFFFFFFu)) Deselect(AList);
+
+    UnZipFileOps.SetTime(OutFile, (uint32_t)H.Date << 16 | H.Time);
+    if (!UnZipFileOps.Close(OutFile)) ReportPath(MsgCannotCloseFile, PathBuf);
+    OutFile = -1;
+    return Result;
+}
+
+void UnZipFiles(HWND ADlg, int AListId, bool AListOnly)
+{
+    AllExtracted = false;
+    LocalHeaderSig = LocalHeaderSigPlusOne - 1;
+    bool Processed = false;
+    SeekArchive(ArchiveStart, ZIP_SEEK_BEGIN);
+    if (ArchivePos == -1) {
+        RunEnd = reInternal;
+        UnZipDialog.ShowError(MsgInternalError);
+        UnZipDialog.EndProgram();
+        return;
+    }
+    HWND List = UnZipDialog.GetList(ADlg, AListId);
+    char NameBuf[NameBufSize];
+    ListIndex = -1;
+    if (AListOnly) UnZipDialog.ListReset(List);
+
+    TRunEnd End = reComplete;
+    while (End == reComplete && ReadLocalHeader()) {
+        const TLocalHeader H = LocalHeader;
+        uint32_t HeaderPos = (uint32_t)ArchivePos;
+
+        // The name, cut to the buffer; the walk steps over the rest of it and the extra field.
+        int32_t Take = H.NameLength < NameMax ? H.NameLength : NameMax;
+        int32_t Got = ZipIO.Read(ArchiveFile, NameBuf, Take);
+        if (Got < 0) Got = 0;
+        NameBuf[Got] = 0;
+        if (Got < Take) {   // the file ends inside the name
+            End = reDamaged;
+            break;
+        }
+        string Name = OemToAnsiName(PCharToStr(NameBuf, (uint16_t)Got));
+        bool NameCut = H.NameLength > NameMax;
+        if (Name.empty()) {
+            UnZipDialog.ShowError(MsgInternalError);
+            End = reInternal;
+            break;
+        }
+        SeekArchive(HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength, ZIP_SEEK_BEGIN);
+        if (ArchivePos == -1) {
+            End = reDamaged;
+            break;
+        }
+        if (AListOnly) {
+            UnZipDialog.ListAdd(List, Name);
+        } else if (IsEntrySelected(List, Name)) {
+            // An encrypted entry ends the run before it, silently and without a final status.
+            Processed = false;
+            if (H.Flags & 1) {
+                End = reEncrypted;
+                break;
+            }
+            Processed = true;
+            TEntryResult R = ExtractEntry(ADlg, List, Name, NameCut);
+            if (R == erStop) End = reStopped;
+            if (R == erAbort) End = reInternal;
+            if (R != erDone) break;
+        }
+        // The next header: computed in 64 bits so that huge sizes cannot wrap backwards.
+        uint64_t Next = (uint64_t)HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength +
+                        H.CompressedSize;
+        if (Next > 0x7FFFFFFF) {
+            End = reDamaged;
+            break;
+        }
+        SeekArchive((uint32_t)Next, ZIP_SEEK_BEGIN);
+        if (ArchivePos == -1) {
+            End = reDamaged;
+            break;
+        }
+    }
+    // A walk that ran out of local headers must stand on the central directory (or, for an
+    // archive without entries, on its end record); anything else means the file was cut
+    // short or damaged, and entries may be missing from the list.
+    if (End == reComplete && LocalHeader.Signature != CentralDirSig &&
+        LocalHeader.Signature != EndOfCentralDirSig)
+        End = reDamaged;
+    RunEnd = End;
+
+    if (AListOnly) {
+        // A damaged file installs nothing. No entry at all: nothing to install either. After
+        // an internal error the run simply ends, as an extraction run does.
+        if (End == reDamaged) {
+            UnZipDialog.ShowError(MsgDamaged);
+            UnZipDialog.EndProgram();
+        } else if (End == reComplete && UnZipDialog.ListCount(List) == 0) {
+            RunEnd = reNoEntries;
+            UnZipDialog.EndProgram();
+        }
+        return;
+    }
+    if (Processed && (End == reComplete || End == reStopped || End == reDamaged)) {
+        if (End != reDamaged && UnZipDialog.ListSelCount(List) == 0) {
+            UnZipDialog.SetLabel(ADlg, "ALL");
+            AllExtracted = true;
+        } else {
+            UnZipDialog.SetLabel(ADlg, "STR_NOTSELEXT");
+            AllExtracted = false;
+        }
+    }
+    if (End == reDamaged) {
+        AllExtracted = false;
+        UnZipDialog.ShowError(MsgDamaged);
+    }
+}

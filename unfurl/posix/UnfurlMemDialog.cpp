@@ -1,0 +1,141 @@
+// UnfurlMemDialog: the installer dialog in memory, the host build's binding of the archive
+// walk's dialog seam.
+#include "UnfurlMemDialog.h"
+
+#include <string.h>
+
+#include "UnfurlUnZip.h"
+
+static TMemDialog &Mem(HWND AWnd) { return *(TMemDialog *)(void *)AWnd; }
+
+static int CompareNoCase(const string &A, const string &B)
+{
+    size_t N = A.length() < B.length() ? A.length() : B.length();
+    for (size_t I = 0; I < N; I++) {
+        int CA = (uint8_t)A[I], CB = (uint8_t)B[I];
+        if (CA >= 'a' && CA <= 'z') CA -= 32;
+        if (CB >= 'a' && CB <= 'z') CB -= 32;
+        if (CA != CB) return CA - CB;
+    }
+    return A.length() < B.length() ? -1 : A.length() > B.length() ? 1 : 0;
+}
+
+void MemSelectAll(TMemDialog &AMem) { AMem.Selected.assign(AMem.Items.size(), true); }
+
+static HWND MemGetList(HWND ADlg, int) { return ADlg; }
+
+static void MemListReset(HWND AList)
+{
+    Mem(AList).Items.clear();
+    Mem(AList).Selected.clear();
+}
+
+static void MemListAdd(HWND AList, const string &AName)
+{
+    // After the items that sort before or equal to it, as a sorted list box inserts.
+    TMemDialog &M = Mem(AList);
+    size_t Lo = 0, Hi = M.Items.size();
+    while (Lo < Hi) {
+        size_t Mid = (Lo + Hi) / 2;
+        if (CompareNoCase(M.Items[Mid], AName) <= 0) Lo = Mid + 1; else Hi = Mid;
+    }
+    M.Items.insert(M.Items.begin() + Lo, AName);
+    M.Selected.insert(M.Selected.begin() + Lo, false);
+}
+
+// The search begins after AStart and wraps around; -1 searches from the top.
+static int32_t MemListFind(HWND AList, int32_t AStart, const string &AName)
+{
+    TMemDialog &M = Mem(AList);
+    int32_t N = (int32_t)M.Items.size();
+    if (N == 0) return -1;
+    int32_t From = AStart < 0 || AStart >= N ? 0 : AStart + 1;
+    for (int32_t K = 0; K < N; K++) {
+        int32_t I = (From + K) % N;
+        if (CompareNoCase(M.Items[I], AName) == 0) return I;
+    }
+    return -1;
+}
+
+static bool MemListGetSel(HWND AList, int32_t AIndex)
+{
+    TMemDialog &M = Mem(AList);
+    return AIndex >= 0 && AIndex < (int32_t)M.Selected.size() && M.Selected[AIndex];
+}
+
+static void MemListSetSel(HWND AList, int32_t AIndex, bool ASelected)
+{
+    TMemDialog &M = Mem(AList);
+    if (AIndex >= 0 && AIndex < (int32_t)M.Selected.size()) M.Selected[AIndex] = ASelected;
+}
+
+static int32_t MemListCount(HWND AList) { return (int32_t)Mem(AList).Items.size(); }
+
+static int32_t MemListSelCount(HWND AList)
+{
+    int32_t N = 0;
+    for (bool S : Mem(AList).Selected) N += S;
+    return N;
+}
+
+static void MemSetProgress(HWND ADlg, int32_t APos)
+{
+    Mem(ADlg).Progress = APos;
+    Mem(ADlg).Positions.push_back(APos);
+}
+
+static void MemSetLabel(HWND ADlg, const string &AText)
+{
+    Mem(ADlg).Label = AText;
+    Mem(ADlg).Labels.push_back(AText);
+}
+
+// Messages, dispatching and the end of the program have no window: they go to the dialog
+// given to MemUse.
+static TMemDialog *Current = 0;
+
+void MemUse(TMemDialog &AMem)
+{
+    Current = &AMem;
+    UnZipDialog = UnZipMemDialog;
+}
+
+static void MemDispatchOne()
+{
+    if (Current) Current->Dispatched++;
+}
+
+static void MemShowError(const string &AText)
+{
+    if (Current) Current->Errors.push_back(AText);
+}
+
+static void MemAskOverwrite(HWND ADlg)
+{
+    TMemDialog &M = Mem(ADlg);
+    M.Asked.push_back(FileExistName);
+    int A = maCancel;
+    if (!M.Answers.empty()) {
+        A = M.Answers.front();
+        M.Answers.erase(M.Answers.begin());
+    }
+    AnswerOverwrite(A % 10, A > 10);
+}
+
+static void MemEndProgram()
+{
+    if (Current) Current->Ended++;
+}
+
+const TUnZipDialog UnZipMemDialog = {
+    MemGetList,        MemListReset, MemListAdd,   MemListFind,     MemListGetSel,
+    MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
+    MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
+};
+
+// The host has no dialog: the walk's platform binding is the one in memory.
+const TUnZipDialog UnZipPlatformDialog = {
+    MemGetList,        MemListReset, MemListAdd,   MemListFind,     MemListGetSel,
+    MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
+    MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
+};

@@ -1,0 +1,72 @@
+// UnfurlUnZipPosix: the host's file binding of the archive walk (POSIX files; backslashes
+// in paths are separators, as on Windows).
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "QSysUtil.h"
+#include "UnfurlUnZip.h"
+
+// The host form of a path: every backslash becomes a slash.
+static string HostPath(const char *APath)
+{
+    string R(APath);
+    for (size_t I = 0; I < R.length(); I++)
+        if (R[I] == '\\') R[I] = '/';
+    return R;
+}
+
+void OpenArchiveFile(const char *AName)
+{
+    ArchiveFile = open(HostPath(AName).c_str(), O_RDONLY);
+}
+
+void OpenArchive() { OpenArchiveFile(ProgramFileName().c_str()); }
+
+void CloseArchive()
+{
+    if (ArchiveFile != -1) close((int)ArchiveFile);
+    ArchiveFile = -1;
+}
+
+static TZipHandle HostCreate(const char *APath)
+{
+    return open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+}
+
+static int32_t HostAttributes(const char *APath)
+{
+    struct stat St;
+    if (stat(HostPath(APath).c_str(), &St) != 0) return -1;
+    return S_ISDIR(St.st_mode) ? faDirectory : faArchive;
+}
+
+static bool HostClose(TZipHandle AFile) { return close((int)AFile) == 0; }
+
+/* DOS date and time (local time):
+     date  bits 15-9 year - 1980, 8-5 month 1-12, 4-0 day 1-31
+     time  bits 15-11 hour, 10-5 minute, 4-0 seconds / 2 */
+void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
+{
+    uint16_t Date = (uint16_t)(ADosDateTime >> 16), Time = (uint16_t)ADosDateTime;
+    struct tm T;
+    memset(&T, 0, sizeof T);
+    T.tm_year = 80 + (Date >> 9);
+    T.tm_mon = ((Date >> 5) & 15) - 1;
+    T.tm_mday = Date & 31;
+    T.tm_hour = Time >> 11;
+    T.tm_min = (Time >> 5) & 63;
+    T.tm_sec = (Time & 31) * 2;
+    T.tm_isdst = -1;
+    struct timespec Times[2];
+    Times[0].tv_sec = 0;
+    Times[0].tv_nsec = UTIME_OMIT;   // the access time is left alone
+    Times[1].tv_sec = mktime(&T);
+    Times[1].tv_nsec = 0;
+    if (Times[1].tv_sec != (time_t)-1) futimens((int)AFile, Times);
+}
+
+const TUnZipFileOps UnZipDiskOps = {FileExists,   ForceDirectories, HostCreate,
+                                    HostAttributes, SetFileDosTime, HostClose};

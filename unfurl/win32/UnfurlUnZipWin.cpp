@@ -1,0 +1,154 @@
+// UnfurlUnZipWin: the archive walk on Windows: the kernel's file API for the archive and the
+// extracted files, the installer dialog's list box, progress bar and label, the overwrite
+// prompt and the error boxes.
+#include "UnfurlUnZipWin.h"
+
+#include <commctrl.h>
+
+#include "QConst.h"
+#include "QDialog.h"
+#include "QSysUtil.h"
+#include "UnfurlUnZip.h"
+
+// ---- Files ------------------------------------------------------------------------------
+
+void OpenArchiveFile(const char *AName)
+{
+    HANDLE H = CreateFileA(AName, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, 0);
+    ArchiveFile = (TZipHandle)H;   // INVALID_HANDLE_VALUE is -1
+}
+
+void OpenArchive()
+{
+    char Name[MAX_PATH + 1];
+    DWORD Len = GetModuleFileNameA(0, Name, MAX_PATH);
+    Name[Len < MAX_PATH ? Len : MAX_PATH] = 0;
+    OpenArchiveFile(Name);
+}
+
+void CloseArchive()
+{
+    if (ArchiveFile != -1) CloseHandle((HANDLE)ArchiveFile);
+    ArchiveFile = -1;
+}
+
+static TZipHandle WinCreate(const char *APath)
+{
+    HANDLE H = CreateFileA(APath, GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, 0);
+    return (TZipHandle)H;
+}
+
+static int32_t WinAttributes(const char *APath)
+{
+    DWORD Attr = GetFileAttributesA(APath);
+    return Attr == INVALID_FILE_ATTRIBUTES ? -1 : (int32_t)(Attr & 0x7FFFFFFF);
+}
+
+// The archive's times are local times; only the last-write time is set.
+void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
+{
+    FILETIME Local, Utc;
+    DosDateTimeToFileTime((WORD)(ADosDateTime >> 16), (WORD)ADosDateTime, &Local);
+    LocalFileTimeToFileTime(&Local, &Utc);
+    SetFileTime((HANDLE)AFile, 0, 0, &Utc);
+}
+
+static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
+
+const TUnZipFileOps UnZipDiskOps = {FileExists,    ForceDirectories, WinCreate,
+                                    WinAttributes, SetFileDosTime,   WinClose};
+
+// ---- The installer dialog ---------------------------------------------------------------
+
+static HWND WinGetList(HWND ADlg, int AListId) { return GetDlgItem(ADlg, AListId); }
+
+static void WinListReset(HWND AList) { SendMessageA(AList, LB_RESETCONTENT, 0, 0); }
+
+static void WinListAdd(HWND AList, const string &AName)
+{
+    SendMessageA(AList, LB_ADDSTRING, 0, (LPARAM)AName.c_str());
+}
+
+static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
+{
+    LRESULT I = SendMessageA(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName.c_str());
+    return I == LB_ERR ? -1 : (int32_t)I;
+}
+
+static bool WinListGetSel(HWND AList, int32_t AIndex)
+{
+    return SendMessageA(AList, LB_GETSEL, (WPARAM)AIndex, 0) > 0;
+}
+
+static void WinListSetSel(HWND AList, int32_t AIndex, bool ASelected)
+{
+    SendMessageA(AList, LB_SETSEL, ASelected ? TRUE : FALSE, (LPARAM)AIndex);
+}
+
+static int32_t WinListCount(HWND AList) { return (int32_t)SendMessageA(AList, LB_GETCOUNT, 0, 0); }
+
+static int32_t WinListSelCount(HWND AList)
+{
+    return (int32_t)SendMessageA(AList, LB_GETSELCOUNT, 0, 0);
+}
+
+static void WinSetProgress(HWND ADlg, int32_t APos)
+{
+    SendMessageA(GetDlgItem(ADlg, CM_PROGRESSBAR), PBM_SETPOS, (WPARAM)APos, 0);
+}
+
+static void WinSetLabel(HWND ADlg, const string &AText)
+{
+    SendMessageA(GetDlgItem(ADlg, CM_LABEL_PB), WM_SETTEXT, 0, (LPARAM)AText.c_str());
+}
+
+// One waiting message per created file keeps the window painted and responsive.
+static void WinDispatchOne()
+{
+    MSG Msg;
+    if (PeekMessageA(&Msg, 0, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&Msg);
+        DispatchMessageA(&Msg);
+    }
+}
+
+static void WinShowError(const string &AText)
+{
+    MessageBoxA(0, AText.c_str(), "Error", MB_OK | MB_ICONHAND);
+}
+
+static void WinAskOverwrite(HWND ADlg)
+{
+    DialogBoxParamA(GetModuleHandleA(0), "FileExist", ADlg, FileExistDlgProc, 0);
+}
+
+static void WinEndProgram() { ExitProcess(0); }
+
+const TUnZipDialog UnZipPlatformDialog = {
+    WinGetList,     WinListReset,  WinListAdd,      WinListFind,   WinListGetSel,
+    WinListSetSel,  WinListCount,  WinListSelCount, WinSetProgress, WinSetLabel,
+    WinDispatchOne, WinShowError,  WinAskOverwrite, WinEndProgram,
+};
+
+// ---- FILEEXIST ------------------------------------------------------------------------
+
+INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPARAM)
+{
+    switch (AMessage) {
+    case WM_INITDIALOG:
+        CenterWindow(ADlg);
+        SetDlgItemTextA(ADlg, CM_EDIT1, FileExistName.c_str());
+        return TRUE;
+    case WM_COMMAND: {
+        int Id = LOWORD(AWParam);
+        if (Id != IDOK && Id != IDCANCEL) return FALSE;
+        bool All = SendDlgItemMessageA(ADlg, CM_CHECK, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        AnswerOverwrite(Id, All);
+        EndDialog(ADlg, Id);
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
