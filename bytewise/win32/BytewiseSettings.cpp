@@ -1,0 +1,28 @@
+// BytewiseSettings: reading and writing the two file names.
+#include "BytewiseSettings.h"
+#include "BytewiseMain.h"
+#include "BytewiseRows.h"
+#include "QConst.h"
+#include "QIni.h"
+#include "QSysUtil.h"
+
+const char SPROPERTY[] = "PROPERTY";
+
+void GetFileIni()
+{
+    FIniFile = SettingsFileName(ExtractFilePath(string("")));
+}
+
+void ReadSysIni()
+{
+    GetFileIni();
+    SetDlgItemTextA(MyWin, CM_EDIT, IniReadString(SPROPERTY, "INPUT", "").c_str());
+    SetDlgItemTextA(MyWin, CM_EDIT2, IniReadString(SPROPERTY, "OUTPUT", "").c_str());
+}
+
+void WriteSysIni()
+{
+    GetFileIni();
+    IniWriteString(SPROPERTY, "INPUT", FieldText(CM_EDIT).substr(0, MAX_PATH));
+    IniWriteString(SPROPERTY, "OUTPUT", FieldText(CM_EDIT2).substr(0, MAX_PATH));
+}
