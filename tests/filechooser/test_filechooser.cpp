@@ -19,6 +19,7 @@ struct TDriver {
     WPARAM Button;          // IDOK or IDCANCEL
     bool Found;
     char SeenFileName[MAX_PATH];   // the file-name field as the dialog opened
+    bool Sizable;                  // the dialog has a sizing border
     HANDLE Thread;
 };
 
@@ -51,6 +52,7 @@ DWORD WINAPI DriverMain(LPVOID AArg)
     HWND Dlg = WaitForDialog(D->Title);
     if (!Dlg) return 0;
     D->Found = true;
+    D->Sizable = (GetWindowLongA(Dlg, GWL_STYLE) & WS_THICKFRAME) != 0;
     const char *Hold = getenv("Q_HOLD_MS");
     Sleep(Hold ? atoi(Hold) : 300);
     HWND Field = FileNameField(Dlg);
@@ -113,6 +115,7 @@ TEST_F(FileChooser, CancelGivesTheEmptyStringEvenWithAnInitialName)
     EndDriver(D);
     EXPECT_TRUE(D.Found) << "the Open dialog appeared with the given title";
     EXPECT_STREQ(D.SeenFileName, "initial.txt") << "the initial name was offered";
+    EXPECT_TRUE(D.Sizable) << "the unhooked dialog can be resized";
     EXPECT_EQ(Std(R), "");
 }
 
@@ -195,6 +198,7 @@ TEST_F(FileChooser, HookedDialogCallsTheHookSlots)
     EXPECT_EQ(InitCalls, 1);
     EXPECT_TRUE(InitWnd != 0);
     EXPECT_GT(NotifyCalls, 0) << "the Explorer-style dialog notifies its hook";
+    EXPECT_FALSE(D.Sizable) << "a hooked dialog keeps its size";
 
     StartDriver(D, "Hooked save", 0, IDCANCEL);
     EXPECT_EQ(Std(SaveFile(0, "a.txt", Dir.c_str(), "Hooked save", Filter, "", 0)), "");
