@@ -2,6 +2,7 @@
 // the image, runs the installer dialog and reports where the product was installed.
 #include <windows.h>
 #include <commctrl.h>
+#include <stdlib.h>
 #include "QSysUtil.h"
 #include "UnfurlDialog.h"
 #include "UnfurlPayload.h"
@@ -73,3 +74,18 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
     UnfurlDialogDone();
     return 0;
 }
+
+// The allocation functions, replaced so that the installer carries no exception support:
+// it is built without exceptions, and a failed allocation ends it like any fatal error.
+void *operator new(size_t ASize)
+{
+    void *P = malloc(ASize ? ASize : 1);
+    if (!P)
+        ExitProcess(0);
+    return P;
+}
+void *operator new[](size_t ASize) { return operator new(ASize); }
+void operator delete(void *P) noexcept { free(P); }
+void operator delete[](void *P) noexcept { free(P); }
+void operator delete(void *P, size_t) noexcept { free(P); }
+void operator delete[](void *P, size_t) noexcept { free(P); }
