@@ -40,3 +40,41 @@ set_target_properties(UnfurlImage PROPERTIES WIN32_EXECUTABLE TRUE
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_link_options(UnfurlImage PRIVATE -s)
 target_link_libraries(UnfurlImage PRIVATE user32 gdi32 shell32 kernel32)
+
+# ---- The delivered installer ------------------------------------------------------------
+
+if(NOT TARGET Bytewise)
+  return()
+endif()
+
+# The payload archive: Bytewise.exe and, under Source/, the source and resource files of
+# Bytewise and the shared units (the Windows side; the host backends stay out). Made with
+# Info-ZIP's zip, which writes the sizes into every local header as the installer needs.
+find_program(Q_ZIP zip REQUIRED)
+file(GLOB_RECURSE payload_sources CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/bytewise/*.cpp ${CMAKE_SOURCE_DIR}/bytewise/*.h
+     ${CMAKE_SOURCE_DIR}/bytewise/*.rc ${CMAKE_SOURCE_DIR}/bytewise/*.ico
+     ${CMAKE_SOURCE_DIR}/bytewise/*.cur ${CMAKE_SOURCE_DIR}/bytewise/*.txt
+     ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/common/*.h
+     ${CMAKE_SOURCE_DIR}/common/*.rc ${CMAKE_SOURCE_DIR}/common/*.ico
+     ${CMAKE_SOURCE_DIR}/common/*.cur)
+list(FILTER payload_sources EXCLUDE REGEX "/posix/|/CMakeLists\\.txt$")
+set(stage ${CMAKE_CURRENT_BINARY_DIR}/payload)
+set(payload_zip ${CMAKE_CURRENT_BINARY_DIR}/Bytewise.zip)
+set(stage_copies)
+foreach(f ${payload_sources})
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${f})
+  get_filename_component(reldir ${rel} DIRECTORY)
+  list(APPEND stage_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Source/${reldir}
+                           COMMAND ${CMAKE_COMMAND} -E copy ${f} ${stage}/Source/${reldir}/)
+endforeach()
+add_custom_command(
+  OUTPUT ${payload_zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${payload_zip}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Bytewise> ${stage}/
+  ${stage_copies}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${Q_ZIP} -q -X -r -9 ${payload_zip} Bytewise.exe Source
+  DEPENDS Bytewise ${payload_sources}
+  COMMENT "Packing Bytewise and its sources for the installer")
+add_custom_target(unfurl_payload DEPENDS ${payload_zip})
