@@ -68,13 +68,15 @@ enum {
     INFLATE_OK = 0,
     INFLATE_DATA_ERROR = 1,      // also: an incomplete code set from BuildCodeTable
     INFLATE_OVERSUBSCRIBED = 2,  // over-subscribed code set
-    INFLATE_NO_MEMORY = 3
+    INFLATE_NO_MEMORY = 3,
+    INFLATE_WRITE_FAILED = 4     // OutFile took fewer bytes than given; decoding stopped
 };
 
 // Decodes the entry's CompressedLeft bytes from ArchiveFile into OutFile: writes of 32,768
 // bytes and one final shorter write, Crc updated over every byte written. Reads at most
 // CompressedLeft bytes, in reads of up to 32,768. Answers the result; a failure ends the
 // entry quietly (bytes still in the window are not written), which then fails the CRC check.
+// Crc covers the bytes OutFile reports written, so a failed write also fails that check.
 int InflateEntry();
 
 // One entry of a lookup table. Op: 0..13 length/distance base in Value with Op extra

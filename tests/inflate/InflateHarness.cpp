@@ -1,0 +1,194 @@
+// Test helpers for UnfurlZipInflate (see InflateHarness.h).
+#include "InflateHarness.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+// A seam that records the calls and forwards them to the binding underneath.
+static TZipIO Inner;
+static TInflateRun *Current;
+static int64_t WriteRoom;
+
+static int32_t RecRead(TZipHandle F, void *B, int32_t N)
+{
+    Current->ReadSizes.push_back(N);
+    return Inner.Read(F, B, N);
+}
+
+static int32_t RecWrite(TZipHandle F, const void *B, int32_t N)
+{
+    Current->WriteSizes.push_back(N);
+    if (WriteRoom >= 0 && N > WriteRoom) N = (int32_t)WriteRoom;
+    int32_t done = Inner.Write(F, B, N);
+    if (WriteRoom >= 0) WriteRoom -= done;
+    return done;
+}
+
+static int64_t RecSeek(TZipHandle F, int64_t D, int M)
+{
+    return Inner.Seek(F, D, M);
+}
+
+static std::string TempName(const char *ATag)
+{
+    static int serial = 0;
+    char name[300];
+#ifdef _WIN32
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof(dir), dir);
+    snprintf(name, sizeof(name), "%sinflate-%lu-%d-%s.bin", dir, (unsigned long)GetCurrentProcessId(), serial++, ATag);
+#else
+    snprintf(name, sizeof(name), "/tmp/inflate-%d-%d-%s.bin", (int)getpid(), serial++, ATag);
+#endif
+    return name;
+}
+
+static TZipHandle OpenFile(const std::string &AName, bool AWrite)
+{
+#ifdef _WIN32
+    HANDLE h = AWrite ? CreateFileA(AName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, 0)
+                      : CreateFileA(AName.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, 0);
+    return h == INVALID_HANDLE_VALUE ? -1 : (TZipHandle)h;
+#else
+    return AWrite ? open(AName.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644) : open(AName.c_str(), O_RDONLY);
+#endif
+}
+
+static void CloseFile(TZipHandle AFile)
+{
+#ifdef _WIN32
+    CloseHandle((HANDLE)AFile);
+#else
+    close((int)AFile);
+#endif
+}
+
+static void RemoveFile(const std::string &AName)
+{
+#ifdef _WIN32
+    DeleteFileA(AName.c_str());
+#else
+    unlink(AName.c_str());
+#endif
+}
+
+TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide, int64_t ALeft, int64_t AWriteLimit)
+{
+    TInflateRun run;
+    Current = &run;
+    WriteRoom = AWriteLimit;
+    Inner = ASide == SIDE_MEMORY ? ZipMemIO : ZipFileIO;
+    TZipIO saved = ZipIO;
+    ZipIO.Read = RecRead;
+    ZipIO.Write = RecWrite;
+    ZipIO.Seek = RecSeek;
+    CompressedLeft = (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft);
+    Crc = 0xFFFFFFFFu;
+
+    if (ASide == SIDE_MEMORY) {
+        TZipMemFile in, out;
+        ZipMemOpen(in, AIn.data(), (int64_t)AIn.size());
+        ZipMemCreate(out);
+        ArchiveFile = ZipMemHandle(in);
+        OutFile = ZipMemHandle(out);
+        run.Result = InflateEntry();
+        run.Out.assign(out.Data, out.Data + out.Size);
+        run.ArchivePosAfter = in.Pos;
+        ZipMemFree(out);
+    } else {
+        std::string inName = TempName("in"), outName = TempName("out");
+        FILE *f = fopen(inName.c_str(), "wb");
+        if (!AIn.empty()) fwrite(AIn.data(), 1, AIn.size(), f);
+        fclose(f);
+        ArchiveFile = OpenFile(inName, false);
+        OutFile = OpenFile(outName, true);
+        if (ArchiveFile == -1 || OutFile == -1) {
+            run.Result = -1;                    // the test reports the mismatch
+        } else {
+            run.Result = InflateEntry();
+            run.ArchivePosAfter = ZipFileIO.Seek(ArchiveFile, 0, ZIP_SEEK_CURRENT);
+            int64_t size = ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_END);
+            ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_BEGIN);
+            run.Out.resize((size_t)(size > 0 ? size : 0));
+            size_t got = 0;
+            while (got < run.Out.size()) {
+                int32_t n = ZipFileIO.Read(OutFile, run.Out.data() + got, (int32_t)(run.Out.size() - got));
+                if (n <= 0) break;
+                got += (size_t)n;
+            }
+            run.Out.resize(got);
+        }
+        if (ArchiveFile != -1) CloseFile(ArchiveFile);
+        if (OutFile != -1) CloseFile(OutFile);
+        RemoveFile(inName);
+        RemoveFile(outName);
+    }
+    run.Crc = ~Crc;
+    ArchiveFile = OutFile = -1;
+    ZipIO = saved;
+    Current = 0;
+    return run;
+}
+
+void TBitWriter::Bits(uint32_t AValue, unsigned ACount)
+{
+    for (unsigned k = 0; k < ACount; k++) {
+        if (Fill == 0) Bytes.push_back(0);
+        Bytes.back() |= (uint8_t)(((AValue >> k) & 1) << Fill);
+        Fill = (Fill + 1) & 7;
+    }
+}
+
+void TBitWriter::Code(uint32_t ACode, unsigned ALen)
+{
+    for (unsigned k = ALen; k-- > 0;) Bits((ACode >> k) & 1, 1);
+}
+
+std::vector<uint32_t> CanonicalCodes(const std::vector<int> &ALengths)
+{
+    int count[17] = {0};
+    for (int l : ALengths) count[l]++;
+    count[0] = 0;
+    uint32_t next[17] = {0};
+    uint32_t code = 0;
+    for (int bits = 1; bits <= 16; bits++) {
+        code = (code + count[bits - 1]) << 1;
+        next[bits] = code;
+    }
+    std::vector<uint32_t> codes(ALengths.size(), 0);
+    for (size_t s = 0; s < ALengths.size(); s++)
+        if (ALengths[s]) codes[s] = next[ALengths[s]]++;
+    return codes;
+}
+
+void PutFixedLit(TBitWriter &W, int ASym)
+{
+    if (ASym < 144) W.Code(0x30 + ASym, 8);
+    else if (ASym < 256) W.Code(0x190 + ASym - 144, 9);
+    else if (ASym < 280) W.Code(ASym - 256, 7);
+    else W.Code(0xC0 + ASym - 280, 8);
+}
+
+void PutFixedDist(TBitWriter &W, int ASym)
+{
+    W.Code((uint32_t)ASym, 5);
+}
+
+TBytes Bytes(const std::string &AText)
+{
+    return TBytes(AText.begin(), AText.end());
+}
+
+std::string Text(const TBytes &ABytes)
+{
+    return std::string(ABytes.begin(), ABytes.end());
+}
