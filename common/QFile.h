@@ -38,7 +38,8 @@ void SetIOResult(int ACode);    // replaces the pending code (file layer and tes
 // chosen operation with a chosen code (0 lets it run; a failed close still closes).
 enum TFileOp { foOpen, foRead, foWrite, foSeek, foSize, foClose, foOpCount };
 struct TFileStats {
-    uint32_t Ops[foOpCount];
+    uint32_t Ops[foOpCount];   // attempts, failed ones included
+    uint32_t Opened;           // opens that succeeded (each should meet one close)
 };
 TFileStats &FileStats();
 typedef int (*TFileFaultHook)(const TFile &F, int AOp);

@@ -72,6 +72,7 @@ static void OpenAs(TFile &F, uint32_t ARecSize, int AHow)
         return;
     }
     F.Handle = Handle;
+    Stats.Opened++;
 }
 
 void Reset(TFile &F, uint32_t ARecSize, int AMode)

@@ -1,0 +1,364 @@
+// QSysUtil: text buffers, paths, numbers, error texts, folders and file tests, copy.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "QFile.h"
+#include "QSysUtil.h"
+#include "QTestFiles.h"
+
+static std::string S(const string &A) { return std::string(A.c_str(), A.length()); }
+
+// ---- Paths ----
+
+struct TPathCase {
+    const char *In, *Out;
+};
+
+TEST(QSysUtilPath, ExtractFilePath)
+{
+    const TPathCase Cases[] = {
+        {"C:\\dir\\file.txt", "C:\\dir"}, {"C:\\dir\\", "C:\\dir"}, {"C:\\file", "C:\\"},
+        {"C:\\", "C:\\"},                 {"C:file", "C:"},          {"file", ""},
+        {"dir/sub/x", "dir/sub"},         {"\\\\server\\share\\file", "\\\\server\\share"},
+        {"\\file", ""},                   {"C:/file", "C:/"},        {"a:b\\c", "a:b"},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(S(ExtractFilePath(C.In)), C.Out) << C.In;
+}
+
+TEST(QSysUtilPath, ExtractFilePathOfNothingIsTheProgramsFolder)
+{
+    string Folder = ExtractFilePath("");
+    ASSERT_FALSE(Folder.empty());
+    EXPECT_TRUE(DirectoryExists(Folder)) << Folder.c_str();
+#ifdef _WIN32
+    char Own[MAX_PATH];
+    GetModuleFileNameA(0, Own, MAX_PATH);
+    *strrchr(Own, '\\') = 0;
+    EXPECT_STREQ(Folder.c_str(), Own);
+#else
+    // The folder holds this test program.
+    std::string Self = S(Folder) + "/test_qsysutil";
+    EXPECT_EQ(access(Self.c_str(), X_OK), 0) << Self;
+#endif
+}
+
+TEST(QSysUtilPath, ExtractFileNameExtAndDrive)
+{
+    const TPathCase Names[] = {
+        {"C:\\dir\\file.txt", "file.txt"}, {"C:file", "file"}, {"dir\\", ""},
+        {"", ""},                          {"plain", "plain"}, {"a/b", "b"},
+    };
+    for (const auto &C : Names) EXPECT_EQ(S(ExtractFileName(C.In)), C.Out) << C.In;
+    EXPECT_EQ(ExtractFileName(string(300, 'n')).length(), 255u);
+
+    const TPathCase Exts[] = {
+        {"a.b\\c", ".b\\c"}, {"name.", "."}, {"name", ""}, {"C:\\x\\f.tar.gz", ".gz"},
+    };
+    for (const auto &C : Exts) EXPECT_EQ(S(ExtractFileExt(C.In)), C.Out) << C.In;
+
+    const TPathCase Drives[] = {
+        {"C:\\dir\\f", "C:"},
+        {"\\\\srv\\share\\dir\\f", "\\\\srv\\share"},
+        {"\\\\srv\\share", "\\\\srv\\share"},
+        {"\\dir\\f", ""},
+        {"f", ""},
+    };
+    for (const auto &C : Drives) EXPECT_EQ(S(ExtractFileDrive(C.In)), C.Out) << C.In;
+}
+
+// ---- Text buffers ----
+
+TEST(QSysUtilBuffer, CopyScanAndLength)
+{
+    char Buf[400];
+    memset(Buf, 'x', sizeof Buf);
+    EXPECT_EQ(StrLCopy(Buf, "abcdef", 3), Buf);
+    EXPECT_STREQ(Buf, "abc");
+    StrLCopy(Buf, "abc", 0);
+    EXPECT_EQ(Buf[0], 0);
+    StrLCopy(Buf, "ab", 10);
+    EXPECT_STREQ(Buf, "ab");
+
+    // A 300-character string is cut to 255 characters and a terminator.
+    memset(Buf, 'x', sizeof Buf);
+    StrPCopy(Buf, string(300, 'q'));
+    EXPECT_EQ(strlen(Buf), 255u);
+    EXPECT_EQ(Buf[256], 'x');
+    EXPECT_EQ(StrLen(Buf), 255);
+
+    const char *T = "hello";
+    EXPECT_EQ(StrScan(T, 'l'), T + 2);
+    EXPECT_EQ(StrScan(T, 0), T + 5);
+    EXPECT_EQ(StrScan(T, 'z'), nullptr);
+    EXPECT_EQ(Strend(T), T + 5);
+}
+
+TEST(QSysUtilBuffer, PCharToStrCutsAtTheFirstZero)
+{
+    const char Field[10] = {'a', 'b', 'c', 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(S(PCharToStr(Field, 10)), "abc");
+    EXPECT_EQ(S(PCharToStr("abcdef", 4)), "abcd");
+    EXPECT_EQ(S(PCharToStr("abcdef")), "abcdef");
+}
+
+TEST(QSysUtilBuffer, DirTails)
+{
+    char Buf[16] = "C:\\dir";
+    EXPECT_STREQ(AppendDirTail(Buf), "C:\\dir\\");
+    EXPECT_STREQ(AppendDirTail(Buf), "C:\\dir\\");
+    strcpy(Buf, "C:\\dir\\\\");
+    EXPECT_STREQ(RemoveDirTail(Buf), "C:\\dir\\");
+    EXPECT_STREQ(RemoveDirTail(Buf), "C:\\dir");
+    EXPECT_STREQ(RemoveDirTail(Buf), "C:\\dir");
+}
+
+TEST(QSysUtilBuffer, HeapBufferKeepsItsSize)
+{
+    PChar P = StrAlloc(100);
+    ASSERT_NE(P, nullptr);
+    EXPECT_EQ(StrBufSize(P), 100u);
+    memset(P, 'z', 100);   // the whole usable size is writable
+    StrDispose(P);
+    StrDispose(0);
+}
+
+// ---- Numbers and fixed-width text ----
+
+TEST(QSysUtilNumber, StrToInt)
+{
+    const struct {
+        const char *In;
+        int32_t Out;
+    } Cases[] = {
+        {"12", 12},          {" 12", 12},          {"12 ", -7},         {"", -7},
+        {"$1f", 31},         {"$1F", 31},          {"0x1f", -7},        {"-0", 0},
+        {"+5", 5},           {"-", -7},            {"$", -7},           {"2147483648", -7},
+        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"-2147483649", -7},
+        {"$FFFFFFFF", -1},   {"$000000001", 1},    {"$100000000", -7},  {"-$1", -7},
+        {"1 2", -7},         {"\t1", -7},          {"99999999999999999999", -7},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(StrToInt(C.In, -7), C.Out) << "'" << C.In << "'";
+}
+
+TEST(QSysUtilNumber, IntToStrAndPadding)
+{
+    EXPECT_EQ(S(IntToStr(0)), "0");
+    EXPECT_EQ(S(IntToStr(-42)), "-42");
+    EXPECT_EQ(S(IntToStr(-2147483647 - 1)), "-2147483648");
+    EXPECT_EQ(S(Int64ToStr(5000000000LL)), "5000000000");
+    EXPECT_EQ(S(InsCharL("7", '0', 3)), "007");
+    EXPECT_EQ(S(InsCharL("1234", '0', 3)), "1234");
+    EXPECT_EQ(S(InsCharR("ab", '.', 4)), "ab..");
+    EXPECT_EQ(S(InsCharR("abcde", '.', 4)), "abcde");
+    EXPECT_EQ(S(DopNul(7)), "07");
+    EXPECT_EQ(S(DopNul(10)), "10");
+    EXPECT_EQ(S(ExtToStr(3.14159, 8, 2)), "    3.14");
+    EXPECT_EQ(S(ExtToStr(12345.5, 3, 1)), "12345.5");
+}
+
+TEST(QSysUtilText, BlanksAndGroups)
+{
+    const TPathCase DStrCases[] = {{"ab  ", "ab"}, {"   ", ""}, {"", ""}, {"ab\t", "ab\t"}, {" a ", " a"}};
+    for (const auto &C : DStrCases) EXPECT_EQ(S(DStr(C.In)), C.Out) << "'" << C.In << "'";
+    EXPECT_EQ(S(Trim("\t x y \r\n")), "x y");
+    EXPECT_EQ(S(TrimLeft("  x ")), "x ");
+    EXPECT_EQ(S(TrimRight("  x \x01")), "  x");
+    EXPECT_EQ(S(DelStr("a-b-c-", '-')), "abc");
+    const TPathCase Groups[] = {{"123", "123"}, {"1234", "1 234 "}, {"123456", "123 456 "},
+                                {"1234567", "1 234 567 "}};
+    for (const auto &C : Groups) EXPECT_EQ(S(Str3Space(C.In)), C.Out) << C.In;
+}
+
+TEST(QSysUtilText, IdentsCaseAndTables)
+{
+    EXPECT_TRUE(IsValidIdent("_a1"));
+    EXPECT_TRUE(IsValidIdent("Zeta"));
+    EXPECT_FALSE(IsValidIdent(""));
+    EXPECT_FALSE(IsValidIdent("1a"));
+    EXPECT_FALSE(IsValidIdent("a-b"));
+    EXPECT_EQ(S(AnsiUpperCase("abc xyZ 1")), "ABC XYZ 1");
+    EXPECT_EQ(S(AnsiLowerCase("ABC xyZ 1")), "abc xyz 1");
+    EXPECT_EQ(S(AnsiUpperCase("\xe9")), "\xc9");   // e acute, Windows-1252
+    char Buf[] = "MiXed";
+    EXPECT_STREQ(AnsiStrUpper(Buf), "MIXED");
+    EXPECT_STREQ(AnsiStrLower(Buf), "mixed");
+
+    string G = Gen32_255();
+    ASSERT_EQ(G.length(), 224u + 4 * 2);
+    EXPECT_EQ(G[0], ' ');
+    EXPECT_EQ(S(G.substr(50, 2)), "\r\n");   // after the 50th character
+    EXPECT_EQ((unsigned char)G[52], 82);
+    EXPECT_EQ((unsigned char)G[G.length() - 1], 255);
+
+    string St = WindowStyleText(0x10C80000);   // visible, caption (border + dlgframe), sysmenu
+    EXPECT_EQ(S(St), "WS_BORDER\r\nWS_CAPTION\r\nWS_DLGFRAME\r\nWS_SYSMENU\r\nWS_VISIBLE\r\n");
+    EXPECT_EQ(S(WindowStyleText(0x20000000)), "WS_MIMIZE\r\n");
+}
+
+// ---- Error texts and the pending code ----
+
+struct TBox {
+    std::string Text, Caption;
+    unsigned Type;
+};
+static std::vector<TBox> Boxes;
+static int RecordBox(HWND, const char *AText, const char *ACaption, unsigned AType)
+{
+    Boxes.push_back({AText, ACaption, AType});
+    return qidOK;
+}
+
+class QSysUtilBoxes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Saved = QMessageBoxProc;
+        QMessageBoxProc = RecordBox;
+        Boxes.clear();
+        IOResult();
+    }
+    void TearDown() override { QMessageBoxProc = Saved; }
+    TMessageBoxProc Saved;
+};
+
+TEST_F(QSysUtilBoxes, EveryCodeHasItsText)
+{
+    const struct {
+        int Code;
+        const char *Text;
+    } Table[] = {
+        {2, "File not found"}, {3, "Path not found"}, {4, "Too many open files"},
+        {5, "File access denied"}, {32, "File access denied"}, {103, "File access denied"},
+        {6, "Invalid file handle"}, {12, "Invalid file access code"}, {15, "Invalid drive number"},
+        {16, "Cannot remove current directory"}, {17, "Cannot rename across drives"},
+        {18, "No more files"}, {100, "Disk read error"}, {101, "Disk write error"},
+        {102, "File not assigned"}, {104, "File not open for input"},
+        {105, "File not open for output"}, {106, "Invalid numeric format"},
+        {150, "Disk is write-protected"}, {151, "Bad drive request struct length"},
+        {152, "Drive not ready"}, {154, "CRC error in data"}, {156, "Disk seek error"},
+        {157, "Unknown media type"}, {158, "Sector Not Found"}, {159, "Printer out of paper"},
+        {160, "Device write fault"}, {161, "Device read fault"}, {162, "Hardware failure"},
+        {153, "Unknovn Error 153"}, {13, "Unknovn Error 13"}, {-1, "Unknovn Error -1"},
+    };
+    for (const auto &T : Table) {
+        SetIOResult(T.Code);
+        EXPECT_EQ(S(ErrorIOResultStr()), T.Text) << T.Code;
+        EXPECT_EQ(IOResult(), 0) << "read clears the code";
+    }
+    EXPECT_EQ(S(ErrorIOResultStr()), "");
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(QSysUtilBoxes, ErrorIOResultShowsOnceThenFindsNothing)
+{
+    TFile F;
+    TTempDir Dir;
+    AssignFile(F, Dir.Join("missing.bin").c_str());
+    Reset(F);
+    EXPECT_TRUE(ErrorIOResult(0));
+    EXPECT_FALSE(ErrorIOResult(0));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "File not found");
+    EXPECT_EQ(Boxes[0].Caption, "Error");
+    EXPECT_EQ(Boxes[0].Type, (unsigned)(qmbOK | qmbIconError));
+    QMess(0, "Done");
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[1].Caption, "Information");
+    EXPECT_EQ(Boxes[1].Type, (unsigned)qmbIconInformation);
+}
+
+// ---- Folders and files ----
+
+TEST(QSysUtilFiles, ForceDirectoriesCreatesEveryMissingLevel)
+{
+    TTempDir Dir;
+    std::string A = Dir.Join("a");
+    ASSERT_TRUE(CreateDir(A.c_str()));
+    std::string C = A + QSep + "b" + QSep + "c";
+    ForceDirectories(C.c_str());
+    EXPECT_TRUE(DirectoryExists((A + QSep + "b").c_str()));
+    EXPECT_TRUE(DirectoryExists(C.c_str()));
+    // A trailing separator creates the same folders.
+    std::string F = A + QSep + "d" + QSep + "e" + QSep;
+    ForceDirectories(F.c_str());
+    EXPECT_TRUE(DirectoryExists((A + QSep + "d" + QSep + "e").c_str()));
+    // Short or empty names are left alone; a file in the way stays a file.
+    ForceDirectories("");
+    ForceDirectories("ab");
+    EXPECT_FALSE(DirectoryExists("ab"));
+    std::string Blocker = Dir.Join("file");
+    ASSERT_TRUE(QWriteFile(Blocker, "x"));
+    ForceDirectories((Blocker + QSep + "sub").c_str());
+    EXPECT_FALSE(DirectoryExists((Blocker + QSep + "sub").c_str()));
+    EXPECT_FALSE(DirectoryExists(Blocker.c_str()));
+}
+
+TEST(QSysUtilFiles, FileExistsConvertsSlashesInPlace)
+{
+    TTempDir Dir;
+    ASSERT_TRUE(QWriteFile(Dir.Join("file.txt"), "x"));
+    std::string Slashed = Dir.Path + "/file.txt";
+    char Buf[MAX_PATH];
+    strcpy(Buf, Slashed.c_str());
+    EXPECT_TRUE(FileExists(Buf));
+    EXPECT_EQ(strchr(Buf, '/'), nullptr) << Buf;
+    EXPECT_EQ(std::string(Buf).substr(std::string(Buf).size() - 9), "\\file.txt");
+
+    // A folder name with a trailing backslash: true for an existing folder only.
+    std::string Folder = Dir.Path + "\\";
+    strcpy(Buf, Folder.c_str());
+    EXPECT_TRUE(FileExists(Buf));
+    std::string Missing = Dir.Join("missing") + "\\";
+    strcpy(Buf, Missing.c_str());
+    EXPECT_FALSE(FileExists(Buf));
+    // Wildcards match as in a directory search; empty names never exist.
+    strcpy(Buf, Dir.Join("*.txt").c_str());
+    EXPECT_TRUE(FileExists(Buf));
+    strcpy(Buf, Dir.Join("*.bin").c_str());
+    EXPECT_FALSE(FileExists(Buf));
+    Buf[0] = 0;
+    EXPECT_FALSE(FileExists(Buf));
+    EXPECT_TRUE(DirectoryExists(Dir.Path.c_str()));
+    EXPECT_FALSE(DirectoryExists(Dir.Join("file.txt").c_str()));
+}
+
+TEST_F(QSysUtilBoxes, GetFileSizeAndItsFailure)
+{
+    TTempDir Dir;
+    ASSERT_TRUE(QWriteFile(Dir.Join("f"), std::string(12345, 'a')));
+    EXPECT_EQ(GetFileSize(Dir.Join("f").c_str()), 12345);
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(GetFileSize(Dir.Join("nope").c_str()), -1);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "File not found");
+    EXPECT_EQ(IOResult(), 0);
+}
+
+TEST_F(QSysUtilBoxes, QCopyCopiesAppendsAndStopsAtTheFirstFailure)
+{
+    TTempDir Dir;
+    std::string Data;
+    for (int I = 0; I < 150000; I++) Data += (char)(I * 7);
+    std::string Src = Dir.Join("src"), Dst = Dir.Join("dst");
+    ASSERT_TRUE(QWriteFile(Src, Data));
+    EXPECT_TRUE(QCopy(0, Src.c_str(), Dst.c_str(), false));
+    EXPECT_EQ(QReadFile(Dst), Data);
+    EXPECT_TRUE(QCopy(0, Src.c_str(), Dst.c_str(), true));
+    EXPECT_EQ(QReadFile(Dst), Data + Data);
+    EXPECT_TRUE(Boxes.empty());
+    uint32_t Opened = FileStats().Opened, Closed = FileStats().Ops[foClose];
+
+    // A missing source: one box; the destination was opened and is closed again.
+    EXPECT_FALSE(QCopy(0, Dir.Join("none").c_str(), Dst.c_str(), false));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "File not found");
+    EXPECT_EQ(FileStats().Opened - Opened, FileStats().Ops[foClose] - Closed);
+    // A destination in a missing folder: one box, nothing opened.
+    EXPECT_FALSE(QCopy(0, Src.c_str(), (Dir.Join("no") + QSep + "dst").c_str(), false));
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[1].Text, "Path not found");
+    EXPECT_EQ(IOResult(), 0);
+}

@@ -1,0 +1,52 @@
+// Test helper for the comparison engine: records rows, prompts and error reports, answers
+// the continue question, and counts the file layer's reads, opens and closes of a run.
+#ifndef COMPARERECORDER_H
+#define COMPARERECORDER_H
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "BytewiseCompare.h"
+#include "QFile.h"
+
+struct TCompareRecorder {
+    std::vector<std::string> Rows;
+    std::vector<int64_t> Prompts;
+    std::vector<size_t> RowsAtPrompt;   // rows already in the table when each prompt came
+    std::vector<int> Errors;
+    int StopAtPrompt = 0;               // answer stop at this prompt (1 = the first); 0 never
+    void (*OnRow)(TCompareRecorder &) = 0;
+    uint32_t Reads = 0, Opened = 0, Closes = 0;
+    bool Ran = false;
+
+    static void AddRow(void *C, const string &ARow)
+    {
+        TCompareRecorder &R = *(TCompareRecorder *)C;
+        R.Rows.push_back(std::string(ARow.c_str(), ARow.length()));
+        if (R.OnRow) R.OnRow(R);
+    }
+    static bool GoOn(void *C, int64_t ACount)
+    {
+        TCompareRecorder &R = *(TCompareRecorder *)C;
+        R.Prompts.push_back(ACount);
+        R.RowsAtPrompt.push_back(R.Rows.size());
+        return (int)R.Prompts.size() != R.StopAtPrompt;
+    }
+    static void ReportError(void *C, int ACode) { ((TCompareRecorder *)C)->Errors.push_back(ACode); }
+
+    // One run of the engine; the counters hold what this run did in the file layer.
+    bool Run(const std::string &AFirst, const std::string &ASecond)
+    {
+        TFileStats Before = FileStats();
+        TCompareHooks Hooks = {this, AddRow, GoOn, ReportError};
+        Ran = CompareFiles(AFirst.c_str(), ASecond.c_str(), Hooks);
+        Reads = FileStats().Ops[foRead] - Before.Ops[foRead];
+        Opened = FileStats().Opened - Before.Opened;
+        Closes = FileStats().Ops[foClose] - Before.Ops[foClose];
+        return Ran;
+    }
+};
+
+#endif
