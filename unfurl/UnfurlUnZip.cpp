@@ -301,13 +301,14 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
 
     OutFile = UnZipFileOps.Create(PathBuf);
     if (OutFile == -1) {
-        // A file that cannot be replaced is reported; a folder (how a folder entry ends) or
-        // nothing at all counts as done.
+        // A folder there is how a folder entry ends: done. Anything else (a file that cannot
+        // be replaced, or nothing at all, say when a file stands where a folder should be)
+        // is a file that was not written.
         int32_t Attr = UnZipFileOps.Attributes(PathBuf);
-        if (Attr != -1 && !(Attr & faDirectory))
-            ReportPath(MsgCannotCreateFile, PathBuf);
-        else
+        if (Attr != -1 && (Attr & faDirectory))
             Deselect(AList);
+        else
+            ReportPath(MsgCannotCreateFile, PathBuf);
         return erDone;
     }
 

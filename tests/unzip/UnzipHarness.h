@@ -1,0 +1,156 @@
+// Test helper: runs the installer's archive walk with everything in memory (the archive, the
+// files it writes, the dialog) or on the host's disk, the way the installer dialog does:
+// a listing run, every item selected, an extraction run.
+#ifndef UNZIPHARNESS_H
+#define UNZIPHARNESS_H
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "QSysUtil.h"
+#include "UnfurlMemDialog.h"
+#include "UnfurlUnZip.h"
+
+// Files and folders in memory. Paths use backslashes; folders are kept without a trailing one.
+struct TMemFs {
+    std::map<std::string, std::string> Files;
+    std::set<std::string> Dirs;
+    std::map<std::string, uint32_t> Times;
+    std::set<std::string> Locked;      // files that cannot be replaced
+    std::map<TZipHandle, std::string> Open;
+    int Creates = 0;
+    bool FailClose = false;            // closing reports a failure
+};
+
+inline TMemFs *&CurrentMemFs()
+{
+    static TMemFs *Fs = 0;
+    return Fs;
+}
+
+inline std::string MemFsKey(const char *APath)
+{
+    std::string S(APath);
+    for (char &C : S)
+        if (C == '/') C = '\\';
+    while (S.size() > 1 && S.back() == '\\') S.pop_back();
+    return S;
+}
+
+inline bool MemFsExists(char *APath)
+{
+    size_t Len = strlen(APath);
+    if (Len == 0) return false;
+    TMemFs &Fs = *CurrentMemFs();
+    if (APath[Len - 1] == '\\') return Fs.Dirs.count(MemFsKey(APath)) > 0;
+    for (char *P = APath; *P; P++)
+        if (*P == '/') *P = '\\';
+    std::string K = MemFsKey(APath);
+    return Fs.Files.count(K) || Fs.Dirs.count(K);
+}
+
+inline void MemFsForceDirs(const string &ADir)
+{
+    std::string K = MemFsKey(ADir.c_str());
+    TMemFs &Fs = *CurrentMemFs();
+    if (K.empty() || Fs.Files.count(K)) return;
+    for (size_t I = 1; I <= K.size(); I++)
+        if (I == K.size() || K[I] == '\\') {
+            std::string Part = K.substr(0, I);
+            if (Fs.Files.count(Part)) return;   // a file stands in the way
+            Fs.Dirs.insert(Part);
+        }
+}
+
+inline TZipHandle MemFsCreate(const char *APath)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    size_t Sep = K.rfind('\\');
+    bool ParentOk = Sep == std::string::npos || Fs.Dirs.count(K.substr(0, Sep));
+    if (strlen(APath) == 0 || APath[strlen(APath) - 1] == '\\' || Fs.Dirs.count(K) ||
+        Fs.Locked.count(K) || !ParentOk)
+        return -1;
+    TZipMemFile *F = new TZipMemFile;
+    ZipMemCreate(*F);
+    Fs.Open[ZipMemHandle(*F)] = K;
+    Fs.Files[K];
+    Fs.Creates++;
+    return ZipMemHandle(*F);
+}
+
+inline int32_t MemFsAttributes(const char *APath)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    if (Fs.Dirs.count(K)) return faDirectory;
+    if (Fs.Files.count(K)) return faArchive;
+    return -1;
+}
+
+inline void MemFsSetTime(TZipHandle AFile, uint32_t ADosDateTime)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    Fs.Times[Fs.Open[AFile]] = ADosDateTime;
+}
+
+inline bool MemFsClose(TZipHandle AFile)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    TZipMemFile *F = (TZipMemFile *)AFile;
+    Fs.Files[Fs.Open[AFile]] = std::string((const char *)F->Data, (size_t)F->Size);
+    Fs.Open.erase(AFile);
+    ZipMemFree(*F);
+    delete F;
+    return !Fs.FailClose;
+}
+
+// Everything in memory: the archive bytes AFile (borrowed), files in AFs, dialog AMem.
+inline void UseMemory(TMemFs &AFs, TMemDialog &AMem, TZipMemFile &AArchive,
+                      const std::string &AFile)
+{
+    CurrentMemFs() = &AFs;
+    static const TUnZipFileOps Ops = {MemFsExists,     MemFsForceDirs, MemFsCreate,
+                                      MemFsAttributes, MemFsSetTime,   MemFsClose};
+    UnZipFileOps = Ops;
+    ZipIO = ZipMemIO;
+    ZipMemOpen(AArchive, AFile.data(), (int64_t)AFile.size());
+    ArchiveFile = ZipMemHandle(AArchive);
+    MemUse(AMem);
+}
+
+// Back to the platform's files (the archive handle is the caller's).
+inline void UseDisk(TMemDialog &AMem)
+{
+    UnZipFileOps = UnZipDiskOps;
+    ZipIO = ZipFileIO;
+    MemUse(AMem);
+}
+
+// The installer dialog's sequence: listing run, select all, extraction run into ATarget.
+// Answers false when the listing run ended the program.
+inline bool RunInstall(TMemDialog &AMem, char *ATarget, uint32_t AStart = 0)
+{
+    ArchiveStart = AStart;
+    OverwriteMode = 2;
+    UnZipFiles(MemDialogWnd(AMem), 9500, true);
+    if (AMem.Ended) return false;
+    MemSelectAll(AMem);
+    TargetDir = ATarget;
+    ProgressStep = AMem.Items.empty() ? 0 : 100.0 / AMem.Items.size();
+    FilesDone = 0;
+    UnZipFiles(MemDialogWnd(AMem), 9500, false);
+    return true;
+}
+
+// Items still selected after a run.
+inline std::set<std::string> SelectedItems(const TMemDialog &AMem)
+{
+    std::set<std::string> R;
+    for (size_t I = 0; I < AMem.Items.size(); I++)
+        if (AMem.Selected[I]) R.insert(AMem.Items[I].c_str());
+    return R;
+}
+
+#endif
