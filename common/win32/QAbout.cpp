@@ -8,13 +8,13 @@
 
 // The maker's fixed lines and link targets.
 static const char AboutLogo[] = "    TARVO";
-static const char AboutRights[] = "Copyright (C) Tarvo Workshop. All rights reserved.";
-static const char AboutWebText[] = "tarvo.example";
-static const char AboutMailText[] = "desk@tarvo.example";
+static const char AboutRights[] = "(C) Tarvo Workshop. All rights reserved.";
+static const char AboutWebText[] = "www.tarvo.test";
+static const char AboutMailText[] = "desk@tarvo.test";
 static const char AboutTrademark[] = "TARVO is a trademark of Tarvo Workshop.";
 static const char AboutLocation[] = "Tarvo Workshop, 1 Harbour Lane, Northbay";
-static const char AboutWebTarget[] = "http://www.tarvo.example/";
-static const char AboutMailTarget[] = "mailto:desk@tarvo.example";
+static const char AboutWebTarget[] = "http://www.tarvo.test/";
+static const char AboutMailTarget[] = "mailto:desk@tarvo.test";
 
 enum { AboutCursorWeb = 19700, AboutCursorMail = 19701 };
 

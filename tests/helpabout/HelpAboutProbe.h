@@ -1,0 +1,38 @@
+// The questions the dialog driver asks the test program's hidden probe window.
+// A request goes over WM_COPYDATA; the answer comes back in the file the request names.
+#ifndef HELPABOUTPROBE_H
+#define HELPABOUTPROBE_H
+
+#include <windows.h>
+
+static const char ProbeClass[] = "QHelpAboutProbe";
+
+enum TProbeOp {
+    poCensus = 1,       // pixels of Color inside Area of Win: Count and their bounding Box
+    poCursor = 2,       // the program's current cursor: Value is a TProbeCursor
+    poCubes = 3,        // Value: cube lit on screen (-1 wrong picture); Count: draws made;
+                        // Box.left: AT; Box.top: 1 when no draw since the first box closed
+    poDialogUnits = 4,  // Area of Win mapped from dialog units to pixels, in Box
+    poTemplate = 5      // the template Name as compiled: the control Area.left (-1: the
+                        // dialog) gives Value = style, Box = place in dialog units,
+                        // Count = its index in template order (-1 when missing)
+};
+
+enum TProbeCursor { pcNone, pcArrow, pcWeb, pcMail, pcOther };
+
+struct TProbeRequest {
+    int Op;
+    HWND Win;
+    RECT Area;
+    COLORREF Color;
+    char Name[32];
+    char AnswerFile[MAX_PATH];
+};
+
+struct TProbeAnswer {
+    int Value;
+    int Count;
+    RECT Box;
+};
+
+#endif
