@@ -78,9 +78,20 @@ static void AddRowToList(void *, const string &ARow)
     SendMessageA(hWndList, LB_ADDSTRING, 0, (LPARAM)ARow.c_str());
 }
 
+// The list is drawn only while the run waits at a prompt and after it: drawing it (and its
+// scroll bar) after every appended row makes a long run many times slower.
+static void ListRedraw(bool AOn)
+{
+    SendMessageA(hWndList, WM_SETREDRAW, AOn, 0);
+    if (AOn) InvalidateRect(hWndList, 0, TRUE);
+}
+
 static bool GoOnPrompt(void *, int64_t ACount)
 {
-    return AskContinue(MyWin, ACount);
+    ListRedraw(true);
+    bool GoOn = AskContinue(MyWin, ACount);
+    ListRedraw(false);
+    return GoOn;
 }
 
 static void ReportFileError(void *, int ACode)
@@ -95,7 +106,10 @@ static void CompareCommand()
     SendMessageA(hWndList, LB_RESETCONTENT, 0, 0);
     if (First.empty() || Second.empty()) return;
     TCompareHooks Hooks = {0, AddRowToList, GoOnPrompt, ReportFileError};
-    if (CompareFiles(First, Second, Hooks)) SendMessageA(hWndList, LB_SETCURSEL, 0, 0);
+    ListRedraw(false);
+    bool Ran = CompareFiles(First, Second, Hooks);
+    ListRedraw(true);
+    if (Ran) SendMessageA(hWndList, LB_SETCURSEL, 0, 0);
 }
 
 static void BrowseCommand(int AField, const char *ATitle, const char *AFilter)
