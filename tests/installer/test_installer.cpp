@@ -1,0 +1,419 @@
+// The installer end to end under Wine: a driver process starts it, fills and presses its
+// dialog, answers its prompts and checks what lands on disk and what it says.
+#include <gtest/gtest.h>
+#include "InstallerDriver.h"
+#include "QConst.h"
+
+static const char *const EndText = "End install.\r\nProduct is instaled in directory:\r\n";
+
+// A fresh, empty working folder for one test.
+static std::string Work(const std::string &AName)
+{
+    std::string D = "C:\\unfurl-tests\\" + AName;
+    RemoveTree(D);
+    MakeFolders(D);
+    return D;
+}
+
+static std::string BackSlashes(std::string S)
+{
+    for (char &C : S)
+        if (C == '/') C = '\\';
+    return S;
+}
+
+static std::vector<TZipEntry> SmallPayload()
+{
+    std::vector<TZipEntry> E(4);
+    E[0].Name = "a.txt";
+    E[0].Data = "first file\r\n";
+    E[1].Name = "docs/";
+    E[1].Method = 0;
+    E[2].Name = "docs/b.txt";
+    E[2].Data = std::string(5000, 'b') + "end";
+    E[2].Time = 0x7A31;         // 15:17:34
+    E[3].Name = "docs/stored.bin";
+    E[3].Method = 0;
+    for (int I = 0; I < 300; I++) E[3].Data += (char)(I * 7);
+    return E;
+}
+
+// Writes an installer carrying AEntries as ADir\setup.exe and answers its path.
+static std::string MakeSetup(const std::string &ADir, const std::vector<TZipEntry> &AEntries,
+                             const char *AName = "setup.exe")
+{
+    std::string Exe = BuildInstaller(BuildZip(AEntries), "Test product", "installed by the tests");
+    EXPECT_FALSE(Exe.empty());
+    std::string Path = ADir + "\\" + AName;
+    EXPECT_TRUE(WriteWholeFile(Path, Exe));
+    return Path;
+}
+
+// Every entry is under ADir: files byte for byte with their stored time, folders made.
+static void ExpectInstalled(const std::string &ADir, const std::vector<TZipEntry> &AEntries)
+{
+    for (const TZipEntry &E : AEntries) {
+        std::string Path = ADir + "\\" + BackSlashes(E.Name);
+        if (E.Name.back() == '/') {
+            EXPECT_TRUE(IsFolder(Path.substr(0, Path.size() - 1))) << E.Name;
+            continue;
+        }
+        std::string Data;
+        ASSERT_TRUE(ReadWholeFile(Path, Data)) << E.Name;
+        EXPECT_TRUE(Data == E.Data) << E.Name << ": contents differ";
+        EXPECT_EQ(FileDosTime(Path), (uint32_t)E.Date << 16 | E.Time) << E.Name;
+    }
+}
+
+// Waits for the end of the process while watching for a window it must never show.
+static int WaitExitWithout(TInstaller &AInst, const char *ACaption, bool &ASeen, int AMs = 60000)
+{
+    ASeen = false;
+    for (int T = 0; T < AMs && AInst.Running(); T += 20) {
+        if (AInst.FindWindowOf(ACaption)) ASeen = true;
+        Sleep(20);
+    }
+    return AInst.WaitExit(1000);
+}
+
+// Presses OK with AField in the folder field; answers the completion message and
+// returns its text ("" when none came).
+static std::string InstallInto(TInstaller &AInst, const std::string *AField)
+{
+    HWND Dlg = AInst.WaitWindow(MainCaption);
+    if (!Dlg) return "no dialog";
+    if (AField) SetItemText(Dlg, CM_EDIT, *AField);
+    Press(Dlg, CM_OK);
+    HWND Box = AInst.WaitWindow("Confirmation.", 60000);
+    if (!Box) return std::string();
+    std::string Text = BoxText(Box);
+    Press(Box, IDOK);
+    return Text;
+}
+
+TEST(InstallerEndToEnd, DeliveredPayloadInstallsEveryFileWithItsTime)
+{
+    std::string Exe, Zip;
+    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Exe)) << DeliveredPath;
+    ASSERT_TRUE(ArchiveOfInstaller(Exe, Zip));
+    std::vector<TZipEntry> Entries;
+    ASSERT_TRUE(ReadZip(Zip, Entries));
+    ASSERT_GT(Entries.size(), 20u);
+    bool HasProgram = false, HasSource = false;
+    for (const TZipEntry &E : Entries) {
+        HasProgram |= E.Name == "Bytewise.exe";
+        HasSource |= E.Name == "Source/common/QSysUtil.cpp";
+    }
+    EXPECT_TRUE(HasProgram);
+    EXPECT_TRUE(HasSource);
+
+    std::string D = Work("delivered");
+    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Exe));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe"));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    EXPECT_EQ(ItemText(Dlg, CM_EDIT), D);             // pre-set to the installer's folder
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_LIST)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_PROGRESSBAR)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_LABEL_PB)));
+    std::string Target = D + "\\Product";
+    SetItemText(Dlg, CM_EDIT, Target);
+    Press(Dlg, CM_OK);
+    HWND Box = Inst.WaitWindow("Confirmation.", 60000);
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(BoxText(Box), EndText + Target);
+    // OK only.
+    HWND Cancel = GetDlgItem(Box, IDCANCEL);
+    EXPECT_TRUE(!Cancel || !IsWindowVisible(Cancel));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(Box, IDOK)));
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ExpectInstalled(Target, Entries);
+}
+
+// The field's text on OK and the folder the files land in and the message names.
+struct TFolderCase {
+    const char *Name;
+    const char *Field;       // appended to the working folder
+    const char *Folder;      // where the files go, appended to the working folder
+};
+
+class InstallerFolders : public testing::TestWithParam<TFolderCase> {};
+
+TEST_P(InstallerFolders, TrailingBackslashIsDroppedAndFoldersAreMade)
+{
+    const TFolderCase &C = GetParam();
+    std::string D = Work(std::string("folders-") + C.Name);
+    std::vector<TZipEntry> E = SmallPayload();
+    std::string Setup = MakeSetup(D, E);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    std::string Field = D + C.Field;
+    EXPECT_EQ(InstallInto(Inst, &Field), EndText + D + C.Folder);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ExpectInstalled(D + C.Folder, E);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, InstallerFolders,
+    testing::Values(TFolderCase{"plain", "\\Programs\\Tool", "\\Programs\\Tool"},
+                    TFolderCase{"trailing", "\\Programs\\Tool\\", "\\Programs\\Tool"},
+                    TFolderCase{"deep", "\\a\\b\\c\\d", "\\a\\b\\c\\d"}),
+    [](const testing::TestParamInfo<TFolderCase> &I) { return std::string(I.param.Name); });
+
+TEST(InstallerEndToEnd, DriveRootKeepsItsBackslashAndInstallsUnderIt)
+{
+    std::vector<TZipEntry> E(2);
+    E[0].Name = "unfurl-root-entry.txt";
+    E[0].Data = "at the root";
+    E[1].Name = "unfurl-root-dir/inner.txt";
+    E[1].Data = "one level down";
+    RemoveTree("C:\\unfurl-root-dir");
+    DeleteFileA("C:\\unfurl-root-entry.txt");
+    std::string Setup = MakeSetup("C:", E, "unfurl-root-setup.exe");
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    EXPECT_EQ(ItemText(Dlg, CM_EDIT), "C:\\");
+    EXPECT_EQ(InstallInto(Inst, 0), std::string(EndText) + "C:");
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ExpectInstalled("C:", E);
+    RemoveTree("C:\\unfurl-root-dir");
+    DeleteFileA("C:\\unfurl-root-entry.txt");
+    DeleteFileA(Setup.c_str());
+}
+
+TEST(InstallerEndToEnd, EmptyFieldTakesTheCurrentFolder)
+{
+    std::string D = Work("empty-field");
+    MakeFolders(D + "\\cwd");
+    std::vector<TZipEntry> E = SmallPayload();
+    // An existing file stops the run at the prompt, while the dialog can still be read.
+    ASSERT_TRUE(WriteWholeFile(D + "\\cwd\\a.txt", "old"));
+    std::string Setup = MakeSetup(D, E);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup, D + "\\cwd"));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, "");
+    Press(Dlg, CM_OK);
+    HWND Prompt = Inst.WaitWindow("File exist...");
+    ASSERT_TRUE(Prompt);
+    EXPECT_EQ(ItemText(Dlg, CM_EDIT), D + "\\cwd");    // shown in the field
+    // Installing: field, "..." and its label disabled; progress and file label shown.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Dlg, CM_EDIT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Dlg, CM_BUT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Dlg, CM_LABEL)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(Dlg, CM_OK)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(Dlg, CM_PROGRESSBAR)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(Dlg, CM_LABEL_PB)));
+    Press(Prompt, IDOK);
+    HWND Box = Inst.WaitWindow("Confirmation.", 60000);
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(BoxText(Box), EndText + D + "\\cwd");
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ExpectInstalled(D + "\\cwd", E);
+}
+
+TEST(InstallerEndToEnd, CancelAtOnceWritesNothingAndSaysNothing)
+{
+    std::string D = Work("cancel");
+    std::string Setup = MakeSetup(D, SmallPayload());
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, D + "\\Target");
+    Press(Dlg, CM_NO);
+    bool Said = false;
+    EXPECT_EQ(WaitExitWithout(Inst, "Confirmation.", Said), 0);
+    EXPECT_FALSE(Said);
+    EXPECT_FALSE(IsFolder(D + "\\Target"));
+    EXPECT_FALSE(IsFile(D + "\\a.txt"));
+    EXPECT_FALSE(IsFolder(D + "\\docs"));
+}
+
+// The overwrite prompt: each of its four answers on three existing files and one new one.
+struct TPromptCase {
+    const char *Name;
+    int Button;          // IDOK or IDCANCEL
+    bool RewriteAll;     // the check box
+    int Prompts;         // prompts expected
+    bool Replaced;       // the existing files get the archive's contents
+};
+
+class InstallerPrompt : public testing::TestWithParam<TPromptCase> {};
+
+TEST_P(InstallerPrompt, AnswersDecideWhichFilesAreReplaced)
+{
+    const TPromptCase &C = GetParam();
+    std::string D = Work(std::string("prompt-") + C.Name);
+    std::vector<TZipEntry> E(4);
+    const char *Names[4] = {"one.txt", "sub/two.txt", "three.txt", "zfresh.txt"};
+    for (int I = 0; I < 4; I++) {
+        E[I].Name = Names[I];
+        E[I].Data = std::string("new contents of ") + Names[I];
+    }
+    std::string Setup = MakeSetup(D, E);
+    std::string T = D + "\\t";
+    MakeFolders(T + "\\sub");
+    for (int I = 0; I < 3; I++)
+        ASSERT_TRUE(WriteWholeFile(T + "\\" + BackSlashes(E[I].Name), "old"));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, T);
+    Press(Dlg, CM_OK);
+    int Prompts = 0;
+    std::vector<std::string> Shown;
+    HWND Box = 0;
+    for (int Wait = 0; Wait < 60000 && !Box; Wait += 20) {
+        HWND P = Inst.FindWindowOf("File exist...");
+        if (P) {
+            Shown.push_back(ItemText(P, CM_EDIT1));
+            if (C.RewriteAll)
+                SendMessageA(GetDlgItem(P, CM_CHECK), BM_SETCHECK, BST_CHECKED, 0);
+            Press(P, C.Button);
+            Prompts++;
+            while (IsWindow(P) && Wait < 60000) { Sleep(20); Wait += 20; }
+        }
+        Box = Inst.FindWindowOf("Confirmation.");
+        Sleep(20);
+    }
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(BoxText(Box), EndText + T);
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    EXPECT_EQ(Prompts, C.Prompts);
+    ASSERT_FALSE(Shown.empty());
+    EXPECT_EQ(Shown[0], "one.txt");          // the name part of the file asked about
+    if (Shown.size() == 3) EXPECT_EQ(Shown[1], "two.txt");
+    for (int I = 0; I < 3; I++) {
+        std::string P = T + "\\" + BackSlashes(E[I].Name), Data;
+        ASSERT_TRUE(ReadWholeFile(P, Data));
+        EXPECT_EQ(Data, C.Replaced ? E[I].Data : std::string("old")) << P;
+    }
+    std::string Fresh;
+    EXPECT_TRUE(ReadWholeFile(T + "\\zfresh.txt", Fresh));
+    EXPECT_EQ(Fresh, E[3].Data);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, InstallerPrompt,
+    testing::Values(TPromptCase{"ok_each", IDOK, false, 3, true},
+                    TPromptCase{"cancel_each", IDCANCEL, false, 3, false},
+                    TPromptCase{"ok_all", IDOK, true, 1, true},
+                    TPromptCase{"cancel_all", IDCANCEL, true, 1, false}),
+    [](const testing::TestParamInfo<TPromptCase> &I) { return std::string(I.param.Name); });
+
+TEST(InstallerEndToEnd, EntryFailingItsCrcClosesWithoutCompletionMessage)
+{
+    std::string D = Work("crc");
+    std::vector<TZipEntry> E = SmallPayload();
+    E[2].BadCrc = true;
+    std::string Setup = MakeSetup(D, E);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, D + "\\t");
+    Press(Dlg, CM_OK);
+    bool Said = false;
+    EXPECT_EQ(WaitExitWithout(Inst, "Confirmation.", Said), 0);
+    EXPECT_FALSE(Said);
+    // The damaged file is still written; the others are complete.
+    std::vector<TZipEntry> Good = {E[0], E[3]};
+    ExpectInstalled(D + "\\t", Good);
+    EXPECT_TRUE(IsFile(D + "\\t\\docs\\b.txt"));
+}
+
+TEST(InstallerEndToEnd, ClicksOnOkDuringTheRunStartNoSecondRun)
+{
+    std::string D = Work("second-run");
+    std::vector<TZipEntry> E;
+    for (int I = 0; I < 60; I++) {
+        TZipEntry F;
+        F.Name = "f" + std::to_string(100 + I) + ".txt";
+        F.Data = std::string(20000 + I, (char)('a' + I % 26));
+        E.push_back(F);
+    }
+    std::string Setup = MakeSetup(D, E);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, D + "\\t");
+    // OK and more clicks on OK behind it: the run dispatches them one per file.
+    for (int I = 0; I < 6; I++) Press(Dlg, CM_OK);
+    bool Prompted = false, Said = false;
+    for (int T = 0; T < 60000 && Inst.Running(); T += 10) {
+        Prompted |= Inst.FindWindowOf("File exist...") != 0;
+        HWND Box = Inst.FindWindowOf("Confirmation.");
+        if (Box) {
+            Said = true;
+            Press(Box, IDOK);
+            break;
+        }
+        Sleep(10);
+    }
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    EXPECT_TRUE(Said);
+    // A nested run would find every file already there and ask about it.
+    EXPECT_FALSE(Prompted);
+    ExpectInstalled(D + "\\t", E);
+}
+
+TEST(InstallerEndToEnd, FolderOfMaximumLengthDoesNotOverrunTheBuffer)
+{
+    std::string D = Work("long");
+    std::string Setup = MakeSetup(D, SmallPayload());
+    std::string Field = D + "\\";
+    Field += std::string(259 - Field.size(), 'x');
+    ASSERT_EQ(Field.size(), 259u);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, Field);
+    Press(Dlg, CM_OK);
+    // Either the folder cannot be made (reported) or the files are written; the text the
+    // run works with is the field's, whole.
+    std::string Error, Done;
+    for (int T = 0; T < 60000 && Inst.Running(); T += 20) {
+        if (HWND B = Inst.FindWindowOf("Error")) {
+            Error = BoxText(B);
+            Press(B, IDOK);
+        }
+        if (HWND B = Inst.FindWindowOf("Confirmation.")) {
+            Done = BoxText(B);
+            Press(B, IDOK);
+        }
+        Sleep(20);
+    }
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    if (Done.empty()) {
+        EXPECT_EQ(Error.substr(0, 13), "Cannot create") << Error;
+        EXPECT_NE(Error.find(Field), std::string::npos) << Error;
+    } else {
+        EXPECT_EQ(Done, EndText + Field);
+    }
+}
+
+TEST(InstallerEndToEnd, OwnFileThatCannotBeOpenedIsReported)
+{
+    std::string D = Work("own-file");
+    std::string Setup = MakeSetup(D, SmallPayload());
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup, std::string(), CREATE_SUSPENDED));
+    // The running image stays mapped, but its name no longer leads to a file.
+    ASSERT_TRUE(MoveFileA(Setup.c_str(), (D + "\\moved.exe").c_str()));
+    ResumeThread(Inst.Pi.hThread);
+    HWND Box = Inst.WaitWindow("Error Install File");
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(BoxText(Box), Setup);
+    EXPECT_FALSE(Inst.FindWindowOf(MainCaption));
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+}
