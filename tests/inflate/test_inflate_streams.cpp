@@ -671,6 +671,14 @@ TEST(Crc32, PiecesAlignmentsAndNonPositiveLengths)
             EXPECT_EQ(RefCrc(part), ~whole);
             EXPECT_EQ(whole, split);
         }
+    // Around the sizes where long buffers switch to three lanes at once.
+    TBytes big(50000);
+    for (size_t k = 0; k < big.size(); k++) big[k] = (uint8_t)((k * k) >> 5);
+    for (size_t len : {1535, 1536, 1537, 1543, 12287, 12288, 12289, 32768, 49999}) {
+        uint32_t whole = 0xFFFFFFFFu;
+        UpdateCrc(big.data() + 1, (int32_t)len, whole);
+        EXPECT_EQ(RefCrc(TBytes(big.begin() + 1, big.begin() + 1 + len)), ~whole) << len;
+    }
     uint32_t c = 0x12345678u;
     UpdateCrc(data.data(), 0, c);
     UpdateCrc(data.data(), -5, c);
