@@ -3,7 +3,8 @@
 // (pixels, the current cursor, dialog-unit places) through a hidden probe window.
 //
 //   helpabout_host MODE LINKFILE
-//   MODE: help, help-empty, about, about-empty, about-twice
+//   MODE: help, help-empty, about, about-empty, about-twice; with "-owned" added
+//   (help-owned, about-owned, ...) the dialog is opened from a program window.
 #include <windows.h>
 
 #include <limits.h>
@@ -288,13 +289,71 @@ static string LongHelp()
     return T;
 }
 
-static void ShowAbout(bool AEmpty)
+static void ShowAbout(HWND AOwner, bool AEmpty)
 {
     if (AEmpty)
-        ViewAbout(0, "", "Freeware", "Compares two files byte by byte.", "", "");
+        ViewAbout(AOwner, "", "Freeware", "Compares two files byte by byte.", "", "");
     else
-        ViewAbout(0, "Bytewise 1.0", "Freeware", "Compares two files byte by byte.",
+        ViewAbout(AOwner, "Bytewise 1.0", "Freeware", "Compares two files byte by byte.",
                   "Use it freely; keep this notice with copies.", "Made with care.");
+}
+
+// The "-owned" modes open the dialog from a small program window, as Bytewise does from
+// its main window (the owner stays hidden behind the dialog).
+static string OwnedMode;
+
+static void ShowDialog(const string &AMode, HWND AOwner);
+
+static LRESULT CALLBACK OwnerProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
+{
+    if (M == WM_TIMER) {
+        KillTimer(W, 1);
+        ShowDialog(OwnedMode, W);
+        DestroyWindow(W);
+        return 0;
+    }
+    if (M == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(W, M, WP, LP);
+}
+
+static void RunOwned(const string &AMode)
+{
+    OwnedMode = AMode;
+    WNDCLASSA WC = {};
+    WC.lpfnWndProc = OwnerProc;
+    WC.hInstance = GetModuleHandleA(0);
+    WC.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    WC.lpszClassName = "QHelpAboutOwner";
+    RegisterClassA(&WC);
+    int W = 120, H = 80;
+    HWND O = CreateWindowA(WC.lpszClassName, "Owner", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE,
+                           (GetSystemMetrics(SM_CXSCREEN) - W) / 2, (GetSystemMetrics(SM_CYSCREEN) - H) / 3,
+                           W, H, 0, 0, WC.hInstance, 0);
+    SetTimer(O, 1, 300, 0);
+    MSG Msg;
+    while (GetMessageA(&Msg, 0, 0, 0) > 0) {
+        TranslateMessage(&Msg);
+        DispatchMessageA(&Msg);
+    }
+}
+
+static void ShowDialog(const string &Mode, HWND AOwner)
+{
+    if (Mode == "help") {
+        string Text = LongHelp();
+        ViewMiniHelp(AOwner, RGB(128, 0, 128), " Tarvo Description and Help", "Compare File", Text.c_str());
+    } else if (Mode == "help-empty") {
+        ViewMiniHelp(AOwner, RGB(128, 0, 128), " Tarvo Description and Help", "", "");
+    } else if (Mode == "about" || Mode == "about-empty") {
+        ShowAbout(AOwner, Mode == "about-empty");
+    } else if (Mode == "about-twice") {
+        ShowAbout(AOwner, false);
+        SeedAtFirstClose = RandSeed;
+        ShowAbout(AOwner, false);
+    }
 }
 
 int main(int argc, char **argv)
@@ -305,19 +364,10 @@ int main(int argc, char **argv)
     AboutOpenLink = RecordLink;
     MakeProbe();
     string Mode = argv[1];
-    if (Mode == "help") {
-        string Text = LongHelp();
-        ViewMiniHelp(0, RGB(128, 0, 128), " Tarvo Description and Help", "Compare File", Text.c_str());
-    } else if (Mode == "help-empty") {
-        ViewMiniHelp(0, RGB(128, 0, 128), " Tarvo Description and Help", "", "");
-    } else if (Mode == "about" || Mode == "about-empty") {
-        ShowAbout(Mode == "about-empty");
-    } else if (Mode == "about-twice") {
-        ShowAbout(false);
-        SeedAtFirstClose = RandSeed;
-        ShowAbout(false);
-    } else {
-        return 2;
-    }
+    size_t Dash = Mode.rfind('-');
+    if (Dash != string::npos && Mode.substr(Dash) == "-owned")
+        RunOwned(Mode.substr(0, Dash));
+    else
+        ShowDialog(Mode, 0);
     return 0;
 }

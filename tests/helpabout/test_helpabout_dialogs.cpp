@@ -319,10 +319,12 @@ TEST(HelpViewer, TemplateCaptionTextAndFocus)
     EXPECT_EQ(0, strncmp(Text, "Line 1 of the help text: press the keys, read the rows.\r\nLine 2 ", 64));
     EXPECT_NE(nullptr, strstr(Text, "\r\nLine 60 of the help text"));
 
-    // Focus on Cancel.
+    // Focus on Cancel, in the active window.
     GUITHREADINFO GI = {sizeof GI};
     ASSERT_TRUE(GetGUIThreadInfo(H.PI.dwThreadId, &GI));
     EXPECT_EQ(GetDlgItem(D, 2), GI.hwndFocus);
+    EXPECT_EQ(D, GI.hwndActive);
+    EXPECT_EQ(D, GetForegroundWindow());
 
     // Centred: x = (1024 - width) / 2, y = (768 - height) / 3.
     RECT W;
@@ -715,4 +717,26 @@ TEST(AboutBox, EmptyNameAndFootnotesLeaveBlanks)
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);
     EXPECT_TRUE(WaitGone(D));
+}
+
+// ---- Both, opened from a program window -------------------------------------------------------
+
+TEST(HelpAndAbout, OwnerWindowWaitsWhileTheDialogIsOpen)
+{
+    struct { const char *Mode, *Caption; } Cases[] = {
+        {"help-owned", HelpCaption}, {"about-owned", AboutCaption}};
+    for (auto &C : Cases) {
+        Host H(C.Mode);
+        HWND D = WaitDialog(C.Caption);
+        ASSERT_TRUE(D) << C.Mode;
+        HWND Owner = FindWindowA("QHelpAboutOwner", "Owner");
+        ASSERT_TRUE(Owner) << C.Mode;
+        EXPECT_EQ(Owner, GetWindow(D, GW_OWNER)) << C.Mode;
+        EXPECT_FALSE(IsWindowEnabled(Owner)) << C.Mode;
+        EXPECT_EQ(D, GetForegroundWindow()) << C.Mode;
+        PostMessageA(D, WM_COMMAND, 1, 0);
+        PostMessageA(D, WM_COMMAND, 1, 0);
+        EXPECT_TRUE(WaitGone(D)) << C.Mode;
+        EXPECT_TRUE(H.Ended()) << C.Mode;
+    }
 }
