@@ -366,6 +366,12 @@ void FreeCodeTables(TCodeEntry *AChain)
 }
 
 // ---- Decoder state (one InflateEntry call) ------------------------------------------
+//
+// The window is the output buffer and the history at once. Its block holds the previous
+// 32,768 output bytes in front of the bytes being collected, so a back-reference is always
+// one plain copy from behind the write position: when the window is full it is written,
+// added to the CRC and moved in front. A distance is checked against the bytes this entry
+// has produced, never against whatever the block held before.
 
 static uint8_t *InBuf;          // IN_SIZE bytes plus room for the 8-byte loads of the fast loop
 static uint32_t InPos, InLen;

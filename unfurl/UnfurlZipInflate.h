@@ -51,7 +51,7 @@ inline TZipHandle ZipMemHandle(TZipMemFile &F) { return (TZipHandle)&F; }
 
 extern TZipHandle ArchiveFile;     // read handle, positioned at the entry data by the walk
 extern TZipHandle OutFile;         // write handle of the file being extracted
-extern int32_t CompressedLeft;     // entry data bytes not yet taken from ArchiveFile
+extern int32_t CompressedLeft;     // entry data bytes not yet read from ArchiveFile
 extern uint32_t Crc;               // CRC-32 register: 0xFFFFFFFF before the entry, compare ~Crc
 extern uint32_t *CrcTable;         // 256 entries; BuildCrcTable points it at the unit's block if 0
 

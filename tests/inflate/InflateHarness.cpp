@@ -15,11 +15,12 @@
 static TZipIO Inner;
 static TInflateRun *Current;
 static int64_t WriteRoom;
+static int32_t ReadCap;
 
 static int32_t RecRead(TZipHandle F, void *B, int32_t N)
 {
     Current->ReadSizes.push_back(N);
-    return Inner.Read(F, B, N);
+    return Inner.Read(F, B, ReadCap > 0 && N > ReadCap ? ReadCap : N);
 }
 
 static int32_t RecWrite(TZipHandle F, const void *B, int32_t N)
@@ -81,11 +82,13 @@ static void RemoveFile(const std::string &AName)
 #endif
 }
 
-TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide, int64_t ALeft, int64_t AWriteLimit)
+TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide, int64_t ALeft, int64_t AWriteLimit,
+                       int32_t AReadCap)
 {
     TInflateRun run;
     Current = &run;
     WriteRoom = AWriteLimit;
+    ReadCap = AReadCap;
     Inner = ASide == SIDE_MEMORY ? ZipMemIO : ZipFileIO;
     TZipIO saved = ZipIO;
     ZipIO.Read = RecRead;

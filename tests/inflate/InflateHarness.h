@@ -24,9 +24,10 @@ struct TInflateRun {
 enum TInflateSide { SIDE_MEMORY, SIDE_FILES };
 
 // Decodes AIn[0 .. ALeft) (ALeft < 0: all of it); bytes after ALeft stay in the archive and
-// must not be read. AWriteLimit >= 0 makes OutFile accept only that many bytes in total.
+// must not be read. AWriteLimit >= 0 makes OutFile accept only that many bytes in total;
+// AReadCap > 0 makes each read of ArchiveFile return at most that many bytes (as a pipe may).
 TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide = SIDE_MEMORY, int64_t ALeft = -1,
-                       int64_t AWriteLimit = -1);
+                       int64_t AWriteLimit = -1, int32_t AReadCap = 0);
 
 // Bits least significant first, as DEFLATE packs them.
 struct TBitWriter {

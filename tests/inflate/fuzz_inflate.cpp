@@ -8,6 +8,15 @@
 
 #include "UnfurlZipInflate.h"
 
+// Two inputs in three read the archive in short pieces (1 to 89 bytes per read), so that the
+// end of the input buffer falls anywhere in the stream.
+static int32_t ReadCap;
+
+static int32_t CappedRead(TZipHandle AFile, void *ABuf, int32_t ACount)
+{
+    return ZipMemIO.Read(AFile, ABuf, ReadCap > 0 && ACount > ReadCap ? ReadCap : ACount);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
 {
     if (ASize > (1u << 20)) return 0;
@@ -18,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     ZipMemOpen(in, copy, (int64_t)ASize);
     ZipMemCreate(out);
     ZipIO = ZipMemIO;
+    ReadCap = ASize % 3 == 0 ? 0 : (int32_t)(1 + ASize % 89);
+    ZipIO.Read = CappedRead;
     ArchiveFile = ZipMemHandle(in);
     OutFile = ZipMemHandle(out);
     CompressedLeft = (int32_t)ASize;

@@ -164,6 +164,23 @@ TEST(InflateZlib, LargeStreamsThroughFiles)
     }
 }
 
+// Reads that return fewer bytes than asked (1 to 97 at a time) put the end of the input
+// buffer everywhere in the stream: the same bytes come out.
+TEST(InflateZlib, ShortReadsGiveTheSameBytes)
+{
+    for (int i = 0; i < 24; i++) {
+        TBytes data = MakeData((TKind)(i % KIND_COUNT), 20000 + i * 3001, 500 + i);
+        TBytes stream = Deflate(data, 1 + i % 9, Strategies[i % 5], 15, 8);
+        int32_t cap = 1 + (i * 13) % 97;
+        TInflateRun run = RunInflate(stream, SIDE_MEMORY, -1, -1, cap);
+        SCOPED_TRACE(testing::Message() << "case " << i << " cap " << cap);
+        ASSERT_EQ(0, run.Result);
+        ASSERT_TRUE(data == run.Out);
+        ASSERT_EQ(ZlibCrc(data), run.Crc);
+        EXPECT_EQ((int64_t)stream.size(), run.ArchivePosAfter);
+    }
+}
+
 // Every cut of a valid stream is an error, never a success with short output (or a crash).
 TEST(InflateZlib, TruncatedStreamsFail)
 {
