@@ -9,6 +9,8 @@
 // Column boundaries in pixels from the row's left edge; with an 8-pixel-wide row font they
 // fall into the blanks between position | byte 1 | byte 2 | character 1 | character 2.
 const int L1 = 60, L2 = 91, L3 = 125, L4 = 160;
+const int CellWidth = 8;       // pixels per character of a drawn row
+const int RowCellsMax = 64;    // characters drawn of one row (rows have 23 to 26)
 
 // Colours, 0x00BBGGRR.
 inline uint32_t Rgb(int R, int G, int B) { return (uint32_t)R | ((uint32_t)G << 8) | ((uint32_t)B << 16); }

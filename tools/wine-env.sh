@@ -15,8 +15,9 @@ q_wine_prefix() {
     # A virtual desktop draws title bars as Windows does and fixes the screen at 1024x768.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-    # Wine does not pick up its own Marlett here; without it caption buttons show letters.
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Wine does not pick up its own fonts (fonts-wine) here; without them caption buttons show
+    # letters and the faces the dialogs name ("MS Sans Serif", "Courier") fall back to others.
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
   fi
 }

@@ -91,8 +91,14 @@ void DrawListItem(int AStyle)
         Len = (int)SendMessageA(PD->hwndItem, LB_GETTEXT, PD->itemID, (LPARAM)Text.begin_write());
         if (Len > 0) {
             SelectObject(DC, WF2);
-            // ExtTextOut: the row's bytes as they stand ('&' is no prefix here), clipped.
-            ExtTextOutA(DC, RowRect.left, RowRect.top, ETO_CLIPPED, &RowRect, Text.c_str(), Len, 0);
+            // ExtTextOut: the row's bytes as they stand ('&' is no prefix here), clipped, one
+            // character every CellWidth pixels so that the fields stay between the grid lines
+            // also when bold is simulated by widening each character.
+            static INT Dx[RowCellsMax];
+            if (Dx[0] == 0)
+                for (INT &D : Dx) D = CellWidth;
+            if (Len > RowCellsMax) Len = RowCellsMax;
+            ExtTextOutA(DC, RowRect.left, RowRect.top, ETO_CLIPPED, &RowRect, Text.c_str(), Len, Dx);
         }
     }
     RestoreDC(DC, SavedDC);

@@ -1,0 +1,182 @@
+// Bytewise's look, read off the screen: the result table's colour bands, grid lines, the
+// highlighted row after a focus change, the header above the columns, the animated icon.
+// The last screen is kept as bytewise_look.bmp in the build folder for a person to see.
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include "BytewiseDriver.h"
+
+struct TScreen {
+    int W = 0, H = 0;
+    std::vector<uint32_t> Px;    // 0x00RRGGBB, top row first
+    uint32_t At(int X, int Y) const { return (X < 0 || Y < 0 || X >= W || Y >= H) ? 0xFFFFFFFF : Px[Y * W + X]; }
+};
+
+static uint32_t Rgb(int R, int G, int B) { return (uint32_t)(R << 16 | G << 8 | B); }
+
+static TScreen Capture()
+{
+    TScreen S;
+    HDC Screen = GetDC(0);
+    S.W = GetSystemMetrics(SM_CXSCREEN);
+    S.H = GetSystemMetrics(SM_CYSCREEN);
+    HDC Mem = CreateCompatibleDC(Screen);
+    HBITMAP Bmp = CreateCompatibleBitmap(Screen, S.W, S.H);
+    HGDIOBJ Old = SelectObject(Mem, Bmp);
+    BitBlt(Mem, 0, 0, S.W, S.H, Screen, 0, 0, SRCCOPY);
+    SelectObject(Mem, Old);
+    BITMAPINFO BI;
+    ZeroMemory(&BI, sizeof BI);
+    BI.bmiHeader.biSize = sizeof BI.bmiHeader;
+    BI.bmiHeader.biWidth = S.W;
+    BI.bmiHeader.biHeight = -S.H;    // top-down
+    BI.bmiHeader.biPlanes = 1;
+    BI.bmiHeader.biBitCount = 32;
+    S.Px.resize((size_t)S.W * S.H);
+    GetDIBits(Mem, Bmp, 0, S.H, S.Px.data(), &BI, DIB_RGB_COLORS);
+    for (uint32_t &P : S.Px) P &= 0xFFFFFF;
+    DeleteObject(Bmp);
+    DeleteDC(Mem);
+    ReleaseDC(0, Screen);
+    return S;
+}
+
+static void SaveBmp(const TScreen &S, const std::string &APath)
+{
+    BITMAPFILEHEADER F;
+    BITMAPINFOHEADER I;
+    ZeroMemory(&F, sizeof F);
+    ZeroMemory(&I, sizeof I);
+    I.biSize = sizeof I;
+    I.biWidth = S.W;
+    I.biHeight = -S.H;
+    I.biPlanes = 1;
+    I.biBitCount = 32;
+    F.bfType = 0x4D42;
+    F.bfOffBits = sizeof F + sizeof I;
+    F.bfSize = F.bfOffBits + (DWORD)(S.Px.size() * 4);
+    std::string Data((const char *)&F, sizeof F);
+    Data.append((const char *)&I, sizeof I);
+    Data.append((const char *)S.Px.data(), S.Px.size() * 4);
+    WriteFileBytes(APath, Data);
+}
+
+// The most frequent colour in a rectangle of the screen, and its share.
+static uint32_t Dominant(const TScreen &S, int X0, int Y0, int X1, int Y1, double *AShare = 0)
+{
+    std::map<uint32_t, int> Count;
+    int Total = 0;
+    for (int Y = Y0; Y < Y1; Y++)
+        for (int X = X0; X < X1; X++, Total++) Count[S.At(X, Y)]++;
+    uint32_t Best = 0;
+    int N = -1;
+    for (const auto &C : Count)
+        if (C.second > N) Best = C.first, N = C.second;
+    if (AShare) *AShare = Total ? (double)N / Total : 0;
+    return Best;
+}
+
+static bool Has(const TScreen &S, int X0, int Y0, int X1, int Y1, uint32_t AColor)
+{
+    for (int Y = Y0; Y < Y1; Y++)
+        for (int X = X0; X < X1; X++)
+            if (S.At(X, Y) == AColor) return true;
+    return false;
+}
+
+static std::string Hex(uint32_t C)
+{
+    char B[16];
+    snprintf(B, sizeof B, "#%06X", C);
+    return B;
+}
+
+TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
+{
+    TBytewise P;
+    std::string A(20000, 'a'), B(20000, 'a');
+    for (int I = 0; I < 40; I++) B[100 + I * 37] = (char)('0' + I % 10);
+    B[150] = 0; B[151] = (char)255;
+    WriteFileBytes(P.File("a.bin"), A);
+    WriteFileBytes(P.File("b.bin"), B);
+    ASSERT_TRUE(P.Start());
+    P.SetItemText(9400, P.File("a.bin"));
+    P.SetItemText(9402, P.File("b.bin"));
+    P.Command(3);
+    ASSERT_TRUE(P.WaitCommand());
+    ASSERT_EQ(P.ListCount(), 42);
+
+    // A click on row 2 moves the focus there: that row is drawn highlighted.
+    HWND List = GetDlgItem(P.Dlg, 9500);
+    int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
+    ASSERT_GT(RowH, 8);
+    PostMessageA(List, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 2 * RowH + RowH / 2));
+    PostMessageA(List, WM_LBUTTONUP, 0, MAKELPARAM(20, 2 * RowH + RowH / 2));
+    P.Sync();
+    Sleep(500);
+    P.Sync();
+    EXPECT_EQ(SendMessageA(List, LB_GETCURSEL, 0, 0), 2);
+
+    RECT Client;
+    GetClientRect(List, &Client);
+    POINT O = {0, 0};
+    ClientToScreen(List, &O);
+    TScreen S = Capture();
+    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_look.bmp"));
+    int Right = O.x + Client.right;
+    auto RowTop = [&](int ARow) { return O.y + ARow * RowH; };
+
+    // Row 2: the highlight fills the row, white text on it.
+    double Share = 0;
+    uint32_t Hi = Dominant(S, O.x, RowTop(2) + 1, Right, RowTop(3), &Share);
+    EXPECT_EQ(Hex(Hi), Hex(Rgb(108, 108, 255)));
+    EXPECT_GT(Share, 0.5);
+    EXPECT_TRUE(Has(S, O.x, RowTop(2) + 1, O.x + 190, RowTop(3), Rgb(255, 255, 255)));
+
+    // Rows 1 and 4: the three bands, black text, the grid.
+    for (int Row : {1, 4}) {
+        int T = RowTop(Row) + 1, Bt = RowTop(Row + 1);
+        EXPECT_EQ(Hex(Dominant(S, O.x + 1, T, O.x + 58, Bt)), Hex(Rgb(250, 250, 230))) << Row;
+        EXPECT_EQ(Hex(Dominant(S, O.x + 63, T, O.x + 89, Bt)), Hex(Rgb(230, 250, 250))) << Row;
+        EXPECT_EQ(Hex(Dominant(S, O.x + 94, T, O.x + 123, Bt)), Hex(Rgb(230, 250, 250))) << Row;
+        EXPECT_EQ(Hex(Dominant(S, O.x + 128, T, Right - 1, Bt)), Hex(Rgb(250, 230, 250))) << Row;
+        EXPECT_TRUE(Has(S, O.x, T, O.x + 190, Bt, Rgb(0, 0, 0))) << Row;
+        int Mid = (T + Bt) / 2;
+        EXPECT_EQ(Hex(S.At(O.x + 60, Mid)), Hex(Rgb(128, 128, 128))) << Row;   // thick
+        EXPECT_EQ(Hex(S.At(O.x + 91, Mid)), Hex(Rgb(188, 188, 188))) << Row;   // thin
+        EXPECT_EQ(Hex(S.At(O.x + 125, Mid)), Hex(Rgb(128, 128, 128))) << Row;  // thick
+        EXPECT_EQ(Hex(S.At(O.x + 160, Mid)), Hex(Rgb(188, 188, 188))) << Row;  // thin
+        EXPECT_EQ(Hex(S.At(O.x + 30, RowTop(Row))), Hex(Rgb(188, 188, 188))) << Row;  // top line
+    }
+    // The grid stays on the highlighted row too.
+    EXPECT_EQ(Hex(S.At(O.x + 91, (RowTop(2) + RowTop(3)) / 2)), Hex(Rgb(188, 188, 188)));
+
+    // The header sits just above the list, inside its width.
+    RECT Header, ListR;
+    GetWindowRect(GetDlgItem(P.Dlg, 9100), &Header);
+    GetWindowRect(List, &ListR);
+    EXPECT_LE(Header.bottom, ListR.top);
+    EXPECT_GE(Header.left, ListR.left);
+    EXPECT_LE(Header.right, ListR.right + 4);    // the template lets it pass by one unit
+    EXPECT_LT(ListR.top - Header.bottom, 8);
+
+    // The icon animates: its pixels change within one cycle (2.87 s).
+    RECT Icon;
+    GetWindowRect(GetDlgItem(P.Dlg, 9900), &Icon);
+    std::set<std::vector<uint32_t>> Frames;
+    for (int I = 0; I < 15; I++) {
+        TScreen F = I == 0 ? S : Capture();
+        std::vector<uint32_t> Pix;
+        for (int Y = Icon.top; Y < Icon.top + 32; Y++)
+            for (int X = Icon.left; X < Icon.left + 32; X++) Pix.push_back(F.At(X, Y));
+        Frames.insert(Pix);
+        if (I + 1 < 15) Sleep(200);
+    }
+    EXPECT_GE(Frames.size(), 3u);
+    // One of the file-cell colours of the emblem shows.
+    EXPECT_TRUE(Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(40, 90, 200)) ||
+                Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(30, 150, 90)));
+
+    P.Post(2);
+    EXPECT_EQ(P.WaitExit(), 0);
+}
