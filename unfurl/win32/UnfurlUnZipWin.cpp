@@ -140,7 +140,9 @@ INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPAR
     case WM_INITDIALOG:
         CenterWindow(ADlg);
         SetDlgItemTextA(ADlg, CM_EDIT1, FileExistName.c_str());
-        return TRUE;
+        // Focus on OK rather than on the name, which would show it highlighted.
+        SetFocus(GetDlgItem(ADlg, IDOK));
+        return FALSE;
     case WM_COMMAND: {
         int Id = LOWORD(AWParam);
         if (Id != IDOK && Id != IDCANCEL) return FALSE;

@@ -1,0 +1,308 @@
+// The archive walk on Windows (under Wine): the kernel's file API into a temporary folder,
+// the real list box, progress bar and label, the FILEEXIST prompt and the error boxes
+// answered by a driver thread the way a person would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "QConst.h"
+#include "QTestFiles.h"
+#include "UnfurlPayload.h"
+#include "UnfurlUnZip.h"
+#include "UnfurlUnZipWin.h"
+#include "ZipBuild.h"
+
+namespace {
+
+// ---- The driver: answers prompts and message boxes from a second thread ----------------
+
+struct TPromptAnswer {
+    int Button;       // IDOK or IDCANCEL
+    bool RewriteAll;  // tick "Rewrite all files" first
+};
+
+CRITICAL_SECTION Lock;
+std::vector<TPromptAnswer> Answers;   // for FILEEXIST, in order; Cancel when none is left
+std::vector<std::string> Asked;       // the name each FILEEXIST showed
+std::vector<std::string> Boxes;       // the text of each "Error" box
+std::vector<bool> BoxHasStopIcon;
+volatile bool Stop = false;
+
+bool HasStopIcon(HWND ABox)
+{
+    HICON Hand = LoadIconA(0, (LPCSTR)IDI_HAND);
+    for (HWND C = GetWindow(ABox, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
+        char Class[32];
+        GetClassNameA(C, Class, sizeof Class);
+        if (lstrcmpiA(Class, "Static") == 0 && (GetWindowLongA(C, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return (HICON)SendMessageA(C, STM_GETICON, 0, 0) == Hand;
+    }
+    return false;
+}
+
+DWORD WINAPI Driver(void *)
+{
+    // UNZIP_PROMPT_DELAY (ms) keeps each prompt open a while, for a screenshot.
+    const char *Delay = getenv("UNZIP_PROMPT_DELAY");
+    while (!Stop) {
+        if (HWND P = FindWindowA("#32770", "File exist...")) {
+            if (Delay) Sleep(atoi(Delay));
+            char Name[300] = "";
+            GetDlgItemTextA(P, CM_EDIT1, Name, sizeof Name);
+            EnterCriticalSection(&Lock);
+            TPromptAnswer A = {IDCANCEL, false};
+            if (!Answers.empty()) {
+                A = Answers.front();
+                Answers.erase(Answers.begin());
+            }
+            Asked.push_back(Name);
+            LeaveCriticalSection(&Lock);
+            if (A.RewriteAll) SendDlgItemMessageA(P, CM_CHECK, BM_SETCHECK, BST_CHECKED, 0);
+            PostMessageA(P, WM_COMMAND, A.Button, 0);
+            while (!Stop && IsWindow(P)) Sleep(5);
+        }
+        if (HWND B = FindWindowA("#32770", "Error")) {
+            char Text[600] = "";
+            GetDlgItemTextA(B, 0xFFFF, Text, sizeof Text);
+            EnterCriticalSection(&Lock);
+            Boxes.push_back(Text);
+            BoxHasStopIcon.push_back(HasStopIcon(B));
+            LeaveCriticalSection(&Lock);
+            PostMessageA(B, WM_COMMAND, IDOK, 0);
+            while (!Stop && IsWindow(B)) Sleep(5);
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+int Ended = 0;
+void RecordEnd() { Ended++; }
+
+// ---- The installer dialog's controls -------------------------------------------------------
+
+class UnZipWin : public ::testing::Test {
+protected:
+    TTempDir Dir;
+    HWND Dlg = 0, List = 0;
+    HANDLE Thread = 0;
+    char Target[MAX_PATH + 1];
+    std::vector<TZipItem> Items;
+
+    void SetUp() override
+    {
+        InitCommonControls();
+        InitializeCriticalSection(&Lock);
+        Answers.clear();
+        Asked.clear();
+        Boxes.clear();
+        BoxHasStopIcon.clear();
+        Ended = 0;
+        Stop = false;
+        Dlg = CreateWindowExA(0, "STATIC", "installer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                              500, 200, 0, 0, 0, 0);
+        List = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_MULTIPLESEL |
+                               LBS_HASSTRINGS, 0, 0, 100, 100, Dlg, (HMENU)CM_LIST, 0, 0);
+        CreateWindowExA(0, "msctls_progress32", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 120,
+                        300, 20, Dlg, (HMENU)CM_PROGRESSBAR, 0, 0);
+        CreateWindowExA(0, "STATIC", "Install", WS_CHILD | WS_VISIBLE, 10, 100, 300, 16, Dlg,
+                        (HMENU)CM_LABEL_PB, 0, 0);
+        UnZipDialog = UnZipPlatformDialog;
+        UnZipDialog.EndProgram = RecordEnd;
+        UnZipFileOps = UnZipDiskOps;
+        ZipIO = ZipFileIO;
+        Thread = CreateThread(0, 0, Driver, 0, 0, 0);
+
+        TZipItem A{"readme.txt", "Read me.\r\n", 0};
+        A.Time = 0x7B2F;   // 15:25:30
+        A.Date = 0x4A21;   // 2017-01-01
+        TZipItem F{"sub/"};
+        TZipItem B{"sub/file.txt", std::string(100000, 'z') + "end"};
+        B.Date = 0x3C56;   // 2010-02-22
+        TZipItem C{"sub/deep/x.bin", std::string("\0\1\2\3\xFF", 5)};
+        Items = {A, F, B, C};
+        strcpy(Target, Dir.Join("target").c_str());
+    }
+    void TearDown() override
+    {
+        Stop = true;
+        WaitForSingleObject(Thread, 5000);
+        CloseHandle(Thread);
+        CloseArchive();
+        DestroyWindow(Dlg);
+        DeleteCriticalSection(&Lock);
+    }
+    // Opens an installer file holding AZip behind a 512-byte image and reads its header.
+    void Open(const std::string &AZip)
+    {
+        std::string Exe = Dir.Join("setup.exe");
+        ASSERT_TRUE(QWriteFile(Exe, PayloadBuild(512, std::string("T\0S\0", 4), AZip)));
+        OpenArchiveFile(Exe.c_str());
+        ASSERT_NE(-1, ArchiveFile);
+        ArchiveStart = 512;
+        ReadSetupHeader();
+    }
+    void Listing()
+    {
+        OverwriteMode = 2;
+        UnZipFiles(Dlg, CM_LIST, true);
+        SendMessageA(List, LB_SETSEL, TRUE, -1);
+    }
+    void Extract()
+    {
+        CreateDirectoryA(Target, 0);
+        TargetDir = Target;
+        int N = (int)SendMessageA(List, LB_GETCOUNT, 0, 0);
+        ProgressStep = N ? 100.0 / N : 0;
+        FilesDone = 0;
+        UnZipFiles(Dlg, CM_LIST, false);
+    }
+    std::string Label()
+    {
+        char T[100] = "";
+        GetDlgItemTextA(Dlg, CM_LABEL_PB, T, sizeof T);
+        return T;
+    }
+    std::string Out(const std::string &AName)
+    {
+        std::string N = AName;
+        for (char &C : N)
+            if (C == '/') C = '\\';
+        return std::string(Target) + "\\" + N;
+    }
+    uint32_t DosTime(const std::string &APath)
+    {
+        HANDLE H = CreateFileA(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+        FILETIME Write, Local;
+        WORD D = 0, T = 0;
+        if (GetFileTime(H, 0, 0, &Write) && FileTimeToLocalFileTime(&Write, &Local))
+            FileTimeToDosDateTime(&Local, &D, &T);
+        CloseHandle(H);
+        return (uint32_t)D << 16 | T;
+    }
+    int SelectedCount() { return (int)SendMessageA(List, LB_GETSELCOUNT, 0, 0); }
+};
+
+}  // namespace
+
+TEST_F(UnZipWin, ListsAndExtractsThroughTheKernelFileApi)
+{
+    Open(ZipBuild(Items));
+    Listing();
+    ASSERT_EQ(4, SendMessageA(List, LB_GETCOUNT, 0, 0));
+    char First[300];
+    SendMessageA(List, LB_GETTEXT, 3, (LPARAM)First);
+    EXPECT_STREQ("sub/file.txt", First);   // sorted, with its forward slash
+    Extract();
+    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ("ALL", Label());
+    EXPECT_EQ(0, SelectedCount());
+    for (auto &I : Items) {
+        if (I.Name.back() == '/') {
+            EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
+                      GetFileAttributesA(Out(I.Name).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            continue;
+        }
+        EXPECT_EQ(I.Data, QReadFile(Out(I.Name))) << I.Name;
+        EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, DosTime(Out(I.Name))) << I.Name;
+    }
+    EXPECT_EQ(3, FilesDone);
+    EXPECT_EQ(75, SendDlgItemMessageA(Dlg, CM_PROGRESSBAR, PBM_GETPOS, 0, 0));
+    EXPECT_TRUE(Asked.empty());
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(UnZipWin, ExistingFilesPromptAnswers)
+{
+    struct {
+        const char *Title;
+        std::vector<TPromptAnswer> Answers;
+        size_t Asked;
+        const char *Replaced;   // per file in archive order: R replaced, K kept
+        uint8_t Mode;
+    } Cases[] = {
+        {"OK", {{IDOK, false}, {IDOK, false}, {IDOK, false}}, 3, "RRR", 2},
+        {"Cancel", {{IDCANCEL, false}, {IDCANCEL, false}, {IDCANCEL, false}}, 3, "KKK", 2},
+        {"OK with Rewrite all files", {{IDOK, true}}, 1, "RRR", 0},
+        {"Cancel with Rewrite all files", {{IDCANCEL, true}}, 1, "KKK", 1},
+    };
+    Open(ZipBuild(Items));
+    const char *Files[] = {"readme.txt", "sub/file.txt", "sub/deep/x.bin"};
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Title);
+        QRemoveTree(Target);
+        Listing();
+        Extract();   // first install into a fresh folder: no prompts
+        EXPECT_TRUE(Asked.empty());
+        for (const char *F : Files) ASSERT_TRUE(QWriteFile(Out(F), "old"));
+        EnterCriticalSection(&Lock);
+        Answers = C.Answers;
+        LeaveCriticalSection(&Lock);
+        Listing();
+        Extract();
+        EnterCriticalSection(&Lock);
+        std::vector<std::string> Seen = Asked;
+        Asked.clear();
+        LeaveCriticalSection(&Lock);
+        std::string All;
+        for (auto &N : Seen) All += N + ";";
+        ASSERT_EQ(C.Asked, Seen.size()) << All;
+        EXPECT_EQ("readme.txt", Seen[0]);
+        if (C.Asked > 1) {
+            EXPECT_EQ("file.txt", Seen[1]);
+            EXPECT_EQ("x.bin", Seen[2]);
+        }
+        for (int I = 0; I < 3; I++) {
+            const TZipItem &Z = I == 0 ? Items[0] : Items[I + 1];
+            EXPECT_EQ(C.Replaced[I] == 'R' ? Z.Data : "old", QReadFile(Out(Files[I]))) << Files[I];
+        }
+        EXPECT_EQ(C.Mode, OverwriteMode);
+        EXPECT_TRUE(AllExtracted);
+    }
+}
+
+TEST_F(UnZipWin, ErrorBoxesAreCaptionedErrorWithTheStopIcon)
+{
+    std::vector<TZipItem> Evil = {TZipItem{"../up.txt", "evil"}, TZipItem{"C:\\up.txt", "evil"},
+                                  TZipItem{"good.txt", "good"}};
+    Open(ZipBuild(Evil));
+    Listing();
+    Extract();
+    ASSERT_EQ(2u, Boxes.size());
+    EXPECT_EQ("Cannot create file\r\n../up.txt", Boxes[0]);
+    EXPECT_EQ("Cannot create file\r\nC:\\up.txt", Boxes[1]);
+    EXPECT_TRUE(BoxHasStopIcon[0]);
+    EXPECT_EQ("good", QReadFile(Out("good.txt")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Dir.Join("up.txt").c_str()));
+    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ("STR_NOTSELEXT", Label());
+    EXPECT_EQ(2, SelectedCount());
+}
+
+TEST_F(UnZipWin, DamagedInstallerIsReportedAndEnds)
+{
+    std::string Zip = ZipBuild(Items);
+    Open(Zip.substr(0, Zip.find("PK\x03\x04", 10)));   // cut after the first entry
+    Listing();
+    ASSERT_EQ(1u, Boxes.size());
+    EXPECT_EQ(MsgDamaged, Boxes[0]);
+    EXPECT_TRUE(BoxHasStopIcon[0]);
+    EXPECT_EQ(1, Ended);
+}
+
+TEST_F(UnZipWin, CrcFailureLeavesTheFileWithItsTimeAndTheItemSelected)
+{
+    Items[2].BadCrc = true;
+    Open(ZipBuild(Items));
+    Listing();
+    Extract();
+    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ("STR_NOTSELEXT", Label());
+    EXPECT_EQ(1, SelectedCount());
+    EXPECT_EQ(Items[2].Data, QReadFile(Out("sub/file.txt")));
+    EXPECT_EQ((uint32_t)Items[2].Date << 16 | Items[2].Time, DosTime(Out("sub/file.txt")));
+    EXPECT_TRUE(Boxes.empty());
+}
