@@ -573,7 +573,13 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                     bb >>= e->Bits;
                     bc -= e->Bits;
                     *out++ = (uint8_t)e->Value;
-                    e = &ALit[bb & lmask];          // a second literal fits the same load
+                    e = &ALit[bb & lmask];          // two more literals fit the same load
+                    op = e->Op;
+                    if (op != OP_LITERAL) continue;
+                    bb >>= e->Bits;
+                    bc -= e->Bits;
+                    *out++ = (uint8_t)e->Value;
+                    e = &ALit[bb & lmask];
                     op = e->Op;
                     if (op != OP_LITERAL) continue;
                     bb >>= e->Bits;
@@ -585,7 +591,7 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                     if (op == OP_INVALID) { r = INFLATE_DATA_ERROR; break; }
                     bb >>= e->Bits;
                     bc -= e->Bits;
-                    e = &e->Next[bb & BitMask[op - 16]];
+                    e = &e->Next[bb & ((1u << (op - 16)) - 1)];
                     op = e->Op;
                 }
                 if (r >= 0) break;
@@ -596,7 +602,7 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                     continue;
                 }
                 if (op == OP_END_OF_BLOCK) { r = INFLATE_OK; break; }
-                unsigned len = e->Value + ((unsigned)bb & BitMask[op]);
+                unsigned len = e->Value + ((unsigned)bb & ((1u << op) - 1));
                 bb >>= op;
                 bc -= op;
                 if (!ADist) { r = INFLATE_DATA_ERROR; break; }
@@ -606,20 +612,26 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                     if (op == OP_INVALID) { r = INFLATE_DATA_ERROR; break; }
                     bb >>= e->Bits;
                     bc -= e->Bits;
-                    e = &e->Next[bb & BitMask[op - 16]];
+                    e = &e->Next[bb & ((1u << (op - 16)) - 1)];
                     op = e->Op;
                 }
                 if (r >= 0) break;
                 bb >>= e->Bits;
                 bc -= e->Bits;
                 if (op > 13) { r = INFLATE_DATA_ERROR; break; }
-                unsigned dist = e->Value + ((unsigned)bb & BitMask[op]);
+                unsigned dist = e->Value + ((unsigned)bb & ((1u << op) - 1));
                 bb >>= op;
                 bc -= op;
                 if (dist > (unsigned)(out - outFirst)) { r = INFLATE_DATA_ERROR; break; }
                 const uint8_t *src = out - dist;
                 uint8_t *end = out + len;
-                if (dist >= 8) {            // 8-byte steps; may write up to 7 bytes past end
+                if (dist >= 16) {           // 16-byte steps; may write up to 15 bytes past end
+                    do {
+                        memcpy(out, src, 16);
+                        out += 16;
+                        src += 16;
+                    } while (out < end);
+                } else if (dist >= 8) {     // 8-byte steps
                     do {
                         memcpy(out, src, 8);
                         out += 8;
