@@ -87,11 +87,12 @@ const TZipIO ZipMemIO = {MemRead, MemWrite, MemSeek};
 // crc0(B), where the shift is a multiplication by x^(8|B|) modulo the polynomial.
 
 enum { CRC_LANE = 4096, CRC_SHORT_LANE = 512 };
-static uint32_t CrcBlock[256];      // CrcTable's block unless the caller provides one
-static uint32_t CrcSlice[8][256];   // [0] = CrcTable; [k][n]: n followed by k zero bytes
+// The eight tables, allocated by BuildCrcTable (static zeros would take file space in the
+// Windows image); [0] is CrcTable unless a caller gave its own block; [k][n]: the register
+// after n followed by k zero bytes.
+static uint32_t (*CrcSlice)[256];
 static uint32_t CrcLaneShift;       // x^(8 * CRC_LANE) mod P
 static uint32_t CrcShortLaneShift;  // x^(8 * CRC_SHORT_LANE) mod P
-static bool CrcSliceReady = false;
 
 // a * b modulo the polynomial, both in the reflected bit order (bit 31 is x^0).
 static uint32_t MultModP(uint32_t a, uint32_t b)
@@ -113,7 +114,9 @@ static uint32_t ZeroBytesShift(int ACount)   // x^(8 * ACount) mod P
 
 void BuildCrcTable()
 {
-    if (!CrcTable) CrcTable = CrcBlock;
+    if (!CrcSlice) CrcSlice = (uint32_t(*)[256])malloc(8 * 256 * sizeof(uint32_t));
+    if (!CrcSlice) return;                   // UpdateCrc then works bit by bit
+    if (!CrcTable) CrcTable = CrcSlice[0];
     for (uint32_t n = 0; n < 256; n++) {
         uint32_t c = n;
         for (int k = 0; k < 8; k++) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
@@ -127,7 +130,6 @@ void BuildCrcTable()
         }
     CrcLaneShift = ZeroBytesShift(CRC_LANE);
     CrcShortLaneShift = ZeroBytesShift(CRC_SHORT_LANE);
-    CrcSliceReady = true;
 }
 
 static inline uint32_t Load32(const uint8_t *p)   // little-endian targets only
@@ -162,10 +164,18 @@ static inline uint32_t Crc3Lanes(uint32_t c, const uint8_t *p, int ALane, uint32
 void UpdateCrc(const void *ABuf, int32_t ALen, uint32_t &ACrc)
 {
     if (ALen <= 0) return;
-    if (!CrcSliceReady) BuildCrcTable();
+    if (!CrcSlice) BuildCrcTable();
     const uint8_t *p = (const uint8_t *)ABuf;
     uint32_t c = ACrc;
     size_t n = (size_t)ALen;
+    if (!CrcSlice) {                         // no memory for the tables
+        for (; n > 0; n--) {
+            c ^= *p++;
+            for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+        }
+        ACrc = c;
+        return;
+    }
     for (; n >= 3 * CRC_LANE; n -= 3 * CRC_LANE, p += 3 * CRC_LANE)
         c = Crc3Lanes(c, p, CRC_LANE, CrcLaneShift);
     for (; n >= 3 * CRC_SHORT_LANE; n -= 3 * CRC_SHORT_LANE, p += 3 * CRC_SHORT_LANE)
