@@ -120,11 +120,12 @@ static void BrowseCommand(int AField, const char *ATitle, const char *AFilter)
     if (!Chosen.empty()) SetDlgItemTextA(MyWin, AField, Chosen.c_str());
 }
 
+static string HelpText;    // stays valid while the viewer shows it
+
 static void HelpCommand()
 {
-    static string Help;    // stays valid while the viewer shows it
-    Help = GetTextHelp();
-    ViewMiniHelp(MyWin, RGB(128, 0, 128), " Tarvo Description and Help", "Compare File", Help.c_str());
+    HelpText = GetTextHelp();
+    ViewMiniHelp(MyWin, RGB(128, 0, 128), " Tarvo Description and Help", "Compare File", HelpText.c_str());
 }
 
 static BOOL MainCommand(int AId)
