@@ -70,11 +70,15 @@ static HCURSOR AboutLoadCursor(int AId)
                                LR_DEFAULTSIZE);
 }
 
+// All three buttons are default buttons in the template, and the dialog manager would
+// send Enter to the last of them even while it is hidden; Enter presses the shown OK,
+// or "... &me !" while the pair is up.
 static void AboutShowGameButtons(HWND DlgWin, bool APair)
 {
     ShowWindow(GetDlgItem(DlgWin, CM_OK), APair ? SW_HIDE : SW_SHOW);
     ShowWindow(GetDlgItem(DlgWin, CM_BUT1), APair ? SW_SHOW : SW_HIDE);
     ShowWindow(GetDlgItem(DlgWin, CM_BUT), APair ? SW_SHOW : SW_HIDE);
+    SendMessageA(DlgWin, DM_SETDEFID, APair ? CM_BUT : CM_OK, 0);
 }
 
 static void AboutOnInit(HWND DlgWin)
@@ -84,8 +88,7 @@ static void AboutOnInit(HWND DlgWin)
     AboutWebCursor = AboutLoadCursor(AboutCursorWeb);
     AboutMailCursor = AboutLoadCursor(AboutCursorMail);
     SetCursor(AboutArrow);
-    ShowWindow(GetDlgItem(DlgWin, CM_BUT), SW_HIDE);
-    ShowWindow(GetDlgItem(DlgWin, CM_BUT1), SW_HIDE);
+    AboutShowGameButtons(DlgWin, false);      // hides 3 and 4
     AboutMakeFonts(DlgWin);
     AboutBlueBrush = CreateSolidBrush(RGB(0, 0, 255));
     AboutWhitePen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));

@@ -499,7 +499,7 @@ TEST(AboutBox, TemplateAndButtonTexts)
 }
 
 // The closing game, step by step as a person plays it.
-enum TStep { sOk, sMe, sLet, sEscape, sCloseBox };
+enum TStep { sOk, sMe, sLet, sEscape, sCloseBox, sEnter };
 
 TEST(AboutBox, ClosingGame)
 {
@@ -512,6 +512,8 @@ TEST(AboutBox, ClosingGame)
          {{false, true, true, true}, {false, true, true, true}, {false, false, false, false}}},
         {"OK, Escape, Escape", {sOk, sEscape, sEscape},
          {{false, true, true, true}, {false, true, true, true}, {false, false, false, false}}},
+        {"Enter x 3", {sEnter, sEnter, sEnter},
+         {{false, true, true, true}, {true, false, false, true}, {false, false, false, false}}},
         {"close box x 3", {sCloseBox, sCloseBox, sCloseBox},
          {{false, true, true, true}, {false, true, true, true}, {false, false, false, false}}},
     };
@@ -526,6 +528,7 @@ TEST(AboutBox, ClosingGame)
             case sLet: ClickControl(D, 4); break;
             case sEscape: Key(VK_ESCAPE); break;
             case sCloseBox: PostMessageA(D, WM_SYSCOMMAND, SC_CLOSE, 0); Sleep(150); break;
+            case sEnter: Key(VK_RETURN); break;
             }
             if (!G.After[I].Open) WaitGone(D);
             TButtons B = ButtonsOf(D);
