@@ -1,0 +1,376 @@
+// UnfurlPack: archive checks and payload building of the preparation tool (see the header).
+#include "UnfurlPack.h"
+
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <set>
+
+#include "UnfurlPayload.h"
+#include "UnfurlUnZip.h"
+#include "UnfurlZipInflate.h"
+
+namespace {
+
+const uint32_t LocalSig = 0x04034B50;   // "PK", 3, 4
+
+uint16_t Get16(const std::string &S, size_t At)
+{
+    return (uint16_t)((uint8_t)S[At] | (uint8_t)S[At + 1] << 8);
+}
+uint32_t Get32(const std::string &S, size_t At)
+{
+    return (uint32_t)Get16(S, At) | (uint32_t)Get16(S, At + 2) << 16;
+}
+
+/* Central directory header (46 bytes and the variable fields):
+     0 signature "PK", 1, 2    8 flags   10 method   16 CRC-32   20 compressed size
+    24 uncompressed size      28 name length   30 extra length   32 comment length
+    42 offset of the local header   46 name */
+struct TCentral {
+    std::string Name;
+    uint16_t Flags, Method;
+    uint32_t Crc, Compressed, Offset;
+};
+
+/* End of central directory record (22 bytes and a comment of up to 65,535):
+     0 signature "PK", 5, 6   10 entries in total   12 size of the directory
+    16 offset of the directory */
+bool ReadCentral(const std::string &AZip, std::vector<TCentral> &AEntries, uint32_t &AAt,
+                 std::string &AError)
+{
+    size_t Size = AZip.size();
+    size_t End = std::string::npos;
+    for (size_t I = Size >= 22 ? Size - 22 + 1 : 0; I-- > 0 && Size - I <= 22 + 65535;)
+        if (Get32(AZip, I) == EndOfCentralDirSig) {
+            End = I;
+            break;
+        }
+    if (End == std::string::npos) {
+        AError = "no end of central directory record: not a ZIP archive";
+        return false;
+    }
+    uint16_t Count = Get16(AZip, End + 10);
+    uint32_t DirSize = Get32(AZip, End + 12);
+    AAt = Get32(AZip, End + 16);
+    if (Count == 0xFFFF || AAt == 0xFFFFFFFF || DirSize == 0xFFFFFFFF) {
+        AError = "ZIP64 archive: the installer reads 32-bit sizes only";
+        return false;
+    }
+    if ((uint64_t)AAt + DirSize > End) {
+        AError = "the central directory lies outside the archive (data before the archive?)";
+        return false;
+    }
+    size_t P = AAt;
+    for (unsigned I = 0; I < Count; I++) {
+        if (P + 46 > End || Get32(AZip, P) != CentralDirSig) {
+            AError = "the central directory is damaged";
+            return false;
+        }
+        TCentral C;
+        C.Flags = Get16(AZip, P + 8);
+        C.Method = Get16(AZip, P + 10);
+        C.Crc = Get32(AZip, P + 16);
+        C.Compressed = Get32(AZip, P + 20);
+        C.Offset = Get32(AZip, P + 42);
+        size_t NameLen = Get16(AZip, P + 28);
+        size_t Rest = NameLen + Get16(AZip, P + 30) + Get16(AZip, P + 32);
+        if (P + 46 + Rest > End) {
+            AError = "the central directory is damaged";
+            return false;
+        }
+        C.Name = AZip.substr(P + 46, NameLen);
+        AEntries.push_back(C);
+        P += 46 + Rest;
+    }
+    return true;
+}
+
+// The decoder's output goes nowhere: only its CRC-32 matters here.
+int32_t Discard(TZipHandle, const void *, int32_t ACount) { return ACount; }
+
+// Whether the entry's data at AAt decodes (or copies) to the CRC-32 of its header, with the
+// installer's own decoder.
+bool DataMatchesCrc(const std::string &AZip, size_t AAt, uint16_t AMethod, uint32_t ASize,
+                    uint32_t ACrc)
+{
+    if (AMethod == 0) {
+        uint32_t C = 0xFFFFFFFFu;
+        UpdateCrc(AZip.data() + AAt, (int32_t)ASize, C);
+        return (C ^ 0xFFFFFFFFu) == ACrc;
+    }
+    TZipMemFile In;
+    ZipMemOpen(In, AZip.data() + AAt, ASize);
+    TZipIO Saved = ZipIO;
+    ZipIO.Read = ZipMemIO.Read;
+    ZipIO.Seek = ZipMemIO.Seek;
+    ZipIO.Write = Discard;
+    ArchiveFile = ZipMemHandle(In);
+    OutFile = 0;
+    CompressedLeft = (int32_t)ASize;
+    Crc = 0xFFFFFFFFu;
+    InflateEntry();
+    ZipIO = Saved;
+    ArchiveFile = OutFile = -1;
+    return (Crc ^ 0xFFFFFFFFu) == ACrc;
+}
+
+std::string Upper(const std::string &S)
+{
+    std::string R = S;
+    for (char &C : R)
+        if (C >= 'a' && C <= 'z') C = (char)(C - 32);
+    return R;
+}
+
+}  // namespace
+
+std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
+{
+    std::vector<TPackFault> Faults;
+    AEntries = 0;
+    std::vector<TCentral> Central;
+    uint32_t CentralAt = 0;
+    std::string Error;
+    if (!ReadCentral(AZip, Central, CentralAt, Error)) {
+        Faults.push_back({"", Error});
+        return Faults;
+    }
+    std::set<std::string> Seen;
+    size_t Pos = 0;
+    // The installer's walk: local header after local header, each found by the sizes of the
+    // one before, until the central directory.
+    for (;;) {
+        if (Pos + 4 > AZip.size()) break;
+        uint32_t Sig = Get32(AZip, Pos);
+        if (Sig != LocalSig || Pos + 30 > AZip.size()) break;
+        if ((size_t)AEntries >= Central.size()) {
+            Faults.push_back({"", "more local headers than central directory entries"});
+            return Faults;
+        }
+        const TCentral &C = Central[AEntries];
+        uint16_t Flags = Get16(AZip, Pos + 6), Method = Get16(AZip, Pos + 8);
+        uint32_t Crc32 = Get32(AZip, Pos + 14), Size = Get32(AZip, Pos + 18);
+        size_t NameLen = Get16(AZip, Pos + 26), ExtraLen = Get16(AZip, Pos + 28);
+        std::string Name = AZip.substr(Pos + 30, NameLen);
+        std::string Shown = Name.empty() ? "(entry " + std::to_string(AEntries + 1) + ")" : Name;
+        AEntries++;
+        if (Pos != C.Offset || Name != C.Name) {
+            Faults.push_back({Shown, "the local header does not match the central directory"});
+            return Faults;
+        }
+        auto Refuse = [&](const std::string &AReason) { Faults.push_back({Shown, AReason}); };
+
+        size_t DataAt = Pos + 30 + NameLen + ExtraLen;
+        if (Name.empty()) Refuse("empty name");
+        else if (Name.find('\0') != std::string::npos) Refuse("the name holds a zero byte");
+        else {
+            string Converted = OemToAnsiName(string(Name.data(), Name.size()));
+            bool NonAscii = false;
+            for (char Ch : Name) NonAscii |= (uint8_t)Ch >= 0x80;
+            if ((Flags & 0x800) && NonAscii)
+                Refuse("UTF-8 name (flag bit 11): the installer reads names in code page 852");
+            if (const char *Why = EntryNameFault(Converted))
+                Refuse(std::string("a name the installer refuses: ") + Why);
+            if (!Seen.insert(Upper(std::string(Converted.data(), Converted.length()))).second)
+                Refuse("the name occurs twice (case ignored)");
+        }
+        if (Flags & 1) Refuse("encrypted entry");
+        if (Method != 0 && Method != 8)
+            Refuse("compression method " + std::to_string(Method) + " (only stored and deflated)");
+        if (Size == 0xFFFFFFFF || C.Compressed == 0xFFFFFFFF)
+            Refuse("ZIP64 sizes: the installer reads 32-bit sizes only");
+        if ((Flags & 8) && Size == 0 && C.Compressed != 0) {
+            Refuse("sizes not in the local header (flag bit 3 with zero sizes): the installer "
+                   "cannot step to the next entry");
+            return Faults;
+        }
+        if (Size != C.Compressed || Crc32 != C.Crc) {
+            Refuse("the local header's size or CRC-32 differs from the central directory's");
+            return Faults;
+        }
+        if (DataAt + Size > CentralAt) {
+            Refuse("the entry's data runs into the central directory");
+            return Faults;
+        }
+        if ((Method == 0 || Method == 8) && !(Flags & 1) &&
+            !DataMatchesCrc(AZip, DataAt, Method, Size, Crc32))
+            Refuse("the data does not give its CRC-32 (damaged)");
+        Pos = DataAt + Size;
+        // A data descriptor after the data: the walk steps over it only by its signature.
+        if (Pos + 4 <= AZip.size() && Get32(AZip, Pos) == DataDescriptorSig) {
+            Pos += DataDescriptorSize;
+        } else if (Flags & 8) {
+            Refuse("data descriptor without its signature: the installer cannot step over it");
+            return Faults;
+        }
+    }
+    if (Pos != CentralAt || Pos + 4 > AZip.size() || Get32(AZip, Pos) != CentralDirSig) {
+        if (Central.empty() && Pos == CentralAt)
+            Faults.push_back({"", "the archive has no entries"});
+        else
+            Faults.push_back({"", "the local headers do not lead to the central directory "
+                                  "(data before the archive, or a gap between entries)"});
+    } else if ((size_t)AEntries != Central.size()) {
+        Faults.push_back({"", "fewer local headers than central directory entries"});
+    }
+    if (Central.empty() && Faults.empty()) Faults.push_back({"", "the archive has no entries"});
+    return Faults;
+}
+
+std::string PatchImage(std::string &AImage)
+{
+    const char Mark[StartMarkSize] = UNFURL_START_MARK;
+    size_t Found = std::string::npos, Count = 0;
+    for (size_t P = AImage.find(Mark, 0, StartMarkSize); P != std::string::npos;
+         P = AImage.find(Mark, P + 1, StartMarkSize)) {
+        Found = P;
+        Count++;
+    }
+    if (Count == 0) return "no ArchiveStart marker: not an Unfurl installer executable";
+    if (Count > 1) return "the ArchiveStart marker occurs more than once";
+    if (Found + StartMarkSize + 4 > AImage.size()) return "the ArchiveStart marker is cut off";
+    uint32_t S = (uint32_t)AImage.size();
+    for (int I = 0; I < 4; I++) AImage[Found + StartMarkSize + I] = (char)(S >> (8 * I));
+    return std::string();
+}
+
+std::string BuildInstaller(const std::string &AImage, const std::string &ASetupBlock,
+                           const std::string &AZip)
+{
+    std::string Out = AImage;
+    std::string Reserved = AZip.substr(0, PayloadReserved);
+    Reserved.resize(PayloadReserved, '\0');
+    Out += Reserved;
+    uint32_t L = (uint32_t)ASetupBlock.size();
+    for (int I = 0; I < 4; I++) Out += (char)(L >> (8 * I));
+    Out += ASetupBlock;
+    Out += AZip;
+    return Out;
+}
+
+std::string UnescapeText(const std::string &AText)
+{
+    std::string R;
+    for (size_t I = 0; I < AText.size(); I++) {
+        if (AText[I] == '\\' && I + 1 < AText.size() && AText[I + 1] == 'n') {
+            R += "\r\n";
+            I++;
+        } else if (AText[I] == '\\' && I + 1 < AText.size() && AText[I + 1] == '\\') {
+            R += '\\';
+            I++;
+        } else {
+            R += AText[I];
+        }
+    }
+    return R;
+}
+
+// ---- The command --------------------------------------------------------------------------
+
+namespace {
+
+const char *const Usage =
+    "Usage: unfurlpack INSTALLER.exe ARCHIVE.zip TITLE SUBTITLE OUTPUT.exe\n"
+    "       unfurlpack --check ARCHIVE.zip\n"
+    "       unfurlpack --help\n"
+    "\n"
+    "Makes a self-extracting Unfurl installer: the installer executable (built without\n"
+    "payload) followed by the setup header with TITLE and SUBTITLE and the ZIP archive.\n"
+    "The archive is checked first: every entry must be walkable from its local header\n"
+    "(sizes and CRC-32 in the local header, a data descriptor only with its signature),\n"
+    "stored or deflated, not encrypted, with a name the installer writes (no absolute\n"
+    "paths, drives, \"..\", streams or device names, at most 255 characters, code page 852).\n"
+    "In TITLE and SUBTITLE, \\n stands for a line break and \\\\ for a backslash; the two\n"
+    "texts with their zero bytes take at most 1000 bytes.\n"
+    "\n"
+    "Exit codes: 0 written (or archive fine with --check), 1 wrong arguments,\n"
+    "2 a file could not be read or written, 3 archive refused, 4 not an Unfurl installer\n"
+    "executable, 5 texts too long.\n";
+
+bool ReadAll(const char *AName, std::string &AData)
+{
+    FILE *F = fopen(AName, "rb");
+    if (!F) return false;
+    char Buf[65536];
+    size_t Got;
+    AData.clear();
+    while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) AData.append(Buf, Got);
+    bool Ok = !ferror(F);
+    fclose(F);
+    return Ok;
+}
+
+bool WriteAll(const char *AName, const std::string &AData)
+{
+    FILE *F = fopen(AName, "wb");
+    if (!F) return false;
+    bool Ok = fwrite(AData.data(), 1, AData.size(), F) == AData.size();
+    return fclose(F) == 0 && Ok;
+}
+
+int CheckFile(const char *AName, std::string &AZip)
+{
+    if (!ReadAll(AName, AZip)) {
+        fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
+        return PackFileError;
+    }
+    int Entries = 0;
+    std::vector<TPackFault> Faults = CheckArchive(AZip, Entries);
+    for (const TPackFault &F : Faults) {
+        if (F.Entry.empty())
+            fprintf(stderr, "unfurlpack: %s: %s\n", AName, F.Reason.c_str());
+        else
+            fprintf(stderr, "unfurlpack: %s: entry \"%s\": %s\n", AName, F.Entry.c_str(),
+                    F.Reason.c_str());
+    }
+    return Faults.empty() ? PackOk : PackBadArchive;
+}
+
+}  // namespace
+
+int PackMain(int AArgc, char **AArgv)
+{
+    if (AArgc == 2 && (strcmp(AArgv[1], "--help") == 0 || strcmp(AArgv[1], "-h") == 0)) {
+        fputs(Usage, stdout);
+        return PackOk;
+    }
+    std::string Zip;
+    if (AArgc == 3 && strcmp(AArgv[1], "--check") == 0) return CheckFile(AArgv[2], Zip);
+    if (AArgc != 6) {
+        fputs(Usage, stderr);
+        return PackUsage;
+    }
+    const char *ImageName = AArgv[1], *ZipName = AArgv[2], *OutName = AArgv[5];
+    std::string Image;
+    if (!ReadAll(ImageName, Image)) {
+        fprintf(stderr, "unfurlpack: cannot read %s\n", ImageName);
+        return PackFileError;
+    }
+    if (int Rc = CheckFile(ZipName, Zip)) return Rc;
+    std::string Why = PatchImage(Image);
+    if (!Why.empty()) {
+        fprintf(stderr, "unfurlpack: %s: %s\n", ImageName, Why.c_str());
+        return PackBadImage;
+    }
+    std::string Title = UnescapeText(AArgv[3]), Subtitle = UnescapeText(AArgv[4]);
+    string Block = BuildSetupBlock(string(Title.data(), Title.size()),
+                                   string(Subtitle.data(), Subtitle.size()));
+    if (Block.length() > SetupBlockMax) {
+        fprintf(stderr, "unfurlpack: the title and subtitle take %u bytes, at most %u fit\n",
+                (unsigned)Block.length(), (unsigned)SetupBlockMax);
+        return PackBadTexts;
+    }
+    std::string Out = BuildInstaller(Image, std::string(Block.data(), Block.length()), Zip);
+    // The installer's offsets are signed 32-bit.
+    if (Out.size() > 0x7FFFFFFF) {
+        fprintf(stderr, "unfurlpack: the installer would be larger than 2 GB\n");
+        return PackBadArchive;
+    }
+    if (!WriteAll(OutName, Out)) {
+        fprintf(stderr, "unfurlpack: cannot write %s\n", OutName);
+        return PackFileError;
+    }
+    return PackOk;
+}

@@ -1,0 +1,47 @@
+// UnfurlPack: the preparation tool of the installer. Checks that a ZIP archive is one the
+// installer can walk and install, and appends it with the setup header to the installer
+// executable: reserved 100 bytes (a copy of the archive's first 100), L, the setup block with
+// the scrambled title and subtitle, the archive unchanged. The built-in ArchiveStart of the
+// image is set to the image's size on the way.
+#ifndef UNFURLPACK_H
+#define UNFURLPACK_H
+
+#include <string>
+#include <vector>
+
+// Exit codes of the tool.
+enum {
+    PackOk = 0,
+    PackUsage = 1,        // wrong arguments
+    PackFileError = 2,    // a file could not be read or written
+    PackBadArchive = 3,   // the archive holds something the installer cannot install
+    PackBadImage = 4,     // the installer executable has no (or no unique) ArchiveStart marker
+    PackBadTexts = 5      // the setup block would be longer than 1000 bytes
+};
+
+// One reason to refuse an archive; Entry is empty for the archive as a whole.
+struct TPackFault {
+    std::string Entry;
+    std::string Reason;
+};
+
+// Walks AZip as the installer does, from the first local header to the central directory,
+// and compares every step with the central directory. Answers every fault found (none when
+// the installer can install the archive) and the number of entries walked.
+std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
+
+// Sets the value behind the ArchiveStart marker of AImage to the image's size. Answers an
+// empty text, or why the image cannot take a payload.
+std::string PatchImage(std::string &AImage);
+
+// The installer file: the patched image, then the payload.
+std::string BuildInstaller(const std::string &AImage, const std::string &ASetupBlock,
+                           const std::string &AZip);
+
+// "\n" in a text given on the command line stands for a line break (CR LF), "\\" for "\".
+std::string UnescapeText(const std::string &AText);
+
+// The whole tool: arguments, checks, messages on stderr, the exit code.
+int PackMain(int AArgc, char **AArgv);
+
+#endif
