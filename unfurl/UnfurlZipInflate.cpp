@@ -293,8 +293,8 @@ int BuildCodeTable(const uint16_t *AB, int ANum, int ASimple, const uint16_t *AB
                 int z = g - w < m ? g - w : m;      // widest table allowed here
                 int q = k - w;                      // narrowest table that holds this code
                 int f = 1 << q;
-                if (f > a) {            // fewer k-bit codes than patterns: try wider
-                    f -= a;
+                if (f > a && q < z) {   // fewer k-bit codes than patterns: try wider,
+                    f -= a;             // up to the limit z
                     int cx = k;
                     while (++q < z) {
                         f <<= 1;

@@ -569,20 +569,24 @@ TEST(BuildCodeTable, ResultsForCodeSets)
     struct {
         const char *Name;
         std::vector<uint16_t> Lengths;
+        int Requested;  // root width asked for
         int Result;
-        int RootBits;   // requested 7; actual width expected
+        int RootBits;   // actual root width
     } const table[] = {
-        {"complete", {1, 2, 3, 3}, 0, 3},
-        {"incomplete", {2, 2, 3}, 1, 3},
-        {"single 1-bit code (allowed)", {0, 1}, 0, 1},
-        {"over-subscribed", {1, 1, 2}, 2, 0},
-        {"over-subscribed at the longest length", {2, 2, 2, 3, 3, 3}, 2, 0},
-        {"no codes", {0, 0, 0}, 0, 0},
+        {"complete", {1, 2, 3, 3}, 7, 0, 3},
+        {"incomplete", {2, 2, 3}, 7, 1, 3},
+        {"single 1-bit code (allowed)", {0, 1}, 7, 0, 1},
+        {"over-subscribed", {1, 1, 2}, 7, 2, 0},
+        {"over-subscribed at the longest length", {2, 2, 2, 3, 3, 3}, 7, 2, 0},
+        {"no codes", {0, 0, 0}, 7, 0, 0},
+        {"request raised to the shortest length", {3, 3, 3, 3, 3, 3, 3, 4, 4}, 1, 0, 3},
+        {"root stays within the request", {3, 3, 3, 3, 3, 3, 3, 4, 4}, 3, 0, 3},
+        {"request lowered to the longest length", {3, 3, 3, 3, 3, 3, 3, 4, 4}, 9, 0, 4},
     };
     for (const auto &t : table) {
         SCOPED_TRACE(t.Name);
         TCodeEntry *root, *chain;
-        int bits = 7;
+        int bits = t.Requested;
         int r = BuildCodeTable(t.Lengths.data(), (int)t.Lengths.size(), 19, 0, 0, bits, root, chain);
         EXPECT_EQ(t.Result, r);
         if (r == 0 || r == 1) {
