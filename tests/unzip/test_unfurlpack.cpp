@@ -1,0 +1,217 @@
+// The preparation tool: what it refuses and why, how it sets ArchiveStart in the image, the
+// payload it writes (read back by the installer's own header reader and walk), its exit codes.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include "QTestFiles.h"
+#include "UnfurlPack.h"
+#include "UnfurlPayload.h"
+#include "UnzipHarness.h"
+#include "ZipBuild.h"
+
+namespace {
+
+TZipItem Item(const std::string &AName, const std::string &AData = "data")
+{
+    TZipItem I;
+    I.Name = AName;
+    I.Data = AData;
+    return I;
+}
+
+// A stand-in installer image: bytes around the marker and a built-in value.
+std::string Image(int AMarkers = 1)
+{
+    std::string S(3000, 'i');
+    for (int M = 0; M < AMarkers; M++) {
+        S += std::string(UNFURL_START_MARK, StartMarkSize);
+        S += std::string("\x00\x9A\x00\x00", 4);
+        S += std::string(500, 'j');
+    }
+    return S;
+}
+
+// Runs the tool binary; answers its exit code and what it printed.
+int Tool(const std::string &AArgs, std::string &AOutput)
+{
+    std::string Cmd = std::string(Q_BINARY_DIR "/tools/unfurlpack/unfurlpack ") + AArgs + " 2>&1";
+    FILE *P = popen(Cmd.c_str(), "r");
+    AOutput.clear();
+    char Buf[512];
+    while (fgets(Buf, sizeof Buf, P)) AOutput += Buf;
+    int Status = pclose(P);
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+}
+
+}  // namespace
+
+TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
+{
+    struct {
+        const char *Title;
+        std::vector<TZipItem> Items;
+        const char *Entry;
+        const char *Reason;
+    } Cases[] = {
+        {"encrypted", {Item("a"), [] { auto I = Item("secret.txt"); I.Flags = 1; return I; }()},
+         "secret.txt", "encrypted entry"},
+        {"method", {[] { auto I = Item("bz.txt"); I.Method = 12; I.Packed = "xx"; return I; }()},
+         "bz.txt", "compression method 12"},
+        {"empty name", {Item("")}, "(entry 1)", "empty name"},
+        {"zero byte", {Item(std::string("a\0b", 3))}, "", "zero byte"},
+        {"traversal", {Item("ok"), Item("../up.txt")}, "../up.txt", "a name the installer refuses"},
+        {"device", {Item("sub/NUL.txt")}, "sub/NUL.txt", "device name"},
+        {"drive", {Item("C:\\x")}, "C:\\x", "colon"},
+        {"long name", {Item(std::string(256, 'n'))}, "", "longer than 255"},
+        {"twice", {Item("Read.me"), Item("READ.ME")}, "READ.ME", "occurs twice"},
+        {"utf-8", {[] { auto I = Item("gr\xC3\xBC\xC3\x9F.txt"); I.Flags = 0x800; return I; }()},
+         "", "UTF-8 name"},
+        {"descriptor without signature",
+         {[] { auto I = Item("a.txt", "aaaa"); I.Descriptor = 2; return I; }(), Item("b")},
+         "a.txt", "data descriptor without its signature"},
+        {"zero sizes",
+         {[] { auto I = Item("a.txt", "aaaa"); I.Descriptor = 1; I.ZeroSizes = true; return I; }()},
+         "a.txt", "sizes not in the local header"},
+        {"bad data", {[] { auto I = Item("a.txt"); I.BadCrc = true; return I; }()}, "a.txt",
+         "does not give its CRC-32"},
+    };
+    for (auto &C : Cases) {
+        int Entries = 0;
+        auto Faults = CheckArchive(ZipBuild(C.Items), Entries);
+        ASSERT_FALSE(Faults.empty()) << C.Title;
+        bool Found = false;
+        for (auto &F : Faults)
+            Found |= F.Reason.find(C.Reason) != std::string::npos &&
+                     (!*C.Entry || F.Entry == C.Entry);
+        EXPECT_TRUE(Found) << C.Title << ": " << Faults[0].Entry << ": " << Faults[0].Reason;
+    }
+}
+
+TEST(CheckArchive, RefusesArchivesTheWalkCannotFollow)
+{
+    std::string Good = ZipBuild({Item("a"), Item("b")});
+    struct {
+        const char *Title;
+        std::string Zip;
+        const char *Reason;
+    } Cases[] = {
+        {"not a zip", "just text", "not a ZIP archive"},
+        {"empty", ZipBuild({}), "no entries"},
+        {"junk before", "JUNK" + Good, "central directory"},
+        {"gap between entries", Good.substr(0, Good.find("PK\x03\x04", 4)) + "GAP" +
+                                    Good.substr(Good.find("PK\x03\x04", 4)),
+         ""},
+    };
+    for (auto &C : Cases) {
+        int Entries = 0;
+        auto Faults = CheckArchive(C.Zip, Entries);
+        ASSERT_FALSE(Faults.empty()) << C.Title;
+        EXPECT_NE(std::string::npos, Faults[0].Reason.find(C.Reason)) << C.Title << ": "
+                                                                      << Faults[0].Reason;
+    }
+}
+
+TEST(CheckArchive, AcceptsWhatTheInstallerCanInstall)
+{
+    auto WithDescriptor = Item("sub/desc.bin", std::string(70000, 'd'));
+    WithDescriptor.Descriptor = 1;
+    auto Stored = Item("stored.txt", "plain");
+    Stored.Method = 0;
+    int Entries = 0;
+    auto Faults = CheckArchive(ZipBuild({Item("sub/"), WithDescriptor, Stored, Item("\xA0.txt")}),
+                               Entries);
+    for (auto &F : Faults) ADD_FAILURE() << F.Entry << ": " << F.Reason;
+    EXPECT_EQ(4, Entries);
+}
+
+TEST(PatchImage, SetsArchiveStartToTheImageSize)
+{
+    std::string I = Image();
+    ASSERT_EQ("", PatchImage(I));
+    size_t At = I.find(UNFURL_START_MARK) + StartMarkSize;
+    uint32_t V = (uint8_t)I[At] | (uint8_t)I[At + 1] << 8 | (uint8_t)I[At + 2] << 16 |
+                 (uint32_t)(uint8_t)I[At + 3] << 24;
+    EXPECT_EQ(I.size(), V);
+    std::string None = std::string(4000, 'x'), Two = Image(2);
+    EXPECT_NE("", PatchImage(None));
+    EXPECT_NE("", PatchImage(Two));
+}
+
+TEST(Unfurlpack, WritesAnInstallerTheWalkInstalls)
+{
+    TTempDir Dir;
+    std::vector<TZipItem> Items = {Item("readme.txt", "read me"), Item("sub/"),
+                                   Item("sub/file.txt", std::string(50000, 'f'))};
+    std::string Zip = ZipBuild(Items);
+    ASSERT_TRUE(QWriteFile(Dir.Join("image.exe"), Image()));
+    ASSERT_TRUE(QWriteFile(Dir.Join("a.zip"), Zip));
+    std::string Out;
+    ASSERT_EQ(0, Tool(Dir.Join("image.exe") + " " + Dir.Join("a.zip") +
+                          " 'Title\\nsecond line' 'The subtitle' " + Dir.Join("setup.exe"),
+                      Out))
+        << Out;
+    std::string File = QReadFile(Dir.Join("setup.exe"));
+    size_t S = Image().size();
+    // Layout: image (patched), the archive's first 100 bytes, L, block, archive.
+    EXPECT_EQ(Zip.substr(0, 100), File.substr(S, 100));
+    std::string Block = File.substr(S + 104, File.size() - S - 104 - Zip.size());
+    EXPECT_EQ(Block.size(), (size_t)(uint8_t)File[S + 100] | (uint8_t)File[S + 101] << 8);
+    EXPECT_EQ(Zip, File.substr(File.size() - Zip.size()));
+    EXPECT_EQ(std::string::npos, Block.find("Title"));   // scrambled
+
+    // The installer's side: the built-in value, the header reader, the walk.
+    TMemDialog Dlg;
+    UseDisk(Dlg);
+    OpenArchiveFile(Dir.Join("setup.exe").c_str());
+    size_t At = File.find(UNFURL_START_MARK) + StartMarkSize;
+    memcpy(&ArchiveStart, File.data() + At, 4);
+    EXPECT_EQ(S, ArchiveStart);
+    ReadSetupHeader();
+    EXPECT_TRUE(SetupInfo->Title == "Title\r\nsecond line");
+    EXPECT_TRUE(SetupInfo->Subtitle == "The subtitle");
+    EXPECT_EQ(File.size() - Zip.size(), ArchiveStart);
+    std::string Into = Dir.Join("into");
+    mkdir(Into.c_str(), 0777);
+    char Target[MAX_PATH];
+    strcpy(Target, Into.c_str());
+    RunInstall(Dlg, Target, ArchiveStart);
+    CloseArchive();
+    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ(Items[2].Data, QReadFile(Into + "/sub/file.txt"));
+}
+
+TEST(Unfurlpack, ExitCodesAndMessages)
+{
+    TTempDir Dir;
+    std::string Img = Dir.Join("image.exe"), Good = Dir.Join("good.zip"), Bad = Dir.Join("bad.zip");
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    ASSERT_TRUE(QWriteFile(Dir.Join("plain.exe"), std::string(5000, 'p')));
+    ASSERT_TRUE(QWriteFile(Good, ZipBuild({Item("a.txt")})));
+    ASSERT_TRUE(QWriteFile(Bad, ZipBuild({Item("a.txt"), Item("../evil.txt")})));
+    std::string Out, Setup = Dir.Join("setup.exe");
+    struct {
+        std::string Args;
+        int Code;
+        const char *Says;
+    } Cases[] = {
+        {"--help", 0, "Exit codes"},
+        {"", 1, "Usage"},
+        {"a b c", 1, "Usage"},
+        {Img + " " + Dir.Join("missing.zip") + " T S " + Setup, 2, "cannot read"},
+        {Img + " " + Good + " T S " + Dir.Join("no/such/dir/x.exe"), 2, "cannot write"},
+        {Img + " " + Bad + " T S " + Setup, 3, "entry \"../evil.txt\": a name the installer refuses"},
+        {"--check " + Bad, 3, "../evil.txt"},
+        {"--check " + Good, 0, ""},
+        {Dir.Join("plain.exe") + " " + Good + " T S " + Setup, 4, "no ArchiveStart marker"},
+        {Img + " " + Good + " " + std::string(600, 'T') + " " + std::string(400, 'S') + " " + Setup,
+         5, "at most 1000"},
+    };
+    for (auto &C : Cases) {
+        EXPECT_EQ(C.Code, Tool(C.Args, Out)) << C.Args.substr(0, 80) << "\n" << Out;
+        EXPECT_NE(std::string::npos, Out.find(C.Says)) << C.Args.substr(0, 80) << "\n" << Out;
+    }
+    EXPECT_NE(0, Tool(Img + " " + Bad + " T S " + Setup, Out));
+    EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused archive
+}
