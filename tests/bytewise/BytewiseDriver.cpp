@@ -115,7 +115,8 @@ bool TBytewise::Start()
     SI.cb = sizeof SI;
     std::string Exe = File("Bytewise.exe");
     std::string Cmd = "\"" + Exe + "\"";
-    if (!CreateProcessA(Exe.c_str(), &Cmd[0], 0, 0, FALSE, 0, 0, Folder.c_str(), &SI, &Proc)) return false;
+    std::string Cwd = WorkDir.empty() ? Folder : WorkDir;
+    if (!CreateProcessA(Exe.c_str(), &Cmd[0], 0, 0, FALSE, 0, 0, Cwd.c_str(), &SI, &Proc)) return false;
     WaitForInputIdle(Proc.hProcess, 10000);
     for (int I = 0; I < 200 && !Dlg; I++) {
         TFind F = {Proc.dwProcessId, 0, {}};

@@ -28,6 +28,7 @@ public:
     TBytewise();               // a fresh folder with a copy of the program
     ~TBytewise();              // ends the program if still running, removes the folder
     std::string Folder;        // with a trailing backslash
+    std::string WorkDir;       // the program's current folder (default: Folder)
     PROCESS_INFORMATION Proc;
     HWND Dlg = 0;
 

@@ -16,6 +16,12 @@ static std::string PlainText(const char *AName)
     return S;
 }
 
+static std::string Upper(std::string S)
+{
+    for (char &C : S) C = (char)toupper((unsigned char)C);
+    return S;
+}
+
 static std::string WithCrLf(const std::string &AText)
 {
     std::string R;
@@ -287,6 +293,43 @@ TEST(BytewiseProgram, FileErrorsShowOneBoxAndLeaveTheTableEmpty)
         EXPECT_EQ(P.ListCount(), 0);
         EXPECT_EQ(SendMessageA(GetDlgItem(P.Dlg, IdList), LB_GETCURSEL, 0, 0), LB_ERR);
     }
+    P.Post(CmdCancel);
+    EXPECT_EQ(P.WaitExit(), 0);
+}
+
+// ---- choosing files ----
+
+TEST(BytewiseProgram, BrowseOpensInTheProgramFolderAndCancelKeepsTheField)
+{
+    TBytewise P;
+    WriteFileBytes(P.File("pick.txt"), "x");
+    char Temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, Temp);
+    P.WorkDir = Temp;    // not the program's folder, so the chooser's start is seen
+    ASSERT_TRUE(P.Start());
+
+    // Empty first field: the chooser starts in the program's folder; a bare name picks there.
+    P.Command(7);
+    TBox B = P.WaitBox();
+    ASSERT_TRUE(B.Wnd);
+    EXPECT_EQ(B.Caption, "First file for comparing");
+    HWND Name = GetDlgItem(B.Wnd, 1148);           // file name combo box
+    if (!Name) Name = GetDlgItem(B.Wnd, 1152);     // or edit, by dialog version
+    ASSERT_TRUE(Name != 0);
+    SendMessageA(Name, WM_SETTEXT, 0, (LPARAM)"pick.txt");
+    PostMessageA(B.Wnd, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(P.WaitCommand(10000));
+    EXPECT_EQ(Upper(P.ItemText(IdFirst)), Upper(P.File("pick.txt")));
+
+    // Cancelled chooser on the second field: the field keeps its text.
+    P.SetItemText(IdSecond, "C:\\kept\\name.bin");
+    P.Command(8);
+    B = P.WaitBox();
+    ASSERT_TRUE(B.Wnd);
+    EXPECT_EQ(B.Caption, "Second file for comparing");
+    P.Answer(B, IDCANCEL);
+    ASSERT_TRUE(P.WaitCommand(10000));
+    EXPECT_EQ(P.ItemText(IdSecond), "C:\\kept\\name.bin");
     P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
 }

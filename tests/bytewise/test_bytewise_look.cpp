@@ -100,6 +100,22 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     WriteFileBytes(P.File("a.bin"), A);
     WriteFileBytes(P.File("b.bin"), B);
     ASSERT_TRUE(P.Start());
+    HWND List = GetDlgItem(P.Dlg, 9500);
+    int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
+    RECT ListScreen;
+    GetWindowRect(List, &ListScreen);
+
+    // The empty list takes the focus: nothing is drawn in it.
+    PostMessageA(List, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, RowH / 2));
+    PostMessageA(List, WM_LBUTTONUP, 0, MAKELPARAM(20, RowH / 2));
+    P.Sync();
+    Sleep(300);
+    {
+        TScreen E = Capture();
+        EXPECT_FALSE(Has(E, ListScreen.left, ListScreen.top, ListScreen.right, ListScreen.bottom, Rgb(108, 108, 255)));
+        EXPECT_FALSE(Has(E, ListScreen.left, ListScreen.top, ListScreen.right, ListScreen.bottom, Rgb(250, 250, 230)));
+    }
+
     P.SetItemText(9400, P.File("a.bin"));
     P.SetItemText(9402, P.File("b.bin"));
     P.Command(3);
@@ -107,8 +123,6 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     ASSERT_EQ(P.ListCount(), 42);
 
     // A click on row 2 moves the focus there: that row is drawn highlighted.
-    HWND List = GetDlgItem(P.Dlg, 9500);
-    int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
     ASSERT_GT(RowH, 8);
     PostMessageA(List, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 2 * RowH + RowH / 2));
     PostMessageA(List, WM_LBUTTONUP, 0, MAKELPARAM(20, 2 * RowH + RowH / 2));
@@ -177,6 +191,39 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     EXPECT_TRUE(Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(40, 90, 200)) ||
                 Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(30, 150, 90)));
 
+    P.Post(2);
+    EXPECT_EQ(P.WaitExit(), 0);
+}
+
+TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
+{
+    TBytewise P;
+    std::string A(5000, 'x'), B(5000, 'y');
+    WriteFileBytes(P.File("a.bin"), A);
+    WriteFileBytes(P.File("b.bin"), B);
+    ASSERT_TRUE(P.Start());
+    P.SetItemText(9400, P.File("a.bin"));
+    P.SetItemText(9402, P.File("b.bin"));
+    P.Command(3);
+    TBox Box = P.WaitBox();
+    ASSERT_TRUE(Box.Wnd);
+    EXPECT_EQ(Box.Caption, " Notice!");
+    Sleep(300);
+    EXPECT_EQ(P.ListCount(), 300);
+    HWND List = GetDlgItem(P.Dlg, 9500);
+    RECT Client;
+    GetClientRect(List, &Client);
+    POINT O = {0, 0};
+    ClientToScreen(List, &O);
+    int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
+    TScreen S = Capture();
+    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_prompt.bmp"));
+    // The first row is drawn (the prompt sits in the middle of the screen, not over it).
+    EXPECT_EQ(Hex(Dominant(S, O.x + 1, O.y + 1, O.x + 58, O.y + RowH)), Hex(Rgb(250, 250, 230)));
+    EXPECT_TRUE(Has(S, O.x, O.y + 1, O.x + 58, O.y + RowH, Rgb(0, 0, 0)));
+    P.Answer(Box, IDCANCEL);
+    ASSERT_TRUE(P.WaitCommand());
+    EXPECT_EQ(P.ListCount(), 300);
     P.Post(2);
     EXPECT_EQ(P.WaitExit(), 0);
 }
