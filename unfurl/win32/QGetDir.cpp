@@ -61,8 +61,9 @@ int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM data)
         break;
     case BFFM_SELCHANGED: {
         HWND Ok = GetDlgItem(wnd, CM_OK);
-        if (!SHGetPathFromIDListA((LPCITEMIDLIST)lParam, FolderPath)) {
-            // Not a file-system folder (a virtual folder of the shell).
+        if (!SHGetPathFromIDListA((LPCITEMIDLIST)lParam, FolderPath) || !FolderPath[0]) {
+            // Not a file-system folder (a virtual folder of the shell, or one the shell
+            // answers with an empty path).
             FolderPath[0] = 0;
             EnableWindow(Ok, FALSE);
         }
@@ -101,6 +102,9 @@ LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPa
         return DefDlgProcA(wnd, message, wParam, lParam);
     switch (LOWORD(wParam)) {
     case CM_OK:
+        // Enter or a posted OK while the selection is no file-system folder: nothing to take.
+        if (!IsWindowEnabled(GetDlgItem(wnd, CM_OK)))
+            break;
         FolderChosen = true;
         EndDialog(wnd, 1);
         break;
