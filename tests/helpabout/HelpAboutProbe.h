@@ -11,9 +11,12 @@ enum TProbeOp {
     poCensus = 1,       // pixels of Color inside Area of Win: Count and their bounding Box
     poCursor = 2,       // the program's current cursor: Value is a TProbeCursor
     poCubes = 3,        // Value: cube lit on screen (-1 wrong picture); Count: draws made;
-                        // Box.left: AT; Box.top: 1 when no draw since the first box closed
+                        // Box.left: AT
+    poFirstPaint = 6,   // as poCubes, seen when the About box opened as Area.left (1, 2)
+                        // had painted itself the first time; Box.top: AT when it closed
+                        // (opening 1 only), Box.right: draws by then
     poDialogUnits = 4,  // Area of Win mapped from dialog units to pixels, in Box
-    poTemplate = 5      // the template Name as compiled: the control Area.left (-1: the
+    poTemplate = 5,     // the template Name as compiled: the control Area.left (-1: the
                         // dialog) gives Value = style, Box = place in dialog units,
                         // Count = its index in template order (-1 when missing)
 };

@@ -19,7 +19,13 @@
 #include "QHelp.h"
 
 static const char *LinkFile;
-static uint32_t SeedAtFirstClose;
+
+// What the first two About boxes showed right after their first paint, and how the first
+// one ended.
+struct TFirstLook { int Lit = -2, Draws = -2; };
+static TFirstLook FirstLook[3];
+static int AboutOpenings;
+static int ATAtFirstClose = -1, DrawsAtFirstClose = -1;
 
 // The seam: what the About box would give the shell, appended as "file|path|params".
 static void RecordLink(const string &AFileName, const string &APath, const string &AParams)
@@ -245,7 +251,14 @@ static LRESULT CALLBACK ProbeProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
         A.Value = LitCubeOnScreen(Q.Win);
         A.Count = DrawsSoFar();
         A.Box.left = AT;
-        A.Box.top = DrawsSoFar() == -1 ? -1 : (RandSeed == SeedAtFirstClose);
+        break;
+    case poFirstPaint:
+        if (Q.Area.left >= 1 && Q.Area.left <= 2) {
+            A.Value = FirstLook[Q.Area.left].Lit;
+            A.Count = FirstLook[Q.Area.left].Draws;
+        }
+        A.Box.top = ATAtFirstClose;
+        A.Box.right = DrawsAtFirstClose;
         break;
     case poDialogUnits:
         A.Box = Q.Area;
@@ -264,8 +277,37 @@ static LRESULT CALLBACK ProbeProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
     return 1;
 }
 
+// Watches the About box: counts the openings and, through a subclass of each box, looks
+// at the cubes as soon as the box has painted itself for the first time.
+static WNDPROC AboutOriginalProc;
+
+static LRESULT CALLBACK AboutSubclass(HWND W, UINT M, WPARAM WP, LPARAM LP)
+{
+    LRESULT R = CallWindowProcA(AboutOriginalProc, W, M, WP, LP);
+    if (M == WM_PAINT && AboutOpenings <= 2 && FirstLook[AboutOpenings].Lit == -2) {
+        FirstLook[AboutOpenings].Lit = LitCubeOnScreen(W);
+        FirstLook[AboutOpenings].Draws = DrawsSoFar();
+    }
+    return R;
+}
+
+static LRESULT CALLBACK WatchAbout(int ACode, WPARAM AWParam, LPARAM ALParam)
+{
+    const CWPRETSTRUCT *M = (const CWPRETSTRUCT *)ALParam;
+    if (ACode == HC_ACTION && M->message == WM_INITDIALOG) {
+        char Caption[32] = "";
+        GetWindowTextA(M->hwnd, Caption, sizeof Caption);
+        if (strcmp(Caption, "  About program") == 0) {
+            AboutOpenings++;
+            AboutOriginalProc = (WNDPROC)SetWindowLongPtrA(M->hwnd, GWLP_WNDPROC, (LONG_PTR)AboutSubclass);
+        }
+    }
+    return CallNextHookEx(0, ACode, AWParam, ALParam);
+}
+
 static void MakeProbe()
 {
+    SetWindowsHookExA(WH_CALLWNDPROCRET, WatchAbout, 0, GetCurrentThreadId());
     WNDCLASSA WC = {};
     WC.lpfnWndProc = ProbeProc;
     WC.hInstance = GetModuleHandleA(0);
@@ -351,7 +393,8 @@ static void ShowDialog(const string &Mode, HWND AOwner)
         ShowAbout(AOwner, Mode == "about-empty");
     } else if (Mode == "about-twice") {
         ShowAbout(AOwner, false);
-        SeedAtFirstClose = RandSeed;
+        ATAtFirstClose = AT;
+        DrawsAtFirstClose = DrawsSoFar();
         ShowAbout(AOwner, false);
     }
 }
