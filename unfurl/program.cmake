@@ -78,3 +78,33 @@ add_custom_command(
   DEPENDS Bytewise ${payload_sources}
   COMMENT "Packing Bytewise and its sources for the installer")
 add_custom_target(unfurl_payload DEPENDS ${payload_zip})
+
+# The preparation tool runs on the build machine: it is built natively from this same tree
+# (a host configuration of its own, only the unfurlpack target), so that making the installer
+# needs no Wine.
+include(ExternalProject)
+find_program(Q_HOST_CXX NAMES g++ c++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+find_program(Q_HOST_CC NAMES gcc cc REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(pack_dir ${CMAKE_BINARY_DIR}/unfurlpack-host)
+set(unfurlpack ${pack_dir}/tools/unfurlpack/unfurlpack)
+ExternalProject_Add(unfurlpack_host
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${pack_dir}
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=${Q_HOST_CC}
+             -DCMAKE_CXX_COMPILER=${Q_HOST_CXX}
+  BUILD_COMMAND ${CMAKE_COMMAND} --build ${pack_dir} --target unfurlpack
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS TRUE
+  BUILD_BYPRODUCTS ${unfurlpack})
+
+set(UNFURL_TITLE "Bytewise 1.0")
+set(UNFURL_SUBTITLE "Byte-by-byte file comparer for Windows, with its source files")
+set(delivered ${Q_PROGRAM_DIR}/Unfurl.exe)
+add_custom_command(
+  OUTPUT ${delivered}
+  COMMAND ${unfurlpack} $<TARGET_FILE:UnfurlImage> ${payload_zip} ${UNFURL_TITLE}
+          ${UNFURL_SUBTITLE} ${delivered}
+  DEPENDS UnfurlImage ${payload_zip} unfurlpack_host
+  COMMENT "Appending the payload: ${delivered}"
+  VERBATIM)
+add_custom_target(UnfurlDelivered ALL DEPENDS ${delivered})
