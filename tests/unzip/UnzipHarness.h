@@ -4,6 +4,8 @@
 #ifndef UNZIPHARNESS_H
 #define UNZIPHARNESS_H
 
+#include <string.h>
+
 #include <map>
 #include <set>
 #include <string>

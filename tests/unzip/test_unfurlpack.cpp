@@ -66,6 +66,8 @@ TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
         {"drive", {Item("C:\\x")}, "C:\\x", "colon"},
         {"long name", {Item(std::string(256, 'n'))}, "", "longer than 255"},
         {"twice", {Item("Read.me"), Item("READ.ME")}, "READ.ME", "occurs twice"},
+        {"file then folder", {Item("doc"), Item("Doc/x.txt")}, "doc", "also a folder"},
+        {"folder then file", {Item("doc/"), Item("doc")}, "doc", "also a folder"},
         {"utf-8", {[] { auto I = Item("gr\xC3\xBC\xC3\x9F.txt"); I.Flags = 0x800; return I; }()},
          "", "UTF-8 name"},
         {"descriptor without signature",

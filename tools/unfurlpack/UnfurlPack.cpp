@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <set>
 
 #include "UnfurlPayload.h"
@@ -138,6 +139,8 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
         return Faults;
     }
     std::set<std::string> Seen;
+    std::map<std::string, std::string> FileNames;   // upper case with "/" -> the entry name
+    std::set<std::string> FolderNames;              // upper case, "/" separators
     size_t Pos = 0;
     // The installer's walk: local header after local header, each found by the sizes of the
     // one before, until the central directory.
@@ -173,8 +176,14 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
                 Refuse("UTF-8 name (flag bit 11): the installer reads names in code page 852");
             if (const char *Why = EntryNameFault(Converted))
                 Refuse(std::string("a name the installer refuses: ") + Why);
-            if (!Seen.insert(Upper(std::string(Converted.data(), Converted.length()))).second)
-                Refuse("the name occurs twice (case ignored)");
+            std::string Key = Upper(std::string(Converted.data(), Converted.length()));
+            if (!Seen.insert(Key).second) Refuse("the name occurs twice (case ignored)");
+            for (char &Ch : Key)
+                if (Ch == '\\') Ch = '/';
+            // Every folder along the name; a folder entry names its own folder.
+            for (size_t I = 0; I < Key.size(); I++)
+                if (Key[I] == '/') FolderNames.insert(Key.substr(0, I));
+            if (!Key.empty() && Key.back() != '/') FileNames[Key] = Shown;
         }
         if (Flags & 1) Refuse("encrypted entry");
         if (Method != 0 && Method != 8)
@@ -206,6 +215,10 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
             return Faults;
         }
     }
+    // A file named like a folder that an earlier entry needed.
+    for (const auto &F : FileNames)
+        if (FolderNames.count(F.first))
+            Faults.push_back({F.second, "a file of this name is also a folder of other entries"});
     if (Pos != CentralAt || Pos + 4 > AZip.size() || Get32(AZip, Pos) != CentralDirSig) {
         if (Central.empty() && Pos == CentralAt)
             Faults.push_back({"", "the archive has no entries"});
