@@ -227,3 +227,40 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
     P.Post(2);
     EXPECT_EQ(P.WaitExit(), 0);
 }
+
+TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
+{
+    TBytewise P;
+    const long Base = 10000000;
+    std::string A(Base + 8, 'x'), B(Base + 8, 'x');
+    for (int I = 0; I < 8; I++) B[Base + I] = 'y';
+    WriteFileBytes(P.File("a.bin"), A);
+    WriteFileBytes(P.File("b.bin"), B);
+    ASSERT_TRUE(P.Start());
+    P.SetItemText(9400, P.File("a.bin"));
+    P.SetItemText(9402, P.File("b.bin"));
+    P.Command(3);
+    ASSERT_TRUE(P.WaitCommand(60000));
+    ASSERT_EQ(P.ListCount(), 8);
+    P.Sync();
+    Sleep(300);
+    HWND List = GetDlgItem(P.Dlg, 9500);
+    POINT O = {0, 0};
+    ClientToScreen(List, &O);
+    int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
+    TScreen S = Capture();
+    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_long.bmp"));
+    for (int Row : {1, 5}) {
+        int T = O.y + Row * RowH + 1, Bt = O.y + (Row + 1) * RowH;
+        // The fields have moved one cell right, so characters now cross the lines; the
+        // lines still show at their places between the characters' strokes.
+        EXPECT_TRUE(Has(S, O.x + 60, T, O.x + 61, Bt, Rgb(128, 128, 128))) << Row;
+        EXPECT_TRUE(Has(S, O.x + 91, T, O.x + 92, Bt, Rgb(188, 188, 188))) << Row;
+        EXPECT_TRUE(Has(S, O.x + 125, T, O.x + 126, Bt, Rgb(128, 128, 128))) << Row;
+        EXPECT_TRUE(Has(S, O.x + 160, T, O.x + 161, Bt, Rgb(188, 188, 188))) << Row;
+        // The 24th character (the second file's byte) is drawn past the 23 usual cells.
+        EXPECT_TRUE(Has(S, O.x + 185, T, O.x + 192, Bt, Rgb(0, 0, 0))) << Row;
+    }
+    P.Post(2);
+    EXPECT_EQ(P.WaitExit(), 0);
+}
