@@ -2,6 +2,7 @@
 // dialog, answers its prompts and checks what lands on disk and what it says.
 #include <gtest/gtest.h>
 #include "InstallerDriver.h"
+#include <commctrl.h>
 #include "QConst.h"
 
 static const char *const EndText = "End install.\r\nProduct is instaled in directory:\r\n";
@@ -91,6 +92,42 @@ static std::string InstallInto(TInstaller &AInst, const std::string *AField)
     return Text;
 }
 
+// Saves the screen as AName in the screenshot folder, when one is given.
+static void Shoot(HWND AWnd, const char *AName)
+{
+    std::string Dir = ShotDir();
+    if (Dir.empty()) return;
+    RedrawWindow(AWnd, 0, 0, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(400);                        // a new window paints after it shows
+    TPicture P;
+    if (CaptureWindow(AWnd, P, true)) SaveBitmap(P, Dir + "\\" + AName);
+}
+
+// The title is painted three times (white highlight, grey shadow, green text) and the
+// subtitle once in blue, in the group box at the top of the dialog.
+static void ExpectPaintedTexts(HWND ADlg, const char *AShot)
+{
+    Sleep(300);                        // let the first paint finish
+    TPicture P;
+    ASSERT_TRUE(CaptureWindow(ADlg, P));
+    Shoot(ADlg, AShot);
+    POINT Org = {0, 0};
+    RECT W;
+    ClientToScreen(ADlg, &Org);
+    GetWindowRect(ADlg, &W);
+    int X0 = Org.x - W.left, Y0 = Org.y - W.top;   // client area inside the capture
+    int Green = CountColor(P, 0x027D1A, X0 + 80, Y0 + 11, X0 + 502, Y0 + 60);
+    int White = CountColor(P, 0xFFFFFF, X0 + 80, Y0 + 11, X0 + 502, Y0 + 60);
+    int Grey = CountColor(P, 0x808080, X0 + 80, Y0 + 11, X0 + 502, Y0 + 60);
+    int Blue = CountColor(P, 0x057CF8, X0 + 80, Y0 + 55, X0 + 500, Y0 + 71);
+    EXPECT_GT(Green, 200) << "title";
+    EXPECT_GT(White, 20) << "highlight";
+    EXPECT_GT(Grey, 20) << "shadow";
+    EXPECT_GT(Blue, 20) << "subtitle";
+    // Nothing of the title outside its rectangle (right edge 500).
+    EXPECT_EQ(CountColor(P, 0x027D1A, X0 + 502, Y0, P.Width, Y0 + 80), 0);
+}
+
 TEST(InstallerEndToEnd, DeliveredPayloadInstallsEveryFileWithItsTime)
 {
     std::string Exe, Zip;
@@ -117,11 +154,13 @@ TEST(InstallerEndToEnd, DeliveredPayloadInstallsEveryFileWithItsTime)
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_LIST)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_PROGRESSBAR)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(Dlg, CM_LABEL_PB)));
+    ExpectPaintedTexts(Dlg, "installer.bmp");
     std::string Target = D + "\\Product";
     SetItemText(Dlg, CM_EDIT, Target);
     Press(Dlg, CM_OK);
     HWND Box = Inst.WaitWindow("Confirmation.", 60000);
     ASSERT_TRUE(Box);
+    Shoot(Box, "done.bmp");
     EXPECT_EQ(BoxText(Box), EndText + Target);
     // OK only.
     HWND Cancel = GetDlgItem(Box, IDCANCEL);
@@ -416,4 +455,54 @@ TEST(InstallerEndToEnd, OwnFileThatCannotBeOpenedIsReported)
     EXPECT_FALSE(Inst.FindWindowOf(MainCaption));
     Press(Box, IDOK);
     EXPECT_EQ(Inst.WaitExit(), 0);
+}
+
+TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
+{
+    std::string D = Work("progress");
+    std::vector<TZipEntry> E;
+    uint32_t Seed = 7;
+    for (int I = 0; I < 150; I++) {
+        TZipEntry F;
+        F.Name = "data/file" + std::to_string(1000 + I) + ".bin";
+        for (int K = 0; K < 200000; K++) {
+            Seed = Seed * 1103515245 + 12345;
+            F.Data += (char)('a' + (Seed >> 16) % 8);
+        }
+        E.push_back(F);
+    }
+    std::string Setup = MakeSetup(D, E);
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    SetItemText(Dlg, CM_EDIT, D + "\\t");
+    Press(Dlg, CM_OK);
+    HWND Bar = GetDlgItem(Dlg, CM_PROGRESSBAR);
+    std::vector<int> Seen;
+    std::string Label;
+    bool Shot = false;
+    HWND Box = 0;
+    for (int T = 0; T < 120000 && !Box; T += 5) {
+        int Pos = (int)SendMessageA(Bar, PBM_GETPOS, 0, 0);
+        if (!IsWindow(Bar)) break;             // the run is over and the dialog closed
+        if (Seen.empty() || Seen.back() != Pos) Seen.push_back(Pos);
+        if (!Shot && Pos >= 40 && Pos <= 70) {
+            Label = ItemText(Dlg, CM_LABEL_PB);
+            Shoot(Dlg, "progress.bmp");
+            Shot = true;
+        }
+        Box = Inst.FindWindowOf("Confirmation.");
+        Sleep(5);
+    }
+    if (!Box) Box = Inst.WaitWindow("Confirmation.", 60000);
+    ASSERT_TRUE(Box);
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ASSERT_GE(Seen.size(), 5u);
+    EXPECT_EQ(Seen.back(), 100);
+    for (size_t I = 1; I < Seen.size(); I++) EXPECT_GE(Seen[I], Seen[I - 1]);
+    EXPECT_TRUE(Shot);
+    EXPECT_EQ(Label.substr(0, 5), "file1") << Label;
+    ExpectInstalled(D + "\\t", E);
 }
