@@ -1,11 +1,66 @@
 #!/usr/bin/env bash
 # The main command: installs what is missing, builds the Windows programs into build/bin
-# and starts them under Wine.
+# (Bytewise.exe, and Unfurl.exe: the installer with Bytewise and its sources inside), runs the
+# installer under Wine and then starts the Bytewise it installed.
+#   With a display (DISPLAY works): the installer opens for you; it proposes its own folder,
+#   C:\Unfurl in the Wine prefix build/wineprefix; the installed Bytewise starts from there.
+#   Without one: Xvfb, and a scripted walk through the installer (folder browser, install into
+#   C:\Program Files\Bytewise, completion message) with screenshots in build/run-shots/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 tools/setup.sh
 cmake -S . -B build/win32 --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build build/win32 -j"$(nproc)"
+cmake --build build/win32 -j"$(nproc)" --target Bytewise UnfurlDelivered unfurl_walk
 echo "Programs in $root/build/bin:"
-ls -l build/bin
+ls -l build/bin/Bytewise.exe build/bin/Unfurl.exe
+
+# shellcheck source=tools/wine-env.sh
+. tools/wine-env.sh
+trap q_wine_end EXIT
+interactive=1
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  interactive=0
+  unset DISPLAY
+  q_xvfb
+fi
+q_wine_prefix "$root/build/wineprefix"
+drive_c="$WINEPREFIX/drive_c"
+
+if [ "$interactive" = 1 ]; then
+  mkdir -p "$drive_c/Unfurl"
+  cp build/bin/Unfurl.exe "$drive_c/Unfurl/Unfurl.exe"
+  echo "== Unfurl: choose a folder and press OK"
+  wine 'C:\Unfurl\Unfurl.exe' || true
+  installed='C:\Unfurl'
+  target="$drive_c/Unfurl"
+else
+  shots="$root/build/run-shots"
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  installed='C:\Program Files\Bytewise'
+  target="$drive_c/Program Files/Bytewise"
+  echo "== Unfurl: scripted install into $installed (no display; Xvfb $DISPLAY)"
+  wine build/win32/tests/installer/unfurl_walk.exe "Z:${root//\//\\}\\build\\bin\\Unfurl.exe" \
+    "$installed" "Z:${shots//\//\\}"
+fi
+
+if [ ! -f "$target/Bytewise.exe" ]; then
+  echo "Bytewise.exe was not installed into $installed; nothing to start."
+  exit 0
+fi
+echo "== Installed into $installed:"
+(cd "$target" && find . -type f | sort | sed 's#^\./#  #' | head -20; echo "  ... $(find . -type f | wc -l) files")
+echo "== Starting the installed Bytewise"
+if [ "$interactive" = 1 ]; then
+  wine "$installed\\Bytewise.exe" || true
+else
+  wine "$installed\\Bytewise.exe" &
+  sleep 4
+  import -window root "$shots/4-bytewise.png"
+  wineserver -k || true
+  for f in "$shots"/*.bmp; do
+    [ -f "$f" ] && convert "$f" -trim +repage "${f%.bmp}.png" && rm -f "$f"
+  done
+  echo "Screenshots of the walk: $(ls "$shots" | tr '\n' ' ')"
+fi
