@@ -506,3 +506,26 @@ TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
     EXPECT_EQ(Label.substr(0, 5), "file1") << Label;
     ExpectInstalled(D + "\\t", E);
 }
+
+#ifdef UNFURL_SIGNED
+// Signing appends a certificate after the payload and changes the header's checksum and
+// certificate entry: the installer still finds its archive and installs every file.
+TEST(InstallerEndToEnd, SignedInstallerStillInstallsEveryFile)
+{
+    std::string Signed, Plain, Zip;
+    ASSERT_TRUE(ReadWholeFile(WinPath(UNFURL_SIGNED), Signed)) << "made by the signing step";
+    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Plain));
+    ASSERT_GT(Signed.size(), Plain.size());
+    ASSERT_TRUE(ArchiveOfInstaller(Plain, Zip));
+    std::vector<TZipEntry> Entries;
+    ASSERT_TRUE(ReadZip(Zip, Entries));
+    std::string D = Work("signed");
+    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Signed));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe"));
+    std::string Target = D + "\\Product";
+    EXPECT_EQ(InstallInto(Inst, &Target), EndText + Target);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    ExpectInstalled(Target, Entries);
+}
+#endif
