@@ -5,6 +5,8 @@
 #ifndef UNFURLMEMDIALOG_H
 #define UNFURLMEMDIALOG_H
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "QStr.h"
@@ -25,6 +27,10 @@ struct TMemDialog {
     std::vector<int> Answers;         // queued prompt answers (TMemAnswer); Cancel when empty
     int32_t Dispatched = 0;           // DispatchOne calls
     int32_t Ended = 0;                // EndProgram calls
+    // Where each name (upper case) stands in Items, built when a search needs it, so that a
+    // run over thousands of unsorted entries does not scan the list for each.
+    std::unordered_map<std::string, std::vector<int32_t>> Index;
+    bool IndexValid = false;
 };
 
 // The dialog window handle of AMem for UnZipFiles (the list id is not used).

@@ -28,6 +28,15 @@ static void MemListReset(HWND AList)
 {
     Mem(AList).Items.clear();
     Mem(AList).Selected.clear();
+    Mem(AList).IndexValid = false;
+}
+
+static std::string Key(const string &AName)
+{
+    std::string K(AName.c_str(), AName.length());
+    for (char &C : K)
+        if (C >= 'a' && C <= 'z') C = (char)(C - 32);
+    return K;
 }
 
 static void MemListAdd(HWND AList, const string &AName)
@@ -41,6 +50,7 @@ static void MemListAdd(HWND AList, const string &AName)
     }
     M.Items.insert(M.Items.begin() + Lo, AName);
     M.Selected.insert(M.Selected.begin() + Lo, false);
+    M.IndexValid = false;
 }
 
 // The search begins after AStart and wraps around; -1 searches from the top.
@@ -49,12 +59,18 @@ static int32_t MemListFind(HWND AList, int32_t AStart, const string &AName)
     TMemDialog &M = Mem(AList);
     int32_t N = (int32_t)M.Items.size();
     if (N == 0) return -1;
-    int32_t From = AStart < 0 || AStart >= N ? 0 : AStart + 1;
-    for (int32_t K = 0; K < N; K++) {
-        int32_t I = (From + K) % N;
-        if (CompareNoCase(M.Items[I], AName) == 0) return I;
+    if (!M.IndexValid) {
+        M.Index.clear();
+        for (int32_t I = 0; I < N; I++) M.Index[Key(M.Items[I])].push_back(I);
+        M.IndexValid = true;
     }
-    return -1;
+    auto Found = M.Index.find(Key(AName));
+    if (Found == M.Index.end()) return -1;
+    const std::vector<int32_t> &At = Found->second;   // ascending
+    int32_t From = AStart < 0 || AStart >= N ? 0 : AStart + 1;
+    for (int32_t I : At)
+        if (I >= From) return I;
+    return At[0];
 }
 
 static bool MemListGetSel(HWND AList, int32_t AIndex)
