@@ -529,3 +529,95 @@ TEST(InstallerEndToEnd, SignedInstallerStillInstallsEveryFile)
     ExpectInstalled(Target, Entries);
 }
 #endif
+
+#ifdef PLANT_MARKER
+// Loads ADll inside another process by a thread that runs LoadLibraryA there: the search
+// follows that process's own DLL search policy. Answers the module handle, 0 on failure.
+static DWORD LoadInProcess(HANDLE AProcess, const std::string &ADll)
+{
+    void *Remote = VirtualAllocEx(AProcess, 0, ADll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+    if (!Remote || !WriteProcessMemory(AProcess, Remote, ADll.c_str(), ADll.size() + 1, 0)) return 0;
+    FARPROC Load = GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA");
+    HANDLE T = CreateRemoteThread(AProcess, 0, 0, (LPTHREAD_START_ROUTINE)(void *)Load, Remote, 0, 0);
+    DWORD Module = 0;
+    if (T) {
+        WaitForSingleObject(T, 10000);
+        GetExitCodeThread(T, &Module);
+        CloseHandle(T);
+    }
+    return Module;
+}
+
+static std::vector<std::string> MarkersIn(const std::string &ADir)
+{
+    std::vector<std::string> Found;
+    WIN32_FIND_DATAA F;
+    HANDLE H = FindFirstFileA((ADir + "\\*.loaded").c_str(), &F);
+    if (H != INVALID_HANDLE_VALUE) {
+        do Found.push_back(F.cFileName);
+        while (FindNextFileA(H, &F));
+        FindClose(H);
+    }
+    return Found;
+}
+
+// A DLL planted beside the installer (a download folder) under the name of a system DLL is
+// never loaded: the installer limits the DLL search to the system folder before anything
+// else. Under Wine most system DLLs are Wine's own built-ins whatever lies beside a program;
+// the control shows which names Wine does take from the program's folder, and those are the
+// ones the installer process is then made to load.
+TEST(InstallerEndToEnd, DllPlantedBesideTheInstallerIsNotLoaded)
+{
+    const char *Names[] = {"version.dll", "uxtheme.dll", "dwmapi.dll", "cryptbase.dll",
+                           "comctl32.dll", "propsys.dll", "userenv.dll", "winmm.dll",
+                           "msimg32.dll", "shfolder.dll", "dbghelp.dll", "imm32.dll"};
+    std::string D = Work("planting"), Marker, Probe, Exe;
+    ASSERT_TRUE(ReadWholeFile(WinPath(PLANT_MARKER), Marker));
+    ASSERT_TRUE(ReadWholeFile(WinPath(PLANT_PROBE), Probe));
+    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Exe));
+    for (const char *N : Names) ASSERT_TRUE(WriteWholeFile(D + "\\" + N, Marker));
+    ASSERT_TRUE(WriteWholeFile(D + "\\probe.exe", Probe));
+    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Exe));
+
+    // Control: an unprotected program beside the markers.
+    {
+        TInstaller P;
+        std::string Args = "\"" + D + "\\probe.exe\"";
+        for (const char *N : Names) Args += std::string(" ") + N;
+        STARTUPINFOA Si = {};
+        Si.cb = sizeof Si;
+        ASSERT_TRUE(CreateProcessA((D + "\\probe.exe").c_str(), &Args[0], 0, 0, FALSE,
+                                   CREATE_NO_WINDOW, 0, D.c_str(), &Si, &P.Pi));
+        EXPECT_EQ(P.WaitExit(), 0);
+    }
+    std::vector<std::string> Taken = MarkersIn(D);
+    ASSERT_FALSE(Taken.empty()) << "Wine loaded none of the planted DLLs into an unprotected program";
+    std::string TakenList;
+    for (std::string &T : Taken) {
+        DeleteFileA((D + "\\" + T).c_str());
+        T.resize(T.size() - 7);                      // "userenv.dll.loaded" -> "userenv.dll"
+        TakenList += T + " ";
+    }
+    RecordProperty("planted_dlls_wine_loads_unprotected", TakenList);
+
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe"));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    // The same bare names loaded inside the installer: the system's copy or none at all
+    // (Wine has no cryptbase.dll of its own), never the one beside it.
+    for (const std::string &T : Taken) LoadInProcess(Inst.Pi.hProcess, T);
+    std::vector<std::string> Early = MarkersIn(D);
+    EXPECT_TRUE(Early.empty()) << "the installer loaded " << Early[0];
+    // The folder browser and an installation load whatever the shell needs.
+    Press(Dlg, CM_BUT);
+    HWND B = Inst.WaitWindow(" Install into folder");
+    ASSERT_TRUE(B);
+    Press(B, IDCANCEL);
+    std::string Target = D + "\\t";
+    EXPECT_EQ(InstallInto(Inst, &Target), EndText + Target);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    std::vector<std::string> Loaded = MarkersIn(D);
+    EXPECT_TRUE(Loaded.empty()) << "the installer loaded " << Loaded[0];
+}
+#endif
