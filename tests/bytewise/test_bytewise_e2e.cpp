@@ -92,6 +92,7 @@ static std::vector<std::string> CompareAnswering(TBytewise &AProg, std::vector<i
         if (Boxes.empty()) continue;
         TBox B = AProg.WaitBox(1000);
         Seen.push_back(B.Caption + "|" + B.Text);
+        EXPECT_EQ(GetWindow(B.Wnd, GW_OWNER), AProg.Dlg) << B.Caption;    // modal to the main window
         EXPECT_LT(Next, AAnswers.size()) << "unexpected box " << B.Caption << ": " << B.Text;
         AProg.Answer(B, Next < AAnswers.size() ? AAnswers[Next] : IDCANCEL);
         Next++;
