@@ -306,3 +306,15 @@ TEST_F(UnZipWin, CrcFailureLeavesTheFileWithItsTimeAndTheItemSelected)
     EXPECT_EQ((uint32_t)Items[2].Date << 16 | Items[2].Time, DosTime(Out("sub/file.txt")));
     EXPECT_TRUE(Boxes.empty());
 }
+
+TEST_F(UnZipWin, OpenArchiveOpensTheProgramsOwnFile)
+{
+    OpenArchive();
+    ASSERT_NE(-1, ArchiveFile);
+    char Head[2] = {0, 0};
+    SeekArchive(0, ZIP_SEEK_BEGIN);
+    EXPECT_EQ(0, ArchivePos);
+    EXPECT_EQ(2, ZipIO.Read(ArchiveFile, Head, 2));
+    EXPECT_EQ('M', Head[0]);
+    EXPECT_EQ('Z', Head[1]);
+}
