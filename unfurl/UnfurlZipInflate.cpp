@@ -557,8 +557,9 @@ static inline uint64_t Load64(const uint8_t *p)   // little-endian targets only
 // lengths followed by a distance code; a distance reaches back into the bytes already
 // decoded for this entry (at most 32,768). The main loop runs while the input buffer holds a
 // whole symbol and distance (8 bytes) and the window has room for the longest match; it
-// loads 8 input bytes at a time and copies matches in 8-byte steps. Near the edges of the
-// buffers one symbol at a time goes the careful way.
+// loads 8 input bytes at a time and copies matches in 16- or 8-byte steps when the distance
+// allows (the steps may run past the match into the window's unused tail or slack). Near
+// the edges of the buffers one symbol at a time goes the careful way.
 static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits)
 {
     if (!ALit) return INFLATE_DATA_ERROR;       // no literal/length code: the block cannot end
