@@ -597,42 +597,66 @@ TEST(BuildCodeTable, ResultsForCodeSets)
     }
 }
 
-// Codes longer than the root width go through sub-tables; every entry of every table is
-// reachable and consistent with the canonical code.
-TEST(BuildCodeTable, SubTablesDecodeEveryCode)
+// Codes longer than the root width go through sub-tables (more than one level when the
+// code is long); following the stream's bits through them gives every symbol back with its
+// full length, base and extra-bit count.
+void CheckEveryCode(const std::vector<int> &ALens, int ARequested, int AResult, int ARoot)
 {
-    std::vector<int> lens(30);
-    for (int s = 0; s < 30; s++) lens[s] = s < 2 ? 2 : s < 4 ? 3 : s < 29 ? 8 : 7;
-    // Kraft: 2/4 + 2/8 = 3/4; 25/256 + 1/128 = 27/256 < 64/256: incomplete, longest 8
-    std::vector<uint16_t> b(lens.begin(), lens.end());
-    std::vector<uint32_t> codes = CanonicalCodes(lens);
-    uint16_t base[30];
-    uint8_t extra[30];
-    for (int s = 0; s < 30; s++) {
+    const int n = (int)ALens.size();
+    std::vector<uint16_t> b(ALens.begin(), ALens.end());
+    std::vector<uint32_t> codes = CanonicalCodes(ALens);
+    std::vector<uint16_t> base(n);
+    std::vector<uint8_t> extra(n);
+    for (int s = 0; s < n; s++) {
         base[s] = (uint16_t)(1000 + s);
         extra[s] = (uint8_t)(s % 5);
     }
     TCodeEntry *root, *chain;
-    int bits = 4;
-    ASSERT_EQ(1, BuildCodeTable(b.data(), 30, 0, base, extra, bits, root, chain));
-    EXPECT_EQ(4, bits);
-    for (int s = 0; s < 30; s++) {
+    int bits = ARequested;
+    ASSERT_EQ(AResult, BuildCodeTable(b.data(), n, 0, base.data(), extra.data(), bits, root, chain));
+    EXPECT_EQ(ARoot, bits);
+    int deepest = 0;
+    for (int s = 0; s < n; s++) {
+        if (ALens[s] == 0) continue;
         SCOPED_TRACE(s);
         uint32_t rev = 0;   // the code as the stream delivers it: first bit lowest
-        for (int k = 0; k < lens[s]; k++) rev |= ((codes[s] >> (lens[s] - 1 - k)) & 1) << k;
+        for (int k = 0; k < ALens[s]; k++) rev |= ((codes[s] >> (ALens[s] - 1 - k)) & 1) << k;
         const TCodeEntry *e = &root[rev & ((1u << bits) - 1)];
-        int used = 0;
+        int used = 0, level = 0;
         while (e->Op > OP_LITERAL) {
             ASSERT_NE(OP_INVALID, e->Op);
             used += e->Bits;
-            int n = e->Op - 16;
-            e = &e->Next[(rev >> used) & ((1u << n) - 1)];
+            int w = e->Op - 16;
+            e = &e->Next[(rev >> used) & ((1u << w) - 1)];
+            level++;
         }
-        EXPECT_EQ(lens[s], used + e->Bits);
+        if (level > deepest) deepest = level;
+        EXPECT_EQ(ALens[s], used + e->Bits);
         EXPECT_EQ(1000 + s, e->Value);
         EXPECT_EQ(s % 5, e->Op);
     }
     FreeCodeTables(chain);
+    EXPECT_GT(deepest, 0);   // the cases all reach sub-tables
+}
+
+TEST(BuildCodeTable, SubTablesDecodeEveryCode)
+{
+    // 2, 2, 3, 3 bits, then 25 codes of 8 bits and one of 7: incomplete, two levels.
+    std::vector<int> a(30);
+    for (int s = 0; s < 30; s++) a[s] = s < 2 ? 2 : s < 4 ? 3 : s < 29 ? 8 : 7;
+    CheckEveryCode(a, 4, 1, 4);
+    // 1, 2, ..., 14, 15, 15 bits: complete, three levels under a 6-bit root.
+    std::vector<int> b;
+    for (int l = 1; l <= 15; l++) b.push_back(l);
+    b.push_back(15);
+    CheckEveryCode(b, 6, 0, 6);
+    // The same with symbols of length 0 between them.
+    std::vector<int> c;
+    for (int l : b) {
+        c.push_back(0);
+        c.push_back(l);
+    }
+    CheckEveryCode(c, 6, 0, 6);
 }
 
 // ---- CRC-32 ----
