@@ -255,6 +255,10 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     // buffer is only ever shortened here, never lengthened.
     string Dir;
     if (TargetDir) Dir = string(RemoveDirTail(TargetDir));
+    if (Dir.empty()) {   // no folder at all: the name would hang from the drive's root
+        ReportPath(MsgCannotCreateDir, Dir);
+        return erStop;
+    }
 
     // A name that would land outside the folder, or that Windows cannot hold, is never
     // written: it is reported like a file that cannot be created.

@@ -383,6 +383,17 @@ TEST(UnZipFiles, FolderThatCannotBeMadeStopsTheRun)
     EXPECT_EQ(2u, SelectedItems(W.Dlg).size());
 }
 
+TEST(UnZipFiles, EmptyFolderTextWritesNothing)
+{
+    Walk W(ZipBuild({Item("a.txt", "a")}), "");
+    ASSERT_TRUE(W.Run());
+    EXPECT_EQ(reStopped, RunEnd);
+    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create directory\r\n");
+    EXPECT_TRUE(W.Fs.Files.empty());
+    EXPECT_FALSE(AllExtracted);
+}
+
 TEST(UnZipFiles, FileThatCannotBeReplacedIsReportedAndTheRunGoesOn)
 {
     Walk W(ZipBuild({Item("a.txt", "a"), Item("b.txt", "b")}));
