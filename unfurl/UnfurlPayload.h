@@ -36,7 +36,7 @@ extern TInstall *SetupInfo;
 enum TSetupRead {
     srOk,            // the whole block was read
     srShortLength,   // the file ended before the 4-byte length: L taken as 0
-    srTooLong,       // L above SetupBlockMax: L taken as 0, texts empty
+    srTooLong,       // L above SetupBlockMax: the block is not read, texts empty
     srShortBlock     // the file ended inside the block: only the bytes read are used
 };
 extern TSetupRead SetupRead;
@@ -44,9 +44,9 @@ extern TSetupRead SetupRead;
 // Reads L and the setup block behind the image at ArchiveStart from ArchiveFile, fills
 // SetupInfo with the descrambled texts and adds 104 + L to ArchiveStart, so that it holds the
 // offset of the archive's first local header. A text without its zero byte ends at the end of
-// the bytes read. L above SetupBlockMax or a file ending before L is complete never reads past
-// the buffer: see TSetupRead; ArchiveStart then lies past the file's end or the block, so the
-// listing run finds no local header there and reports the file as damaged.
+// the bytes read. An L above SetupBlockMax, or a file ending before L or the block is complete,
+// never reads past the buffer (see SetupRead); the walk then starts at S + 104 + L as usual,
+// and what is not a local header there is reported by the listing run as a damaged file.
 void ReadSetupHeader();
 
 // The setup texts decoded from the bytes of a block (for the reader and the tests).
