@@ -62,19 +62,24 @@ list(FILTER payload_sources EXCLUDE REGEX "/posix/|/CMakeLists\\.txt$")
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/payload)
 set(payload_zip ${CMAKE_CURRENT_BINARY_DIR}/Bytewise.zip)
 set(stage_copies)
+set(entries Bytewise.exe)
 foreach(f ${payload_sources})
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${f})
   get_filename_component(reldir ${rel} DIRECTORY)
   list(APPEND stage_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Source/${reldir}
                            COMMAND ${CMAKE_COMMAND} -E copy ${f} ${stage}/Source/${reldir}/)
+  list(APPEND entries Source/${rel})
 endforeach()
+# The entries go into the archive in name order, the order of the installer's sorted work
+# list: every lookup of the extraction run then finds the very next item.
+list(SORT entries CASE INSENSITIVE)
 add_custom_command(
   OUTPUT ${payload_zip}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${payload_zip}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Bytewise> ${stage}/
   ${stage_copies}
-  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${Q_ZIP} -q -X -r -9 ${payload_zip} Bytewise.exe Source
+  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${Q_ZIP} -q -X -9 ${payload_zip} ${entries}
   DEPENDS Bytewise ${payload_sources}
   COMMENT "Packing Bytewise and its sources for the installer")
 add_custom_target(unfurl_payload DEPENDS ${payload_zip})

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Install benchmark: about 150 MB of mixed real files (headers, Python modules, message
+# catalogues, Wine's data: thousands of entries) installed under Wine by Unfurl.exe and by an
+# NSIS installer (Debian's makensis, zlib compressor, silent install /S), in the same run.
+# Prints both times and their ratio, and checks that both installed the same files.
+# Usage: tools/bench-install.sh [BUILD_DIR] [MEGABYTES]   (default build/win32, 150)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+build="${1:-build/win32}"
+megabytes="${2:-150}"
+[ -n "${BENCH_NO_SETUP:-}" ] || tools/setup.sh
+cmake -S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake --build "$build" --target UnfurlImage unfurl_walk unfurlpack_host -j2 >/dev/null
+unfurlpack="$build/unfurlpack-host/tools/unfurlpack/unfurlpack"
+
+work="$(mktemp -d /tmp/bench-install.XXXXXX)"
+# shellcheck source=tools/wine-env.sh
+. tools/wine-env.sh
+cleanup() { q_wine_end; rm -rf "$work"; }
+trap cleanup EXIT
+
+echo "== gathering about $megabytes MB of files"
+python3 - "$work/files" "$megabytes" <<'PY'
+import os, re, shutil, sys
+out, budget = sys.argv[1], int(sys.argv[2]) * 1024 * 1024
+sources = ["/usr/include", "/usr/lib/python3.11", "/usr/share/locale", "/usr/share/wine",
+           "/usr/share/doc", "/usr/lib/gcc"]
+share = budget // len(sources)
+ok = re.compile(r"^[A-Za-z0-9_.+-]+$")
+reserved = re.compile(r"^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\..*)?$", re.I)
+seen, total, count = set(), 0, 0
+for src in sources:
+    used = 0
+    for base, dirs, files in os.walk(src):
+        dirs.sort()
+        for f in sorted(files):
+            p = os.path.join(base, f)
+            if os.path.islink(p) or not os.path.isfile(p):
+                continue
+            rel = os.path.relpath(p, "/")
+            parts = rel.split("/")
+            if not all(ok.match(x) and not reserved.match(x) and not x.endswith(".") for x in parts):
+                continue
+            if len(rel) > 200 or rel.lower() in seen:
+                continue
+            size = os.path.getsize(p)
+            if used + size > share:
+                continue
+            seen.add(rel.lower())
+            dst = os.path.join(out, rel)
+            os.makedirs(os.path.dirname(dst), exist_ok=True)
+            shutil.copy2(p, dst)
+            used += size
+            total += size
+            count += 1
+print(f"{count} files, {total / 1048576:.1f} MB")
+PY
+
+echo "== building both installers"
+# Entries in name order, as the installer's work list sorts them: each lookup then finds the
+# very next item.
+(cd "$work/files" && find . -type f | sed 's#^\./##' | LC_ALL=C sort -f | zip -q -6 -X -@ "$work/payload.zip")
+"$unfurlpack" "$build/unfurl/UnfurlImage.exe" "$work/payload.zip" "Benchmark" "install benchmark" \
+  "$work/unfurl-setup.exe"
+cat > "$work/bench.nsi" <<NSI
+Name "Benchmark"
+OutFile "$work/nsis-setup.exe"
+SetCompressor zlib
+RequestExecutionLevel user
+InstallDir "C:\\bench\\nsis"
+Section
+  SetOutPath "\$INSTDIR"
+  File /r "$work/files/*"
+SectionEnd
+NSI
+makensis -V1 "$work/bench.nsi"
+ls -l "$work/payload.zip" "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
+
+q_xvfb
+q_wine_prefix "$work/prefix"
+drive_c="$WINEPREFIX/drive_c"
+now() { date +%s.%N; }
+
+best_unfurl="" best_nsis=""
+for round in 1 2; do
+  rm -rf "$drive_c/bench"
+  rm -rf "$drive_c/bench"
+  t0=$(now)
+  wine "$build/tests/installer/unfurl_walk.exe" "Z:${work//\//\\}\\unfurl-setup.exe" 'C:\bench\unfurl' \
+    > "$work/walk.log"
+  t1=$(now)
+  wine "$work/nsis-setup.exe" /S '/D=C:\bench\nsis'
+  t2=$(now)
+  u=$(awk "BEGIN{printf \"%.2f\", $t1 - $t0}") n=$(awk "BEGIN{printf \"%.2f\", $t2 - $t1}")
+  echo "round $round: Unfurl $u s, NSIS $n s"
+  best_unfurl=$(awk "BEGIN{b=\"$best_unfurl\"; print (b == \"\" || $u < b) ? $u : b}")
+  best_nsis=$(awk "BEGIN{b=\"$best_nsis\"; print (b == \"\" || $n < b) ? $n : b}")
+done
+grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
+
+# Both must have installed the same files, byte for byte.
+if diff -rq "$work/files" "$drive_c/bench/unfurl" >/dev/null && diff -rq "$work/files" "$drive_c/bench/nsis" >/dev/null; then
+  echo "both installs are complete and identical to the source files"
+else
+  echo "installed files differ from the source files" >&2
+  exit 1
+fi
+ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
+echo "Unfurl.exe: $best_unfurl s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio (best of 2, Wine, start to exit)"
