@@ -34,7 +34,8 @@ struct TChooser {
         if (!B) return 0;
         // The tree fills after the window shows: select once it has its first selection.
         HWND Tree = FindWindowExA(B, 0, "SysTreeView32", 0);
-        for (int T = 0; T < 5000 && !SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0); T += 20)
+        for (int T = 0; T < 5000 && !SendMessageA(Tree, TVM_GETCOUNT, 0, 0); T += 20) Sleep(20);
+        for (int T = 0; T < 1000 && !SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0); T += 20)
             Sleep(20);
         for (int Try = 0; Try < 20; Try++) {
             if (!BrowserSelect(Inst.Pi.hProcess, B, D + ASub)) return 0;
