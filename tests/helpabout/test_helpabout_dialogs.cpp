@@ -234,6 +234,15 @@ static void ClickControl(HWND ADlg, int AId)
     Click(ADlg, P.x, P.y);
 }
 
+// Where the dialog manager puts a control given in dialog units {x, y, x + cx, y + cy}:
+// it maps the origin and the size separately, so the far edges carry their own rounding.
+static RECT PlaceOf(HWND ADlg, RECT AUnits)
+{
+    RECT Origin = Probe(poDialogUnits, ADlg, RECT{AUnits.left, AUnits.top, AUnits.left, AUnits.top}).Box;
+    RECT Size = Probe(poDialogUnits, ADlg, RECT{0, 0, AUnits.right - AUnits.left, AUnits.bottom - AUnits.top}).Box;
+    return RECT{Origin.left, Origin.top, Origin.left + Size.right, Origin.top + Size.bottom};
+}
+
 static RECT ClientRectOf(HWND ADlg, HWND AControl)
 {
     RECT R;
@@ -289,7 +298,7 @@ TEST(HelpViewer, TemplateCaptionTextAndFocus)
             GetWindowTextA(W, Txt, sizeof Txt);
             EXPECT_STREQ(C.Text, Txt) << C.Id;
         }
-        RECT Want = Probe(poDialogUnits, D, C.Units).Box;
+        RECT Want = PlaceOf(D, C.Units);
         RECT Got = ClientRectOf(D, W);
         EXPECT_EQ(Want.left, Got.left) << C.Id;
         EXPECT_EQ(Want.top, Got.top) << C.Id;
@@ -298,7 +307,7 @@ TEST(HelpViewer, TemplateCaptionTextAndFocus)
     }
     // The icons sit at their top-left corners (a static icon takes the icon's size).
     for (auto C : {std::make_pair(9900, RECT{10, 9, 30, 29}), std::make_pair(9901, RECT{191, 201, 211, 221})}) {
-        RECT Want = Probe(poDialogUnits, D, C.second).Box;
+        RECT Want = PlaceOf(D, C.second);
         RECT Got = ClientRectOf(D, GetDlgItem(D, C.first));
         EXPECT_EQ(Want.left, Got.left) << C.first;
         EXPECT_EQ(Want.top, Got.top) << C.first;
@@ -478,7 +487,7 @@ TEST(AboutBox, TemplateAndButtonTexts)
         {1, {76, 108, 126, 122}}, {4, {5, 108, 55, 122}}, {3, {152, 108, 202, 122}}};
     for (auto &P : Places) {
         HWND B = GetDlgItem(D, P.Id);
-        RECT Want = Probe(poDialogUnits, D, P.Units).Box;
+        RECT Want = PlaceOf(D, P.Units);
         RECT Got = ClientRectOf(D, B);
         EXPECT_EQ(Want.left, Got.left) << P.Id;
         EXPECT_EQ(Want.top, Got.top) << P.Id;

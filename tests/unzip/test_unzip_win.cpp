@@ -50,8 +50,14 @@ DWORD WINAPI Driver(void *)
     while (!Stop) {
         if (HWND P = FindWindowA("#32770", "File exist...")) {
             if (Delay) Sleep(atoi(Delay));
+            // The window exists before its WM_INITDIALOG has run: wait until it is shown
+            // with its name filled in, so neither the name nor the check box is read or set early.
             char Name[300] = "";
-            GetDlgItemTextA(P, CM_EDIT1, Name, sizeof Name);
+            for (int Tries = 0; Tries < 400 && !Stop; Tries++) {
+                GetDlgItemTextA(P, CM_EDIT1, Name, sizeof Name);
+                if (IsWindowVisible(P) && Name[0]) break;
+                Sleep(5);
+            }
             EnterCriticalSection(&Lock);
             TPromptAnswer A = {IDCANCEL, false};
             if (!Answers.empty()) {
