@@ -507,6 +507,41 @@ TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
     ExpectInstalled(D + "\\t", E);
 }
 
+// Installers with nothing to install end before the dialog shows, with exit code 0: an empty
+// archive silently; an image without any payload after telling that the file is damaged.
+TEST(InstallerEndToEnd, NothingToInstallEndsBeforeTheDialog)
+{
+    std::string D = Work("nothing"), Image;
+    ASSERT_TRUE(ReadWholeFile(ImagePath, Image));
+    struct {
+        const char *Name;
+        std::string Exe;
+        bool Damaged;       // an "Error" box is expected
+    } Cases[] = {
+        {"empty archive", BuildInstaller(BuildZip({}), "Empty", "no entries"), false},
+        {"image without payload", Image, true},
+    };
+    for (auto &C : Cases) {
+        std::string Path = D + "\\setup.exe";
+        ASSERT_TRUE(WriteWholeFile(Path, C.Exe)) << C.Name;
+        TInstaller Inst;
+        ASSERT_TRUE(Inst.Start(Path)) << C.Name;
+        bool Dialog = false, Error = false;
+        for (int T = 0; T < 20000 && Inst.Running(); T += 20) {
+            Dialog |= Inst.FindWindowOf(MainCaption) || Inst.FindWindowOf("Confirmation.");
+            if (HWND B = Inst.FindWindowOf("Error")) {
+                Error = true;
+                EXPECT_NE(BoxText(B).find("damaged"), std::string::npos) << BoxText(B);
+                Press(B, IDOK);
+            }
+            Sleep(20);
+        }
+        EXPECT_EQ(Inst.WaitExit(1000), 0) << C.Name;
+        EXPECT_FALSE(Dialog) << C.Name;
+        EXPECT_EQ(Error, C.Damaged) << C.Name;
+    }
+}
+
 #ifdef UNFURL_SIGNED
 // Signing appends a certificate after the payload and changes the header's checksum and
 // certificate entry: the installer still finds its archive and installs every file.
