@@ -9,7 +9,7 @@ PACKAGES=(
   wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-apps xdotool
   googletest libgtest-dev zlib1g-dev libdeflate-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
-  zip unzip p7zip-full nsis osslsigncode
+  zip unzip p7zip-full nsis osslsigncode openssl
 )
 
 missing=()
