@@ -5,9 +5,17 @@
 
 #include <string.h>
 
-static thread_local int PendingCode = 0;
-static thread_local TFileStats Stats;
-static thread_local TFileFaultHook FaultHook = 0;
+// The result code belongs to the calling thread. A program image built for one thread
+// defines Q_SINGLE_THREAD and keeps plain variables (no emulated TLS linked in).
+#ifdef Q_SINGLE_THREAD
+#define Q_THREAD_LOCAL
+#else
+#define Q_THREAD_LOCAL thread_local
+#endif
+
+static Q_THREAD_LOCAL int PendingCode = 0;
+static Q_THREAD_LOCAL TFileStats Stats;
+static Q_THREAD_LOCAL TFileFaultHook FaultHook = 0;
 
 int IOResult()
 {

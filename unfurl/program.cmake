@@ -31,7 +31,7 @@ target_compile_options(unfurl_image_units PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${sm
 # The installer has one thread: the file layer's per-thread result code becomes a plain
 # variable (no emulated TLS, which brings a threads library), and formatted output uses the
 # system's C library instead of the linked-in ANSI printf.
-target_compile_definitions(unfurl_image_units PRIVATE thread_local= __USE_MINGW_ANSI_STDIO=0)
+target_compile_definitions(unfurl_image_units PRIVATE Q_SINGLE_THREAD __USE_MINGW_ANSI_STDIO=0)
 add_executable(UnfurlImage win32/Unfurl.cpp res/Unfurl.rc)
 target_include_directories(UnfurlImage PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_compile_options(UnfurlImage PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${small_cxx}>)
