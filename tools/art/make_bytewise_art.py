@@ -10,7 +10,8 @@ Each .ico holds a 32x32 and a 16x16 image, 32-bit BGRA with an AND mask.
 Run from anywhere: python3 tools/art/make_bytewise_art.py  (writes bytewise/res/*.ico)
 """
 import os
-import struct
+
+from artlib import blank, ico, rect, shrink, write
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 OUT = os.path.join(ROOT, "bytewise", "res")
@@ -23,18 +24,6 @@ SAME = (120, 120, 120)      # "equal" tick between a scanned pair
 DIFF = (220, 30, 30)        # differing pair
 SCAN = (255, 210, 0)        # scan bar
 EDGE = (20, 20, 40)
-
-
-def blank(n):
-    return [[None] * n for _ in range(n)]
-
-
-def rect(img, x0, y0, x1, y1, col):
-    """Fills x0..x1-1, y0..y1-1 (clipped)."""
-    n = len(img)
-    for y in range(max(0, y0), min(n, y1)):
-        for x in range(max(0, x0), min(n, x1)):
-            img[y][x] = col
 
 
 def lighter(col, k=0.45):
@@ -95,61 +84,11 @@ def frame_image(frame, n):
     return img
 
 
-def shrink(img):
-    """Halves an image: each 2x2 block averaged, transparent when most of it is."""
-    n = len(img) // 2
-    out = blank(n)
-    for y in range(n):
-        for x in range(n):
-            px = [img[2 * y + dy][2 * x + dx] for dy in (0, 1) for dx in (0, 1)]
-            px = [p for p in px if p is not None]
-            if len(px) >= 2:
-                out[y][x] = tuple(sum(p[i] for p in px) // len(px) for i in range(3))
-    return out
-
-
-def dib(img):
-    """BITMAPINFOHEADER + BGRA rows bottom-up + 1-bit AND mask."""
-    n = len(img)
-    head = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = bytearray()
-    for y in range(n - 1, -1, -1):
-        for x in range(n):
-            p = img[y][x]
-            xor += bytes((0, 0, 0, 0)) if p is None else bytes((p[2], p[1], p[0], 255))
-    stride = ((n + 31) // 32) * 4
-    mask = bytearray()
-    for y in range(n - 1, -1, -1):
-        row = bytearray(stride)
-        for x in range(n):
-            if img[y][x] is None:
-                row[x // 8] |= 0x80 >> (x % 8)
-        mask += row
-    return head + bytes(xor) + bytes(mask)
-
-
-def ico(images):
-    """An .ico file from images of different sizes."""
-    blobs = [dib(i) for i in images]
-    out = bytearray(struct.pack("<HHH", 0, 1, len(blobs)))
-    offset = 6 + 16 * len(blobs)
-    for img, blob in zip(images, blobs):
-        n = len(img)
-        out += struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(blob), offset)
-        offset += len(blob)
-    for blob in blobs:
-        out += blob
-    return bytes(out)
-
-
 def main():
     os.makedirs(OUT, exist_ok=True)
     for f in range(8):
-        data = ico([frame_image(f, 32), frame_image(f, 16)])
-        with open(os.path.join(OUT, "ani%d.ico" % f), "wb") as fh:
-            fh.write(data)
-    with open(os.path.join(OUT, "Bytewise.ico"), "wb") as fh:
-        fh.write(ico([frame_image(6, 32), frame_image(6, 16)]))
+        write(os.path.join(OUT, "ani%d.ico" % f), ico([frame_image(f, 32), frame_image(f, 16)]))
+    write(os.path.join(OUT, "Bytewise.ico"), ico([frame_image(6, 32), frame_image(6, 16)]))
 
 
 if __name__ == "__main__":

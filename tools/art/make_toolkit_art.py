@@ -13,8 +13,9 @@ expects behind the colour data. Run it again after changing a drawing and commit
 """
 import math
 import os
-import struct
 import sys
+
+import artlib
 
 SIZE = 32
 SS = 4  # supersampling per axis
@@ -237,35 +238,10 @@ def link_cursor(badge):
     return c
 
 
-# ---- file writers ----------------------------------------------------------------------
-def dib_image(c):
-    """BITMAPINFOHEADER, bottom-up BGRA rows, then the AND mask (1 = transparent)."""
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = bytearray()
-    mask = bytearray()
-    for y in reversed(range(SIZE)):
-        bits = 0
-        for x in range(SIZE):
-            r, g, b, a = c.px[y][x]
-            xor += bytes((b, g, r, a))
-            bits = (bits << 1) | (1 if a < 128 else 0)
-        mask += struct.pack(">I", bits)  # 32 pixels: exactly one padded mask row
-    return header + bytes(xor) + bytes(mask)
-
-
+# ---- file writer -----------------------------------------------------------------------
 def write_resource(path, c, cursor_hot=None):
-    """An .ico (type 1) or, with a hot spot, a .cur (type 2) holding one 32 x 32 image."""
-    image = dib_image(c)
-    kind = 1 if cursor_hot is None else 2
-    if cursor_hot is None:
-        field1, field2 = 1, 32           # colour planes, bits per pixel
-    else:
-        field1, field2 = cursor_hot      # hot spot x, y
-    data = struct.pack("<HHH", 0, kind, 1)
-    data += struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, field1, field2, len(image), 6 + 16)
-    data += image
-    with open(path, "wb") as f:
-        f.write(data)
+    """An .ico or, with a hot spot, a .cur holding the one 32 x 32 image."""
+    artlib.write(path, artlib.ico([c.px], cursor_hot))
 
 
 def main():
