@@ -16,26 +16,6 @@ std::string WinPath(const std::string &APath)
     return R;
 }
 
-std::string ReadFileBytes(const std::string &APath)
-{
-    std::string R;
-    FILE *F = fopen(APath.c_str(), "rb");
-    if (!F) return R;
-    char Buf[65536];
-    size_t N;
-    while ((N = fread(Buf, 1, sizeof Buf, F)) > 0) R.append(Buf, N);
-    fclose(F);
-    return R;
-}
-
-void WriteFileBytes(const std::string &APath, const std::string &AData)
-{
-    FILE *F = fopen(APath.c_str(), "wb");
-    if (!F) return;
-    fwrite(AData.data(), 1, AData.size(), F);
-    fclose(F);
-}
-
 static std::string CharCell(unsigned char AByte)
 {
     if (AByte < 33) return "#" + std::to_string(AByte);
@@ -79,15 +59,7 @@ TBytewise::~TBytewise()
         CloseHandle(Proc.hProcess);
         CloseHandle(Proc.hThread);
     }
-    WIN32_FIND_DATAA FD;
-    HANDLE H = FindFirstFileA((Folder + "*").c_str(), &FD);
-    if (H != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(FD.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(File(FD.cFileName).c_str());
-        } while (FindNextFileA(H, &FD));
-        FindClose(H);
-    }
-    RemoveDirectoryA(Folder.c_str());
+    QRemoveTree(Folder.substr(0, Folder.size() - 1));
 }
 
 struct TFind {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "QTestFiles.h"
+
 // Path of the built program (a Linux path from the build, or a Windows path).
 std::string BuiltProgramPath();
 // Linux "/a/b" as Wine's "Z:\a\b"; Windows paths unchanged.
 std::string WinPath(const std::string &APath);
-std::string ReadFileBytes(const std::string &APath);
-void WriteFileBytes(const std::string &APath, const std::string &AData);
 
 // One expected difference row, formatted here independently of the program.
 std::string ExpectedRow(long APos, unsigned char AByte1, unsigned char AByte2);

@@ -11,7 +11,7 @@ static const int CmdCancel = 2, CmdCompare = 3, CmdAbout = 4, CmdAboutBig = 5, C
 
 static std::string PlainText(const char *AName)
 {
-    std::string S = ReadFileBytes(WinPath(std::string(Q_SOURCE_DIR) + "/bytewise/texts/" + AName));
+    std::string S = QReadFile(WinPath(std::string(Q_SOURCE_DIR) + "/bytewise/texts/" + AName));
     if (!S.empty() && S.back() == '\n') S.pop_back();
     return S;
 }
@@ -48,8 +48,8 @@ static std::vector<std::string> MakeFiles(TBytewise &AProg, long ASize1, long AS
         if (D.Pos < ASize2) B[D.Pos] = (char)D.B;
         ByPos[D.Pos] = D;
     }
-    WriteFileBytes(AProg.File("a.bin"), A);
-    WriteFileBytes(AProg.File("b.bin"), B);
+    QWriteFile(AProg.File("a.bin"), A);
+    QWriteFile(AProg.File("b.bin"), B);
     std::vector<std::string> Rows;
     for (const auto &P : ByPos)
         if (P.first < ASize2 && P.second.A != P.second.B) Rows.push_back(ExpectedRow(P.first, P.second.A, P.second.B));
@@ -125,7 +125,7 @@ TEST(BytewiseProgram, FirstStartShowsEmptyFieldsTitleAndHeaderThenEscSavesEmptyN
     // Enter in a name field: no default button, nothing happens.
     P.SetItemText(IdFirst, P.File("a.bin"));
     P.SetItemText(IdSecond, P.File("a.bin"));
-    WriteFileBytes(P.File("a.bin"), "x");
+    QWriteFile(P.File("a.bin"), "x");
     PostMessageA(GetDlgItem(P.Dlg, IdFirst), WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(GetDlgItem(P.Dlg, IdFirst), WM_KEYUP, VK_RETURN, 0);
     Sleep(300);
@@ -137,7 +137,7 @@ TEST(BytewiseProgram, FirstStartShowsEmptyFieldsTitleAndHeaderThenEscSavesEmptyN
 
     PostMessageA(GetDlgItem(P.Dlg, IdFirst), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(P.WaitExit(), 0);
-    std::string Ini = ReadFileBytes(P.File("Bytewise.INI"));
+    std::string Ini = QReadFile(P.File("Bytewise.INI"));
     EXPECT_NE(Ini.find("[PROPERTY]"), std::string::npos) << Ini;
     EXPECT_NE(Ini.find("INPUT=\r\n"), std::string::npos) << Ini;
     EXPECT_NE(Ini.find("OUTPUT=\r\n"), std::string::npos) << Ini;
@@ -151,7 +151,7 @@ TEST(BytewiseProgram, CloseBoxSavesNamesAndTheNextStartRestoresThemCut)
     P.SetItemText(IdSecond, "D:\\second.bin   ");
     PostMessageA(P.Dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(P.WaitExit(), 0);
-    std::string Ini = ReadFileBytes(P.File("Bytewise.INI"));
+    std::string Ini = QReadFile(P.File("Bytewise.INI"));
     EXPECT_NE(Ini.find("INPUT=C:\\data\\first name.txt ;; compared on Monday"), std::string::npos) << Ini;
     EXPECT_NE(Ini.find("OUTPUT=D:\\second.bin"), std::string::npos) << Ini;
 
@@ -168,7 +168,7 @@ TEST(BytewiseProgram, CloseBoxSavesNamesAndTheNextStartRestoresThemCut)
     P.SetItemText(IdFirst, "E:\\never saved");
     TerminateProcess(P.Proc.hProcess, 0);
     WaitForSingleObject(P.Proc.hProcess, 5000);
-    EXPECT_EQ(ReadFileBytes(P.File("Bytewise.INI")), Ini);
+    EXPECT_EQ(QReadFile(P.File("Bytewise.INI")), Ini);
 }
 
 TEST(BytewiseProgram, CancelButtonSavesTypedNamesNeverCompared)
@@ -179,7 +179,7 @@ TEST(BytewiseProgram, CancelButtonSavesTypedNamesNeverCompared)
     P.SetItemText(IdSecond, "C:\\two.txt");
     P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
-    std::string Ini = ReadFileBytes(P.File("Bytewise.INI"));
+    std::string Ini = QReadFile(P.File("Bytewise.INI"));
     EXPECT_NE(Ini.find("[PROPERTY]\r\nINPUT=C:\\one.txt\r\nOUTPUT=C:\\two.txt\r\n"), std::string::npos) << Ini;
 }
 
@@ -303,7 +303,7 @@ TEST(BytewiseProgram, FileErrorsShowOneBoxAndLeaveTheTableEmpty)
 TEST(BytewiseProgram, BrowseOpensInTheProgramFolderAndCancelKeepsTheField)
 {
     TBytewise P;
-    WriteFileBytes(P.File("pick.txt"), "x");
+    QWriteFile(P.File("pick.txt"), "x");
     char Temp[MAX_PATH];
     GetTempPathA(MAX_PATH, Temp);
     P.WorkDir = Temp;    // not the program's folder, so the chooser's start is seen
@@ -368,7 +368,7 @@ TEST(BytewiseProgram, BothAboutButtonsOpenTheAboutBoxAndHelpShowsTheText)
 
 TEST(BytewiseProgram, ProgramFileHoldsItsTextsOnlyScrambled)
 {
-    std::string Exe = ReadFileBytes(BuiltProgramPath());
+    std::string Exe = QReadFile(BuiltProgramPath());
     ASSERT_GT(Exe.size(), 10000u);
     for (const char *F : {"title.txt", "button.txt", "about_description.txt", "about_note1.txt"})
         EXPECT_EQ(Exe.find(PlainText(F)), std::string::npos) << F;

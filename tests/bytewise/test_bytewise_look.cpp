@@ -58,7 +58,7 @@ static void SaveBmp(const TScreen &S, const std::string &APath)
     std::string Data((const char *)&F, sizeof F);
     Data.append((const char *)&I, sizeof I);
     Data.append((const char *)S.Px.data(), S.Px.size() * 4);
-    WriteFileBytes(APath, Data);
+    QWriteFile(APath, Data);
 }
 
 // The most frequent colour in a rectangle of the screen, and its share.
@@ -97,8 +97,8 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     std::string A(20000, 'a'), B(20000, 'a');
     for (int I = 0; I < 40; I++) B[100 + I * 37] = (char)('0' + I % 10);
     B[150] = 0; B[151] = (char)255;
-    WriteFileBytes(P.File("a.bin"), A);
-    WriteFileBytes(P.File("b.bin"), B);
+    QWriteFile(P.File("a.bin"), A);
+    QWriteFile(P.File("b.bin"), B);
     ASSERT_TRUE(P.Start());
     HWND List = GetDlgItem(P.Dlg, 9500);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
@@ -199,8 +199,8 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
 {
     TBytewise P;
     std::string A(5000, 'x'), B(5000, 'y');
-    WriteFileBytes(P.File("a.bin"), A);
-    WriteFileBytes(P.File("b.bin"), B);
+    QWriteFile(P.File("a.bin"), A);
+    QWriteFile(P.File("b.bin"), B);
     ASSERT_TRUE(P.Start());
     P.SetItemText(9400, P.File("a.bin"));
     P.SetItemText(9402, P.File("b.bin"));
@@ -234,8 +234,8 @@ TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
     const long Base = 10000000;
     std::string A(Base + 8, 'x'), B(Base + 8, 'x');
     for (int I = 0; I < 8; I++) B[Base + I] = 'y';
-    WriteFileBytes(P.File("a.bin"), A);
-    WriteFileBytes(P.File("b.bin"), B);
+    QWriteFile(P.File("a.bin"), A);
+    QWriteFile(P.File("b.bin"), B);
     ASSERT_TRUE(P.Start());
     P.SetItemText(9400, P.File("a.bin"));
     P.SetItemText(9402, P.File("b.bin"));

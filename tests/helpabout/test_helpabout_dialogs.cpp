@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "HelpAboutProbe.h"
+#include "QTestFiles.h"
 
 static const char HelpCaption[] = " Tarvo Description and Help";
 static const char AboutCaption[] = "  About program";
@@ -52,17 +53,7 @@ public:
         DeleteFileA(LinkFile.c_str());
     }
     bool Ended(DWORD AMs = 5000) { return WaitForSingleObject(PI.hProcess, AMs) == WAIT_OBJECT_0; }
-    std::string Links()
-    {
-        std::string S;
-        FILE *F = fopen(LinkFile.c_str(), "rb");
-        if (!F) return S;
-        char Buf[512];
-        size_t N;
-        while ((N = fread(Buf, 1, sizeof Buf, F)) > 0) S.append(Buf, N);
-        fclose(F);
-        return S;
-    }
+    std::string Links() { return QReadFile(LinkFile); }
     bool Started = false;
     PROCESS_INFORMATION PI = {};
     std::string LinkFile;

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <string.h>
 #include <zlib.h>
+#include "QTestFiles.h"
 #include "UnfurlPayload.h"
 
 // ---- Files --------------------------------------------------------------------------
@@ -51,22 +52,7 @@ bool IsFolder(const std::string &AName)
 
 void RemoveTree(const std::string &AName)
 {
-    WIN32_FIND_DATAA F;
-    HANDLE H = FindFirstFileA((AName + "\\*").c_str(), &F);
-    if (H != INVALID_HANDLE_VALUE) {
-        do {
-            std::string N = F.cFileName;
-            if (N == "." || N == "..") continue;
-            std::string P = AName + "\\" + N;
-            if (F.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(P);
-            else {
-                SetFileAttributesA(P.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(P.c_str());
-            }
-        } while (FindNextFileA(H, &F));
-        FindClose(H);
-    }
-    RemoveDirectoryA(AName.c_str());
+    QRemoveTree(AName);
 }
 
 void MakeFolders(const std::string &AName)
