@@ -1,4 +1,4 @@
-// QDialog: window centring and combo-box list height.
+// QDialog: window centring, combo-box list height and the painted title.
 #include <windows.h>
 #include "QDialog.h"
 
@@ -29,4 +29,30 @@ void ComboBoxList(HWND AWnd, int AList)
     SetWindowPos(AWnd, 0, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW |
                      SWP_SHOWWINDOW);
+}
+
+void TitleFontDesc(LOGFONTA *ADesc, int AResolution)
+{
+    ADesc->lfHeight = -MulDiv(26, AResolution, 72);
+    ADesc->lfWidth = 0;
+    ADesc->lfEscapement = 0;
+    ADesc->lfOrientation = 0;
+    ADesc->lfWeight = FW_BOLD;
+    ADesc->lfItalic = 0;
+    ADesc->lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(ADesc->lfFaceName, "Arial", LF_FACESIZE);
+}
+
+void DrawEmbossedText(HDC DC, const char *AText, int ALen, const RECT APasses[3], COLORREF AColor)
+{
+    const COLORREF Colors[3] = {RGB(255, 255, 255), RGB(128, 128, 128), AColor};
+    int OldMode = SetBkMode(DC, TRANSPARENT);
+    COLORREF OldColor = GetTextColor(DC);
+    for (int I = 0; I < 3; I++) {
+        RECT R = APasses[I];    // DrawTextA takes a writable rectangle
+        SetTextColor(DC, Colors[I]);
+        DrawTextA(DC, AText, ALen, &R, DT_CENTER);
+    }
+    SetTextColor(DC, OldColor);
+    SetBkMode(DC, OldMode);
 }

@@ -23,14 +23,7 @@ static void HelpMakeTitleFont(HWND AWin)
     int Resolution = GetDeviceCaps(DC, LOGPIXELSY);
     GetObjectA(GetCurrentObject(DC, OBJ_FONT), sizeof HelpLogFont, &HelpLogFont);
     ReleaseDC(AWin, DC);
-    HelpLogFont.lfHeight = -MulDiv(26, Resolution, 72);
-    HelpLogFont.lfWidth = 0;
-    HelpLogFont.lfEscapement = 0;
-    HelpLogFont.lfOrientation = 0;
-    HelpLogFont.lfWeight = FW_BOLD;
-    HelpLogFont.lfItalic = 0;
-    HelpLogFont.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(HelpLogFont.lfFaceName, "Arial", LF_FACESIZE);
+    TitleFontDesc(&HelpLogFont, Resolution);
     HelpTitleFont = CreateFontIndirectA(&HelpLogFont);
 }
 
@@ -39,22 +32,10 @@ static void HelpMakeTitleFont(HWND AWin)
 // little to the right of the one before.
 static void HelpPaintTitle(HDC DC)
 {
-    static const struct { COLORREF Color; RECT R; bool Caller; } Layers[3] = {
-        {RGB(255, 255, 255), {50, 9, 390, 54}, false},
-        {RGB(128, 128, 128), {53, 11, 390, 54}, false},
-        {0, {51, 10, 390, 54}, true},
-    };
-    int OldMode = SetBkMode(DC, TRANSPARENT);
+    static const RECT Passes[3] = {{50, 9, 390, 54}, {53, 11, 390, 54}, {51, 10, 390, 54}};
     HGDIOBJ OldFont = SelectObject(DC, HelpTitleFont);
-    COLORREF OldColor = GetTextColor(DC);
-    for (const auto &L : Layers) {
-        RECT R = L.R;
-        SetTextColor(DC, L.Caller ? HelpColor : L.Color);
-        DrawTextA(DC, HelpName, (int)HelpNameLen, &R, DT_CENTER);
-    }
-    SetTextColor(DC, OldColor);
+    DrawEmbossedText(DC, HelpName, (int)HelpNameLen, Passes, HelpColor);
     SelectObject(DC, OldFont);
-    SetBkMode(DC, OldMode);
 }
 
 static void HelpOnInit(HWND DlgWin)

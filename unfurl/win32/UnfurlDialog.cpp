@@ -46,14 +46,7 @@ static void MakeFonts(HWND dlg)
     HGDIOBJ Initial = SelectObject(Dc, ZeroFont);
     TitleFont = ZeroFont;
     if (GetObjectA(Initial, sizeof FontDesc, &FontDesc)) {
-        FontDesc.lfHeight = -MulDiv(26, Res, 72);
-        FontDesc.lfWidth = 0;
-        FontDesc.lfEscapement = 0;
-        FontDesc.lfOrientation = 0;
-        FontDesc.lfWeight = FW_BOLD;
-        FontDesc.lfItalic = 0;
-        FontDesc.lfCharSet = DEFAULT_CHARSET;
-        lstrcpyA(FontDesc.lfFaceName, "Arial");
+        TitleFontDesc(&FontDesc, Res);
         TitleFont = CreateFontIndirectA(&FontDesc);
         FontDesc.lfHeight = -MulDiv(8, Res, 72);
         FontDesc.lfWeight = FW_NORMAL;
@@ -88,21 +81,13 @@ static void OnInitDialog(HWND dlg)
 // The title three times (highlight, shadow, text) and the subtitle once.
 static void OnPaint()
 {
-    static const struct { int Left, Top; COLORREF Color; } Passes[3] = {
-        {80, 11, RGB(255, 255, 255)},
-        {84, 13, RGB(128, 128, 128)},
-        {82, 12, RGB(2, 125, 26)},
-    };
+    static const RECT Passes[3] = {{80, 11, 500, 56}, {84, 13, 500, 56}, {82, 12, 500, 56}};
     PAINTSTRUCT Ps;
     BeginPaint(InstallWnd, &Ps);
     HDC Dc = GetDC(InstallWnd);
     SetBkMode(Dc, TRANSPARENT);
     HGDIOBJ Old = SelectObject(Dc, TitleFont);
-    for (int I = 0; I < 3; I++) {
-        RECT R = {Passes[I].Left, Passes[I].Top, 500, 56};
-        SetTextColor(Dc, Passes[I].Color);
-        DrawTextA(Dc, SetupInfo->Title.c_str(), -1, &R, DT_CENTER);
-    }
+    DrawEmbossedText(Dc, SetupInfo->Title.c_str(), -1, Passes, RGB(2, 125, 26));
     if (SubtitleFont)
         SelectObject(Dc, SubtitleFont);
     RECT R = {80, 55, 500, 71};
