@@ -131,3 +131,21 @@ function(q_program target)
   target_link_options(${target} PRIVATE -s)
   target_link_libraries(${target} PRIVATE ${Q_WIN_LIBS})
 endfunction()
+
+# Compiler options of a program image: nothing in the programs throws, and the C++ runtime's
+# exception support (unwinder, demangler, threads) would add a hundred kilobytes or more.
+set(Q_SMALL_CXX -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+
+# q_image_units(NAME DIR SOURCES...): the units of a program image compiled once more with
+# Q_SMALL_CXX, as a static library (only the members the program reaches are linked). DIR
+# is the program's folder: it and its win32/ are on the include path with common/. One
+# thread: the file layer's per-thread result code becomes a plain variable (no emulated TLS
+# and its threads library); formatted output from the system's C library instead of the
+# linked-in ANSI printf. The tests keep using the ordinary libraries.
+function(q_image_units name dir)
+  add_library(${name} STATIC EXCLUDE_FROM_ALL ${ARGN})
+  target_include_directories(${name} PUBLIC ${dir} ${dir}/win32 ${CMAKE_SOURCE_DIR}/common
+                             ${CMAKE_SOURCE_DIR}/common/win32)
+  target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${Q_SMALL_CXX}>)
+  target_compile_definitions(${name} PRIVATE Q_SINGLE_THREAD __USE_MINGW_ANSI_STDIO=0)
+endfunction()

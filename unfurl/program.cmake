@@ -13,28 +13,17 @@ foreach(f win32/Unfurl.cpp win32/UnfurlUnZipWin.cpp UnfurlPayload.cpp UnfurlUnZi
   endif()
 endforeach()
 
-# The installer is compiled from its units' sources once more, without exceptions, RTTI
-# and unwind tables: nothing in it throws, and the C++ runtime's exception support
-# (unwinder, demangler, threads) would triple its size. The units are the installer's own
-# (unfurl/) and the shared ones it uses (QStr, QSysUtil, QEncr, QDialog and the file layer).
+# The installer is compiled from its units' sources once more, for size (q_image_units).
+# The units are the installer's own (unfurl/) and the shared ones it uses (QStr, QSysUtil,
+# QEncr, QDialog and the file layer).
 get_target_property(unfurl_units unfurl_core SOURCES)
 set(common_units QStr.cpp QSysUtil.cpp QEncr.cpp QFileCommon.cpp win32/QSysUtilWin.cpp
                  win32/QDialog.cpp win32/QFileWin.cpp)
 list(TRANSFORM common_units PREPEND ${CMAKE_SOURCE_DIR}/common/)
-# A library, so that only the members the installer reaches are linked.
-add_library(unfurl_image_units STATIC EXCLUDE_FROM_ALL ${unfurl_units} ${common_units})
-target_include_directories(unfurl_image_units PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
-                           ${CMAKE_CURRENT_SOURCE_DIR}/win32 ${CMAKE_SOURCE_DIR}/common
-                           ${CMAKE_SOURCE_DIR}/common/win32)
-set(small_cxx -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
-target_compile_options(unfurl_image_units PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${small_cxx}>)
-# The installer has one thread: the file layer's per-thread result code becomes a plain
-# variable (no emulated TLS, which brings a threads library), and formatted output uses the
-# system's C library instead of the linked-in ANSI printf.
-target_compile_definitions(unfurl_image_units PRIVATE Q_SINGLE_THREAD __USE_MINGW_ANSI_STDIO=0)
+q_image_units(unfurl_image_units ${CMAKE_CURRENT_SOURCE_DIR} ${unfurl_units} ${common_units})
 add_executable(UnfurlImage win32/Unfurl.cpp res/Unfurl.rc)
 target_include_directories(UnfurlImage PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
-target_compile_options(UnfurlImage PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${small_cxx}>)
+target_compile_options(UnfurlImage PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${Q_SMALL_CXX}>)
 target_link_libraries(UnfurlImage PRIVATE unfurl_image_units)
 set_target_properties(UnfurlImage PROPERTIES WIN32_EXECUTABLE TRUE
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
