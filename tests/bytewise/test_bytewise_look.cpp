@@ -91,6 +91,19 @@ static std::string Hex(uint32_t C)
     return B;
 }
 
+// Writes the two files into the program's folder, names them in the boxes and starts the
+// comparison; false when the program does not start.
+static bool StartCompare(TBytewise &P, const std::string &A, const std::string &B)
+{
+    QWriteFile(P.File("a.bin"), A);
+    QWriteFile(P.File("b.bin"), B);
+    if (!P.Start()) return false;
+    P.SetItemText(9400, P.File("a.bin"));
+    P.SetItemText(9402, P.File("b.bin"));
+    P.Command(3);
+    return true;
+}
+
 TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
 {
     TBytewise P;
@@ -199,12 +212,7 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
 {
     TBytewise P;
     std::string A(5000, 'x'), B(5000, 'y');
-    QWriteFile(P.File("a.bin"), A);
-    QWriteFile(P.File("b.bin"), B);
-    ASSERT_TRUE(P.Start());
-    P.SetItemText(9400, P.File("a.bin"));
-    P.SetItemText(9402, P.File("b.bin"));
-    P.Command(3);
+    ASSERT_TRUE(StartCompare(P, A, B));
     TBox Box = P.WaitBox();
     ASSERT_TRUE(Box.Wnd);
     EXPECT_EQ(Box.Caption, " Notice!");
@@ -234,12 +242,7 @@ TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
     const long Base = 10000000;
     std::string A(Base + 8, 'x'), B(Base + 8, 'x');
     for (int I = 0; I < 8; I++) B[Base + I] = 'y';
-    QWriteFile(P.File("a.bin"), A);
-    QWriteFile(P.File("b.bin"), B);
-    ASSERT_TRUE(P.Start());
-    P.SetItemText(9400, P.File("a.bin"));
-    P.SetItemText(9402, P.File("b.bin"));
-    P.Command(3);
+    ASSERT_TRUE(StartCompare(P, A, B));
     ASSERT_TRUE(P.WaitCommand(60000));
     ASSERT_EQ(P.ListCount(), 8);
     P.Sync();

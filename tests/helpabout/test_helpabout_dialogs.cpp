@@ -81,30 +81,41 @@ static bool WaitGone(HWND AWin, int AMs = 3000)
     return !IsWindow(AWin);
 }
 
-// Asks the test program's probe window; the answer comes back through a file.
+enum TAsked { akNoProbe, akShort, akAnswered };
+
+// Sends AQuestion to the test program's probe window; the answer comes back through a file
+// into AAnswer (left as it was when the window does not reply).
+static TAsked AskProbe(TProbeRequest &AQuestion, TProbeAnswer &AAnswer)
+{
+    HWND P = FindWindowExA(HWND_MESSAGE, 0, ProbeClass, 0);
+    if (!P) return akNoProbe;
+    std::string Answer = TempName("prb");
+    lstrcpynA(AQuestion.AnswerFile, Answer.c_str(), MAX_PATH);
+    COPYDATASTRUCT CD = {0, sizeof AQuestion, &AQuestion};
+    DWORD_PTR R = 0;
+    TAsked Result = akAnswered;
+    if (SendMessageTimeoutA(P, WM_COPYDATA, 0, (LPARAM)&CD, SMTO_NORMAL, 5000, &R)) {
+        FILE *F = fopen(Answer.c_str(), "rb");
+        if (F) {
+            if (fread(&AAnswer, sizeof AAnswer, 1, F) != 1) Result = akShort;
+            fclose(F);
+        }
+    }
+    DeleteFileA(Answer.c_str());
+    return Result;
+}
+
+// A look at a window by the test program; Value -99: no probe, -98: a short answer.
 static TProbeAnswer Probe(int AOp, HWND AWin, RECT AArea = RECT(), COLORREF AColor = 0)
 {
     TProbeAnswer A = {};
     A.Value = -99;
-    HWND P = FindWindowExA(HWND_MESSAGE, 0, ProbeClass, 0);
-    if (!P) return A;
     TProbeRequest Q = {};
     Q.Op = AOp;
     Q.Win = AWin;
     Q.Area = AArea;
     Q.Color = AColor;
-    std::string Answer = TempName("prb");
-    lstrcpynA(Q.AnswerFile, Answer.c_str(), MAX_PATH);
-    COPYDATASTRUCT CD = {0, sizeof Q, &Q};
-    DWORD_PTR R = 0;
-    if (SendMessageTimeoutA(P, WM_COPYDATA, 0, (LPARAM)&CD, SMTO_NORMAL, 5000, &R)) {
-        FILE *F = fopen(Answer.c_str(), "rb");
-        if (F) {
-            if (fread(&A, sizeof A, 1, F) != 1) A.Value = -98;
-            fclose(F);
-        }
-    }
-    DeleteFileA(Answer.c_str());
+    if (AskProbe(Q, A) == akShort) A.Value = -98;
     return A;
 }
 
@@ -113,29 +124,17 @@ static TProbeAnswer Census(HWND AWin, RECT AArea, COLORREF AColor)
     return Probe(poCensus, AWin, AArea, AColor);
 }
 
-// One control (or with -1 the dialog) of a compiled template, read by the test program.
+// One control (or with -1 the dialog) of a compiled template, read by the test program;
+// Count -2: no probe, -3: a short answer.
 static TProbeAnswer Template(const char *AName, int AId)
 {
-    HWND P = FindWindowExA(HWND_MESSAGE, 0, ProbeClass, 0);
     TProbeAnswer A = {};
     A.Count = -2;
-    if (!P) return A;
     TProbeRequest Q = {};
     Q.Op = poTemplate;
     Q.Area.left = AId;
     lstrcpynA(Q.Name, AName, sizeof Q.Name);
-    std::string Answer = TempName("prb");
-    lstrcpynA(Q.AnswerFile, Answer.c_str(), MAX_PATH);
-    COPYDATASTRUCT CD = {0, sizeof Q, &Q};
-    DWORD_PTR R = 0;
-    if (SendMessageTimeoutA(P, WM_COPYDATA, 0, (LPARAM)&CD, SMTO_NORMAL, 5000, &R)) {
-        FILE *F = fopen(Answer.c_str(), "rb");
-        if (F) {
-            if (fread(&A, sizeof A, 1, F) != 1) A.Count = -3;
-            fclose(F);
-        }
-    }
-    DeleteFileA(Answer.c_str());
+    if (AskProbe(Q, A) == akShort) A.Count = -3;
     return A;
 }
 
