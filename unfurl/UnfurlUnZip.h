@@ -118,6 +118,19 @@ void CopyStoredEntry();
 // taken as local time.
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime);
 
+// Read-ahead on the archive. During a run the walk reads ArchiveFile through a buffer of
+// ReadAheadSize bytes layered over ZipIO: local headers, names and small entries then cost
+// one kernel read per buffer instead of several reads and seeks per entry. A seek that lands
+// inside the buffered bytes moves in the buffer only; any other seek goes to the file at once
+// (so a failing seek fails as before). Reads of half a buffer or more go straight to the
+// file. Other handles pass through untouched.
+enum { ReadAheadSize = 65536 };
+// Layers the buffer over the current ZipIO for AFile, whose position is APos. Answers false
+// (and changes nothing) when a read-ahead is already active or no memory is left.
+bool ReadAheadBegin(TZipHandle AFile, int64_t APos);
+// Restores ZipIO and leaves AFile positioned where the reads and seeks through it left it.
+void ReadAheadEnd();
+
 // Why the installer refuses to write an entry name, or 0 when it may. Refused: names longer
 // than NameMax, an absolute name (leading "\" or "/", which covers UNC), a colon (drives and
 // streams), ".." or any other component made only of dots and blanks, empty components

@@ -55,9 +55,20 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
     SetFileTime((HANDLE)AFile, 0, 0, &Utc);
 }
 
+// FileExists with one attribute query instead of a folder search (a search opens and lists
+// the folder, several round trips per call under Wine). "/" becomes "\" in APath as
+// FileExists does; a path ending in a backslash names a folder.
+static bool WinExists(char *APath)
+{
+    if (!*APath) return false;
+    for (char *P = APath; *P; P++)
+        if (*P == '/') *P = '\\';
+    return GetFileAttributesA(APath) != INVALID_FILE_ATTRIBUTES;
+}
+
 static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
 
-const TUnZipFileOps UnZipDiskOps = {FileExists,    ForceDirectories, WinCreate,
+const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate,
                                     WinAttributes, SetFileDosTime,   WinClose};
 
 // ---- The installer dialog ---------------------------------------------------------------
@@ -99,9 +110,35 @@ static void WinSetProgress(HWND ADlg, int32_t APos)
     SendMessageA(GetDlgItem(ADlg, CM_PROGRESSBAR), PBM_SETPOS, (WPARAM)APos, 0);
 }
 
+// The label under the bar. A static control paints itself at once on WM_SETTEXT, which
+// per file costs more than writing a small file. The text is set at once (WM_GETTEXT answers
+// the current name), the paint is left to WM_PAINT: at most every LabelPaintTicks, and a
+// timer paints the last text after a quicker succession of names has stopped.
+enum { LabelPaintTicks = 40 };
+static HWND LabelWnd = 0;
+static DWORD LabelPainted = 0;
+static UINT_PTR LabelTimer = 0;
+
+static void CALLBACK LabelTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(0, LabelTimer);
+    LabelTimer = 0;
+    if (IsWindow(LabelWnd)) InvalidateRect(LabelWnd, 0, TRUE);
+    LabelPainted = GetTickCount();
+}
+
 static void WinSetLabel(HWND ADlg, const string &AText)
 {
-    SendMessageA(GetDlgItem(ADlg, CM_LABEL_PB), WM_SETTEXT, 0, (LPARAM)AText.c_str());
+    HWND Label = GetDlgItem(ADlg, CM_LABEL_PB);
+    LabelWnd = Label;
+    DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
+    DWORD Now = GetTickCount();
+    if (Now - LabelPainted >= LabelPaintTicks) {
+        LabelPainted = Now;
+        InvalidateRect(Label, 0, TRUE);
+    } else if (!LabelTimer) {
+        LabelTimer = SetTimer(0, 0, LabelPaintTicks, LabelTimerProc);
+    }
 }
 
 // One waiting message per created file keeps the window painted and responsive.

@@ -1,0 +1,149 @@
+// The walk's read-ahead on the archive: every read and seek through it must give what the
+// file itself gives, across buffer boundaries, big reads, the end of the file and failing
+// seeks; a whole run must take far fewer reads from the file than it has entries.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "UnzipHarness.h"
+#include "ZipBuild.h"
+
+namespace {
+
+std::string Bytes(size_t ALen)
+{
+    std::string S(ALen, 0);
+    uint32_t X = 12345;
+    for (size_t I = 0; I < ALen; I++) {
+        X = X * 1103515245u + 12345u;
+        S[I] = (char)(X >> 16);
+    }
+    return S;
+}
+
+struct TOp {
+    char Kind;       // 'r' read, 'b' seek from the start, 'c' from the position, 'e' from the end
+    int64_t Arg;     // count or distance
+};
+
+// Runs AOps on a plain memory file and on the same bytes through the read-ahead; both must
+// answer alike, byte for byte.
+void Compare(const std::string &AData, const std::vector<TOp> &AOps, int64_t AStart = 0)
+{
+    TZipMemFile Plain, Buffered;
+    ZipMemOpen(Plain, AData.data(), (int64_t)AData.size());
+    ZipMemOpen(Buffered, AData.data(), (int64_t)AData.size());
+    Plain.Pos = Buffered.Pos = AStart;
+    ZipIO = ZipMemIO;
+    ASSERT_TRUE(ReadAheadBegin(ZipMemHandle(Buffered), AStart));
+    for (size_t I = 0; I < AOps.size(); I++) {
+        const TOp &Op = AOps[I];
+        if (Op.Kind == 'r') {
+            std::string A((size_t)Op.Arg, 0), B((size_t)Op.Arg, 0);
+            int32_t GotA = ZipMemIO.Read(ZipMemHandle(Plain), &A[0], (int32_t)Op.Arg);
+            int32_t GotB = ZipIO.Read(ZipMemHandle(Buffered), &B[0], (int32_t)Op.Arg);
+            ASSERT_EQ(GotA, GotB) << "op " << I;
+            ASSERT_TRUE(A == B) << "op " << I;
+        } else {
+            int Method = Op.Kind == 'b' ? ZIP_SEEK_BEGIN : Op.Kind == 'c' ? ZIP_SEEK_CURRENT : ZIP_SEEK_END;
+            int64_t PosA = ZipMemIO.Seek(ZipMemHandle(Plain), Op.Arg, Method);
+            int64_t PosB = ZipIO.Seek(ZipMemHandle(Buffered), Op.Arg, Method);
+            ASSERT_EQ(PosA, PosB) << "op " << I;
+        }
+    }
+    ReadAheadEnd();
+    // Afterwards the file itself stands where the reads and seeks left it.
+    EXPECT_EQ(Plain.Pos, Buffered.Pos);
+    EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
+}
+
+}  // namespace
+
+TEST(ReadAhead, AnswersAsTheFileItself)
+{
+    const std::string Data = Bytes(3 * ReadAheadSize + 1234);
+    const int64_t B = ReadAheadSize, End = (int64_t)Data.size();
+    struct { const char *What; int64_t Start; std::vector<TOp> Ops; } Cases[] = {
+        {"small reads across a buffer boundary", 0,
+         {{'r', 30}, {'r', 200}, {'b', B - 10}, {'r', 30}, {'r', 5}, {'r', B - 20}}},
+        {"seeks back and forth inside the buffer", 100,
+         {{'r', 10}, {'b', 100}, {'r', 10}, {'c', 500}, {'r', 1}, {'c', -300}, {'r', 40},
+          {'b', 100 + B}, {'r', 1}}},
+        {"a seek to the buffer's very end, then a read", 0,
+         {{'r', 1}, {'b', B}, {'r', 8}, {'b', B - 1}, {'r', 2}}},
+        {"big reads go past the buffer", 7,
+         {{'r', 16}, {'r', B / 2}, {'r', 2 * B}, {'r', 100}, {'b', 3}, {'r', B / 2 - 1}}},
+        {"reads at and past the end of the file", 0,
+         {{'b', End - 5}, {'r', 10}, {'r', 10}, {'b', End + 100}, {'r', 4}, {'e', -3}, {'r', 9},
+          {'c', 0}}},
+        {"seeks that fail keep the position", 50,
+         {{'r', 20}, {'b', -1}, {'r', 20}, {'c', -1000}, {'r', 3}, {'e', -End - 1}, {'r', 2}}},
+        {"seeks from the end and the current position", 0,
+         {{'e', -B}, {'r', 64}, {'c', -64}, {'r', 64}, {'c', B}, {'r', 1}, {'e', 0}, {'r', 1}}},
+        {"empty reads", 0, {{'r', 0}, {'r', 4}, {'r', 0}, {'c', 0}}},
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.What);
+        Compare(Data, C.Ops, C.Start);
+    }
+}
+
+TEST(ReadAhead, SmallReadsCostOneFileReadPerBuffer)
+{
+    const std::string Data = Bytes(4 * ReadAheadSize);
+    TZipMemFile F;
+    ZipMemOpen(F, Data.data(), (int64_t)Data.size());
+    ZipIO = ZipMemIO;
+    ASSERT_TRUE(ReadAheadBegin(ZipMemHandle(F), 0));
+    // A second layer while one is active is refused (a nested run shares the first).
+    EXPECT_FALSE(ReadAheadBegin(ZipMemHandle(F), 0));
+    std::string Out(100, 0);
+    int64_t Pos = 0;
+    for (int I = 0; I < 2 * ReadAheadSize / 150; I++) {   // read 100, skip 50
+        ASSERT_EQ(100, ZipIO.Read(ZipMemHandle(F), &Out[0], 100));
+        ASSERT_TRUE(Out == Data.substr((size_t)Pos, 100));
+        Pos += 150;
+        ASSERT_EQ(Pos, ZipIO.Seek(ZipMemHandle(F), Pos, ZIP_SEEK_BEGIN));
+    }
+    EXPECT_LE(F.Reads, 3);
+    ReadAheadEnd();
+    EXPECT_EQ(Pos, F.Pos);
+}
+
+TEST(ReadAhead, RunTakesFewFileReadsAndRestoresTheBinding)
+{
+    std::vector<TZipItem> Items;
+    for (int I = 0; I < 300; I++) {
+        TZipItem It;
+        It.Name = "dir" + std::to_string(I / 100) + "/file" + std::to_string(1000 + I) + ".txt";
+        It.Data = Bytes(100 + I * 2);
+        It.Method = I % 3 == 0 ? 0 : 8;
+        It.Descriptor = I % 5 == 0 ? 1 : 0;
+        Items.push_back(It);
+    }
+    std::string Zip = ZipBuild(Items);
+    ASSERT_LT(Zip.size(), (size_t)ReadAheadSize * 4);
+
+    TMemFs Fs;
+    TMemDialog Dlg;
+    TZipMemFile Archive;
+    UseMemory(Fs, Dlg, Archive, Zip);
+    char Dir[MAX_PATH + 1] = "T:\\inst";
+    Fs.Dirs.insert("T:");
+    Fs.Dirs.insert("T:\\inst");
+    ASSERT_TRUE(RunInstall(Dlg, Dir));
+    EXPECT_EQ(reComplete, RunEnd);
+    EXPECT_TRUE(AllExtracted);
+    for (auto &It : Items) {
+        std::string Key = "T:\\inst\\" + It.Name;
+        for (char &C : Key)
+            if (C == '/') C = '\\';
+        ASSERT_TRUE(Fs.Files.count(Key)) << Key;
+        EXPECT_TRUE(Fs.Files[Key] == It.Data) << Key;
+    }
+    // Two runs over less than four buffers: a handful of reads, not several per entry.
+    EXPECT_LE(Archive.Reads, 12);
+    EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
+    EXPECT_EQ(ZipMemIO.Seek, ZipIO.Seek);
+}
