@@ -361,10 +361,32 @@ static void ReportPath(const char *AText, const string &APath)
     UnZipDialog.ShowError(string(AText) + "\r\n" + APath);
 }
 
+// The folder the last new file went into, made and checked then; empty at the start of a
+// run. Files of one folder mostly follow each other, and the folder is then not made and
+// checked again for each of them (a file that cannot be created there makes it check again).
+static string KnownFolder;
+
+// Makes AFolder with its parents; reports a folder that is still missing.
+static bool MakeFolder(const string &AFolder)
+{
+    KnownFolder = string();
+    UnZipFileOps.ForceDirs(AFolder);
+    TDPath FolderBuf;
+    memcpy(FolderBuf, AFolder.c_str(), AFolder.length() + 1);
+    if (!UnZipFileOps.Exists(FolderBuf)) {
+        ReportPath(MsgCannotCreateDir, AFolder);
+        return false;
+    }
+    KnownFolder = AFolder;
+    return true;
+}
+
 // Writes the current entry (LocalHeader, data at the file position) under TargetDir.
 static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool ANameCut)
 {
     const TLocalHeader H = LocalHeader;
+    string Folder;
+    bool FolderKnown = false;
 
     // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
     // buffer is only ever shortened here, never lengthened.
@@ -408,17 +430,17 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
             }
         }
     } else {
-        string Folder = ExtractFilePath(PathBuf);
-        UnZipFileOps.ForceDirs(Folder);
-        TDPath FolderBuf;
-        memcpy(FolderBuf, Folder.c_str(), Folder.length() + 1);
-        if (!UnZipFileOps.Exists(FolderBuf)) {
-            ReportPath(MsgCannotCreateDir, Folder);
-            return erStop;
-        }
+        Folder = ExtractFilePath(PathBuf);
+        FolderKnown = Folder == KnownFolder;
+        if (!FolderKnown && !MakeFolder(Folder)) return erStop;
     }
 
     OutFile = UnZipFileOps.Create(PathBuf);
+    if (OutFile == -1 && FolderKnown) {
+        // The folder was taken as made; it may have gone since. Make it as for a new one.
+        if (!MakeFolder(Folder)) return erStop;
+        OutFile = UnZipFileOps.Create(PathBuf);
+    }
     if (OutFile == -1) {
         // A folder there is how a folder entry ends: done. Anything else (a file that cannot
         // be replaced, or nothing at all, say when a file stands where a folder should be)
@@ -477,6 +499,7 @@ void UnZipFiles(HWND ADlg, int AListId, bool AListOnly)
 static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
 {
     bool Processed = false;
+    KnownFolder = string();
     HWND List = UnZipDialog.GetList(ADlg, AListId);
     char NameBuf[NameBufSize];
     ListIndex = -1;

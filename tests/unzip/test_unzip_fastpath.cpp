@@ -1,6 +1,8 @@
-// The walk's read-ahead on the archive: every read and seek through it must give what the
-// file itself gives, across buffer boundaries, big reads, the end of the file and failing
-// seeks; a whole run must take far fewer reads from the file than it has entries.
+// The walk's shortcuts. The read-ahead on the archive: every read and seek through it must
+// give what the file itself gives, across buffer boundaries, big reads, the end of the file
+// and failing seeks; a whole run must take far fewer reads from the file than it has entries.
+// The folder of the last file: made once for the files that follow in it, and made again when
+// it has gone meanwhile.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -146,4 +148,120 @@ TEST(ReadAhead, RunTakesFewFileReadsAndRestoresTheBinding)
     EXPECT_LE(Archive.Reads, 12);
     EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
     EXPECT_EQ(ZipMemIO.Seek, ZipIO.Seek);
+}
+
+// ---- The folder of the last file -----------------------------------------------------------
+
+namespace {
+
+int ForceDirsCalls = 0;
+void CountingForceDirs(const string &ADir)
+{
+    ForceDirsCalls++;
+    MemFsForceDirs(ADir);
+}
+
+// Removes the folder d (and what is in it) once the first file is created: another program
+// deleting it while the installer runs.
+TMemFs *DropFs = 0;
+TMemDialog *DropDlg = 0;
+void DropFolderOnFirstDispatch()
+{
+    if (DropDlg->Dispatched++ == 0) {
+        DropFs->Dirs.erase("T:\\inst\\d");
+        DropFs->Dirs.erase("T:\\inst\\d\\e");
+    }
+}
+
+struct FolderRun {
+    TMemFs Fs;
+    TMemDialog Dlg;
+    TZipMemFile Archive;
+    std::string Zip;
+    char Dir[MAX_PATH + 1] = "T:\\inst";
+
+    explicit FolderRun(const std::vector<std::string> &ANames)
+    {
+        std::vector<TZipItem> Items;
+        for (auto &N : ANames) {
+            TZipItem It;
+            It.Name = N;
+            It.Data = N.back() == '/' ? "" : "data of " + N;
+            Items.push_back(It);
+        }
+        Zip = ZipBuild(Items);
+        UseMemory(Fs, Dlg, Archive, Zip);
+        Fs.Dirs.insert("T:");
+        Fs.Dirs.insert("T:\\inst");
+        UnZipFileOps.ForceDirs = CountingForceDirs;
+        ForceDirsCalls = 0;
+    }
+    bool Written(const std::string &AName)
+    {
+        std::string Key = "T:\\inst\\" + AName;
+        for (char &C : Key)
+            if (C == '/') C = '\\';
+        return Fs.Files.count(Key) && Fs.Files[Key] == "data of " + AName;
+    }
+};
+
+}  // namespace
+
+TEST(KnownFolder, MadeOnceForTheFilesThatFollowInIt)
+{
+    struct { const char *What; std::vector<std::string> Names; int Makes; } Cases[] = {
+        {"one folder", {"d/a", "d/b", "d/c"}, 1},
+        {"folder, other folder, back", {"d/a", "e/a", "d/b"}, 3},
+        {"sub-folder between", {"d/a", "d/e/a", "d/e/b", "d/z"}, 3},
+        {"top level and a folder", {"a", "b", "d/a", "d/b"}, 2},
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.What);
+        FolderRun R(C.Names);
+        ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
+        EXPECT_TRUE(AllExtracted);
+        EXPECT_EQ(C.Makes, ForceDirsCalls);
+        for (auto &N : C.Names) EXPECT_TRUE(R.Written(N)) << N;
+    }
+}
+
+TEST(KnownFolder, FolderGoneMeanwhileIsMadeAgain)
+{
+    FolderRun R({"d/a", "d/b", "d/e/c"});
+    DropFs = &R.Fs;
+    DropDlg = &R.Dlg;
+    ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
+    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
+    // The listing run is over; the extraction run again, with the folder dropped after d/a.
+    MemSelectAll(R.Dlg);
+    R.Fs.Files.clear();
+    FilesDone = 0;
+    R.Dlg.Dispatched = 0;
+    UnZipFiles(MemDialogWnd(R.Dlg), 9500, false);
+    EXPECT_TRUE(R.Dlg.Errors.empty());
+    EXPECT_TRUE(AllExtracted);
+    EXPECT_TRUE(R.Written("d/b"));
+    EXPECT_TRUE(R.Written("d/e/c"));
+    EXPECT_TRUE(R.Fs.Dirs.count("T:\\inst\\d"));
+}
+
+TEST(KnownFolder, FolderThatCannotBeMadeAgainStopsTheRun)
+{
+    FolderRun R({"d/a", "d/b"});
+    ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
+    // The folder goes after the first file and can no longer be made (say, no rights).
+    DropFs = &R.Fs;
+    DropDlg = &R.Dlg;
+    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
+    UnZipFileOps.ForceDirs = [](const string &) { ForceDirsCalls++; };
+    MemSelectAll(R.Dlg);
+    R.Dlg.Dispatched = 0;
+    R.Fs.Files.clear();
+    UnZipFiles(MemDialogWnd(R.Dlg), 9500, false);
+    EXPECT_EQ(reStopped, RunEnd);
+    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(2, ForceDirsCalls - 1);   // once in the first run, twice in this one
+    ASSERT_EQ(1u, R.Dlg.Errors.size());
+    EXPECT_EQ(std::string(MsgCannotCreateDir) + "\r\nT:\\inst\\d", R.Dlg.Errors[0].c_str());
+    EXPECT_FALSE(R.Written("d/b"));
 }

@@ -82,8 +82,45 @@ static void WinListAdd(HWND AList, const string &AName)
     SendMessageA(AList, LB_ADDSTRING, 0, (LPARAM)AName.c_str());
 }
 
+// Whether item AIndex equals AName as LB_FINDSTRINGEXACT compares (case ignored, the user's
+// locale); 0 no, 1 yes, -1 no such item or too long to fetch.
+static int ListItemIs(HWND AList, int32_t AIndex, const string &AName)
+{
+    char Text[NameBufSize + 2];
+    LRESULT Len = SendMessageA(AList, LB_GETTEXTLEN, (WPARAM)AIndex, 0);
+    if (Len == LB_ERR || Len < 0 || Len >= (LRESULT)sizeof Text) return -1;
+    SendMessageA(AList, LB_GETTEXT, (WPARAM)AIndex, (LPARAM)Text);
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+// LB_FINDSTRINGEXACT from AStart: the first equal item after AStart, wrapping. In the archive's
+// order that is nearly always the next item; but where the archive's order and the list's
+// sorting differ (say "a_b" and "a.b"), two neighbours come swapped, and the search for the
+// second would run once round the whole list. The list is sorted, so equal items stand
+// together: a match found near AStart, taken back to the first of its run, is the item the
+// search would find. Far from AStart the list box searches itself.
+enum { ListNear = 8 };
+
 static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
 {
+    int32_t Count = (int32_t)SendMessageA(AList, LB_GETCOUNT, 0, 0);
+    if (AStart >= 0 && AStart < Count && !AName.empty()) {
+        int Next = ListItemIs(AList, AStart + 1 < Count ? AStart + 1 : 0, AName);
+        if (Next == 1) return AStart + 1 < Count ? AStart + 1 : 0;
+        for (int32_t D = 0; Next == 0 && D <= ListNear; D++) {
+            // AStart, AStart - 1, ... and AStart + 2, AStart + 3, ...
+            for (int Side = 0; Side < 2; Side++) {
+                int32_t J = Side == 0 ? AStart - D : AStart + 2 + D;
+                if (J < 0 || J >= Count) continue;
+                int Is = ListItemIs(AList, J, AName);
+                if (Is < 0) Next = -1;   // cannot tell: the list box searches
+                if (Is != 1) continue;
+                while (J > 0 && ListItemIs(AList, J - 1, AName) == 1) J--;
+                return J;
+            }
+        }
+    }
     LRESULT I = SendMessageA(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName.c_str());
     return I == LB_ERR ? -1 : (int32_t)I;
 }
@@ -105,9 +142,23 @@ static int32_t WinListSelCount(HWND AList)
     return (int32_t)SendMessageA(AList, LB_GETSELCOUNT, 0, 0);
 }
 
+// The bar and the label of the dialog, looked up once per dialog: each GetDlgItem lists the
+// dialog's children, a round trip to the window server under Wine, twice per file.
+static HWND ItemsDlg = 0, BarWnd = 0, LabelWnd = 0;
+
+static void FindItems(HWND ADlg)
+{
+    if (ADlg == ItemsDlg && IsWindow(BarWnd) && IsWindow(LabelWnd)) return;
+    ItemsDlg = ADlg;
+    BarWnd = GetDlgItem(ADlg, CM_PROGRESSBAR);
+    LabelWnd = GetDlgItem(ADlg, CM_LABEL_PB);
+}
+
+// PBM_SETPOS repaints the bar only when the position changes.
 static void WinSetProgress(HWND ADlg, int32_t APos)
 {
-    SendMessageA(GetDlgItem(ADlg, CM_PROGRESSBAR), PBM_SETPOS, (WPARAM)APos, 0);
+    FindItems(ADlg);
+    SendMessageA(BarWnd, PBM_SETPOS, (WPARAM)APos, 0);
 }
 
 // The label under the bar. A static control paints itself at once on WM_SETTEXT, which
@@ -115,7 +166,6 @@ static void WinSetProgress(HWND ADlg, int32_t APos)
 // the current name), the paint is left to WM_PAINT: at most every LabelPaintTicks, and a
 // timer paints the last text after a quicker succession of names has stopped.
 enum { LabelPaintTicks = 40 };
-static HWND LabelWnd = 0;
 static DWORD LabelPainted = 0;
 static UINT_PTR LabelTimer = 0;
 
@@ -129,8 +179,8 @@ static void CALLBACK LabelTimerProc(HWND, UINT, UINT_PTR, DWORD)
 
 static void WinSetLabel(HWND ADlg, const string &AText)
 {
-    HWND Label = GetDlgItem(ADlg, CM_LABEL_PB);
-    LabelWnd = Label;
+    FindItems(ADlg);
+    HWND Label = LabelWnd;
     DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
     DWORD Now = GetTickCount();
     if (Now - LabelPainted >= LabelPaintTicks) {
