@@ -324,3 +324,25 @@ TEST_F(UnZipWin, OpenArchiveOpensTheProgramsOwnFile)
     EXPECT_EQ('M', Head[0]);
     EXPECT_EQ('Z', Head[1]);
 }
+
+// The work list's lookup answers as LB_FINDSTRINGEXACT does from every start, also where the
+// list's sorting and the archive's order differ and where names differ only in case.
+TEST_F(UnZipWin, ListFindAnswersAsTheListBoxSearch)
+{
+    std::vector<std::string> Names = {"a_b.h", "a.b.h", "a-b.h", "ab.h", "A.txt", "a.TXT",
+                                      "a.txt", "b", "B", "c", "x y", "x_y", "x.y", "x-y",
+                                      std::string(255, 'q')};
+    for (int I = 0; I < 30; I++) Names.push_back("fill" + std::to_string(I));
+    for (auto &N : Names) SendMessageA(List, LB_ADDSTRING, 0, (LPARAM)N.c_str());
+    int Count = (int)SendMessageA(List, LB_GETCOUNT, 0, 0);
+    ASSERT_EQ((int)Names.size(), Count);
+    Names.push_back("missing");
+    Names.push_back("a");
+    for (int Start = -1; Start <= Count; Start++)
+        for (auto &N : Names) {
+            LRESULT Want = SendMessageA(List, LB_FINDSTRINGEXACT, (WPARAM)Start, (LPARAM)N.c_str());
+            EXPECT_EQ(Want == LB_ERR ? -1 : (int32_t)Want,
+                      UnZipPlatformDialog.ListFind(List, Start, string(N.c_str())))
+                << "from " << Start << " " << N.substr(0, 20);
+        }
+}

@@ -148,7 +148,10 @@ static HWND ItemsDlg = 0, BarWnd = 0, LabelWnd = 0;
 
 static void FindItems(HWND ADlg)
 {
-    if (ADlg == ItemsDlg && IsWindow(BarWnd) && IsWindow(LabelWnd)) return;
+    if (ADlg == ItemsDlg && IsWindow(BarWnd) && GetParent(BarWnd) == ADlg &&
+        GetDlgCtrlID(BarWnd) == CM_PROGRESSBAR && IsWindow(LabelWnd) &&
+        GetParent(LabelWnd) == ADlg && GetDlgCtrlID(LabelWnd) == CM_LABEL_PB)
+        return;
     ItemsDlg = ADlg;
     BarWnd = GetDlgItem(ADlg, CM_PROGRESSBAR);
     LabelWnd = GetDlgItem(ADlg, CM_LABEL_PB);
