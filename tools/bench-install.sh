@@ -4,6 +4,8 @@
 # NSIS installer (Debian's makensis, zlib compressor, silent install /S), in the same run.
 # Prints both times and their ratio, and checks that both installed the same files.
 # Usage: tools/bench-install.sh [BUILD_DIR] [MEGABYTES]   (default build/win32, 150)
+# BENCH_ROUNDS=N runs N rounds instead of 2 and takes the best of each (the machine's load
+# varies from round to round).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -83,8 +85,8 @@ drive_c="$WINEPREFIX/drive_c"
 now() { date +%s.%N; }
 
 best_unfurl="" best_nsis=""
-for round in 1 2; do
-  rm -rf "$drive_c/bench"
+rounds="${BENCH_ROUNDS:-2}"
+for round in $(seq "$rounds"); do
   rm -rf "$drive_c/bench"
   t0=$(now)
   wine "$build/tests/installer/unfurl_walk.exe" "Z:${work//\//\\}\\unfurl-setup.exe" 'C:\bench\unfurl' \
@@ -107,4 +109,4 @@ else
   exit 1
 fi
 ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
-echo "Unfurl.exe: $best_unfurl s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio (best of 2, Wine, start to exit)"
+echo "Unfurl.exe: $best_unfurl s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio (best of $rounds, Wine, start to exit)"

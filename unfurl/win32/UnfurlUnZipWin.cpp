@@ -4,6 +4,7 @@
 #include "UnfurlUnZipWin.h"
 
 #include <commctrl.h>
+#include <string.h>
 
 #include "QConst.h"
 #include "QDialog.h"
@@ -60,10 +61,18 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
 // FileExists does; a path ending in a backslash names a folder.
 static bool WinExists(char *APath)
 {
-    if (!*APath) return false;
-    for (char *P = APath; *P; P++)
+    size_t Len = strlen(APath);
+    if (Len == 0) return false;
+    char Copy[MAX_PATH + 4];
+    char *Path = APath;
+    if (APath[Len - 1] == '\\') {   // a folder: converted in a copy, as FileExists does
+        if (Len >= sizeof Copy) return false;
+        memcpy(Copy, APath, Len + 1);
+        Path = Copy;
+    }
+    for (char *P = Path; *P; P++)
         if (*P == '/') *P = '\\';
-    return GetFileAttributesA(APath) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(Path) != INVALID_FILE_ATTRIBUTES;
 }
 
 static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
