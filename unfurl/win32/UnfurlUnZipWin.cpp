@@ -185,7 +185,7 @@ static void CALLBACK LabelTimerProc(HWND, UINT, UINT_PTR, DWORD)
 {
     KillTimer(0, LabelTimer);
     LabelTimer = 0;
-    if (IsWindow(LabelWnd)) InvalidateRect(LabelWnd, 0, TRUE);
+    if (LabelWnd && IsWindow(LabelWnd)) InvalidateRect(LabelWnd, 0, TRUE);
     LabelPainted = GetTickCount();
 }
 
@@ -193,6 +193,7 @@ static void WinSetLabel(HWND ADlg, const string &AText)
 {
     FindItems(ADlg);
     HWND Label = LabelWnd;
+    if (!Label) return;   // (InvalidateRect of no window would repaint the whole screen)
     DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
     DWORD Now = GetTickCount();
     if (Now - LabelPainted >= LabelPaintTicks) {
