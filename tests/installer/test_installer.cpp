@@ -331,7 +331,9 @@ TEST_P(InstallerPrompt, AnswersDecideWhichFilesAreReplaced)
     EXPECT_EQ(Prompts, C.Prompts);
     ASSERT_FALSE(Shown.empty());
     EXPECT_EQ(Shown[0], "one.txt");          // the name part of the file asked about
-    if (Shown.size() == 3) EXPECT_EQ(Shown[1], "two.txt");
+    if (Shown.size() == 3) {
+        EXPECT_EQ(Shown[1], "two.txt");
+    }
     for (int I = 0; I < 3; I++) {
         std::string P = T + "\\" + BackSlashes(E[I].Name), Data;
         ASSERT_TRUE(ReadWholeFile(P, Data));
