@@ -155,6 +155,67 @@ static int32_t WinListSelCount(HWND AList)
 // dialog's children, a round trip to the window server under Wine, twice per file.
 static HWND ItemsDlg = 0, BarWnd = 0, LabelWnd = 0;
 
+// The label's text is kept here and handed to the window only when the label is painted: a
+// window's text lives in the window server, and setting it is a round trip that costs more
+// per file than creating the file. The label's own procedure answers WM_GETTEXT and
+// WM_GETTEXTLENGTH with the kept text meanwhile, so every reader sees the current name.
+static char LabelText[MAX_PATH + 2];
+static bool LabelPending = false;   // LabelText is newer than the window's own text
+static HWND LabelHooked = 0;
+static WNDPROC LabelProcBefore = 0;
+
+static void SyncLabel()
+{
+    if (!LabelPending) return;
+    LabelPending = false;
+    if (LabelHooked && IsWindow(LabelHooked))
+        DefWindowProcA(LabelHooked, WM_SETTEXT, 0, (LPARAM)LabelText);
+}
+
+static LRESULT CALLBACK LabelProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
+{
+    WNDPROC Before = LabelProcBefore;
+    if (AWnd == LabelHooked && LabelPending) {
+        size_t Len = strlen(LabelText);
+        switch (AMessage) {
+        case WM_GETTEXTLENGTH:
+            return (LRESULT)Len;
+        case WM_GETTEXT: {
+            if (AWParam == 0 || !ALParam) return 0;
+            size_t N = Len < AWParam - 1 ? Len : AWParam - 1;
+            memcpy((char *)ALParam, LabelText, N);
+            ((char *)ALParam)[N] = 0;
+            return (LRESULT)N;
+        }
+        case WM_SETTEXT:   // a text set from elsewhere replaces the kept one
+            LabelPending = false;
+            break;
+        case WM_PAINT:
+            SyncLabel();
+            break;
+        }
+    }
+    if (AMessage == WM_NCDESTROY && AWnd == LabelHooked) {
+        LabelHooked = 0;
+        LabelPending = false;
+    }
+    return CallWindowProcA(Before, AWnd, AMessage, AWParam, ALParam);
+}
+
+static void HookLabel(HWND ALabel)
+{
+    if (!ALabel || (ALabel == LabelHooked &&
+                    (WNDPROC)GetWindowLongPtrA(ALabel, GWLP_WNDPROC) == LabelProc))
+        return;
+    SyncLabel();
+    LabelPending = false;
+    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(ALabel, GWLP_WNDPROC);
+    if (!Before) return;
+    LabelProcBefore = Before;
+    LabelHooked = ALabel;
+    SetWindowLongPtrA(ALabel, GWLP_WNDPROC, (LONG_PTR)LabelProc);
+}
+
 static void FindItems(HWND ADlg)
 {
     if (ADlg == ItemsDlg && IsWindow(BarWnd) && GetParent(BarWnd) == ADlg &&
@@ -164,44 +225,75 @@ static void FindItems(HWND ADlg)
     ItemsDlg = ADlg;
     BarWnd = GetDlgItem(ADlg, CM_PROGRESSBAR);
     LabelWnd = GetDlgItem(ADlg, CM_LABEL_PB);
+    HookLabel(LabelWnd);
 }
 
-// PBM_SETPOS repaints the bar only when the position changes.
+// The bar and the label paint at most every ItemPaintTicks: each paint of either costs more
+// than writing a small file. Their values are set at once (PBM_GETPOS and WM_GETTEXT answer
+// the current ones); a timer paints the last values after a quicker succession has stopped.
+enum { ItemPaintTicks = 40 };
+static DWORD ItemsPainted = 0;
+static UINT_PTR PaintTimer = 0;
+static bool LabelDirty = false, BarDirty = false;
+
+static void PaintItems()
+{
+    ItemsPainted = GetTickCount();
+    if (LabelDirty && LabelWnd && IsWindow(LabelWnd)) {
+        SyncLabel();
+        InvalidateRect(LabelWnd, 0, TRUE);
+    }
+    if (BarDirty && BarWnd && IsWindow(BarWnd)) InvalidateRect(BarWnd, 0, TRUE);
+    LabelDirty = BarDirty = false;
+}
+
+static void CALLBACK PaintTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(0, PaintTimer);
+    PaintTimer = 0;
+    PaintItems();
+}
+
+static void PaintSoon()
+{
+    if (GetTickCount() - ItemsPainted >= ItemPaintTicks)
+        PaintItems();
+    else if (!PaintTimer)
+        PaintTimer = SetTimer(0, 0, ItemPaintTicks, PaintTimerProc);
+}
+
+// A new position: PBM_SETPOS would repaint the bar at once (it updates the window itself),
+// so the bar takes it with its redrawing off and is painted with the label.
 static void WinSetProgress(HWND ADlg, int32_t APos)
 {
     FindItems(ADlg);
-    SendMessageA(BarWnd, PBM_SETPOS, (WPARAM)APos, 0);
+    HWND Bar = BarWnd;
+    if (!Bar) return;
+    if (SendMessageA(Bar, PBM_GETPOS, 0, 0) == (LRESULT)APos) return;
+    SendMessageA(Bar, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(Bar, PBM_SETPOS, (WPARAM)APos, 0);
+    SendMessageA(Bar, WM_SETREDRAW, TRUE, 0);
+    BarDirty = true;
+    PaintSoon();
 }
 
-// The label under the bar. A static control paints itself at once on WM_SETTEXT, which
-// per file costs more than writing a small file. The text is set at once (WM_GETTEXT answers
-// the current name), the paint is left to WM_PAINT: at most every LabelPaintTicks, and a
-// timer paints the last text after a quicker succession of names has stopped.
-enum { LabelPaintTicks = 40 };
-static DWORD LabelPainted = 0;
-static UINT_PTR LabelTimer = 0;
-
-static void CALLBACK LabelTimerProc(HWND, UINT, UINT_PTR, DWORD)
-{
-    KillTimer(0, LabelTimer);
-    LabelTimer = 0;
-    if (LabelWnd && IsWindow(LabelWnd)) InvalidateRect(LabelWnd, 0, TRUE);
-    LabelPainted = GetTickCount();
-}
-
+// The label under the bar: a static control paints itself at once on WM_SETTEXT; the text
+// is kept here (see LabelProc) and painted with the bar.
 static void WinSetLabel(HWND ADlg, const string &AText)
 {
     FindItems(ADlg);
     HWND Label = LabelWnd;
     if (!Label) return;   // (InvalidateRect of no window would repaint the whole screen)
-    DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
-    DWORD Now = GetTickCount();
-    if (Now - LabelPainted >= LabelPaintTicks) {
-        LabelPainted = Now;
-        InvalidateRect(Label, 0, TRUE);
-    } else if (!LabelTimer) {
-        LabelTimer = SetTimer(0, 0, LabelPaintTicks, LabelTimerProc);
+    if (Label == LabelHooked && AText.length() < sizeof LabelText &&
+        strlen(AText.c_str()) == AText.length()) {
+        memcpy(LabelText, AText.c_str(), AText.length() + 1);
+        LabelPending = true;
+    } else {
+        LabelPending = false;
+        DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
     }
+    LabelDirty = true;
+    PaintSoon();
 }
 
 // One waiting message per created file keeps the window painted and responsive.
