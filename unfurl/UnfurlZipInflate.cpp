@@ -560,6 +560,22 @@ static inline uint64_t Load64(const uint8_t *p)   // little-endian targets only
 // loads 8 input bytes at a time and copies matches in 16- or 8-byte steps when the distance
 // allows (the steps may run past the match into the window's unused tail or slack). Near
 // the edges of the buffers one symbol at a time goes the careful way.
+// Follows a root entry that links to a sub-table (op above OP_LITERAL holds 16 + the
+// sub-table's index width) down to the entry of the code, consuming the bits of each link;
+// 0 for an invalid code. The bit buffer holds enough bits: the caller loaded 56.
+static inline const TCodeEntry *FastSubTable(const TCodeEntry *e, uint64_t &bb, unsigned &bc)
+{
+    unsigned op = e->Op;
+    while (op > OP_LITERAL) {
+        if (op == OP_INVALID) return 0;
+        bb >>= e->Bits;
+        bc -= e->Bits;
+        e = &e->Next[bb & ((1u << (op - 16)) - 1)];
+        op = e->Op;
+    }
+    return e;
+}
+
 static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits)
 {
     if (!ALit) return INFLATE_DATA_ERROR;       // no literal/length code: the block cannot end
@@ -598,14 +614,11 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                     *out++ = (uint8_t)e->Value;
                     continue;
                 }
-                while (op > OP_LITERAL) {
-                    if (op == OP_INVALID) { r = INFLATE_DATA_ERROR; break; }
-                    bb >>= e->Bits;
-                    bc -= e->Bits;
-                    e = &e->Next[bb & ((1u << (op - 16)) - 1)];
+                if (op > OP_LITERAL) {
+                    e = FastSubTable(e, bb, bc);
+                    if (!e) { r = INFLATE_DATA_ERROR; break; }
                     op = e->Op;
                 }
-                if (r >= 0) break;
                 bb >>= e->Bits;
                 bc -= e->Bits;
                 if (op == OP_LITERAL) {
@@ -619,14 +632,11 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
                 if (!ADist) { r = INFLATE_DATA_ERROR; break; }
                 e = &ADist[bb & dmask];
                 op = e->Op;
-                while (op > OP_LITERAL) {
-                    if (op == OP_INVALID) { r = INFLATE_DATA_ERROR; break; }
-                    bb >>= e->Bits;
-                    bc -= e->Bits;
-                    e = &e->Next[bb & ((1u << (op - 16)) - 1)];
+                if (op > OP_LITERAL) {
+                    e = FastSubTable(e, bb, bc);
+                    if (!e) { r = INFLATE_DATA_ERROR; break; }
                     op = e->Op;
                 }
-                if (r >= 0) break;
                 bb >>= e->Bits;
                 bc -= e->Bits;
                 if (op > 13) { r = INFLATE_DATA_ERROR; break; }
