@@ -291,7 +291,11 @@ uint32_t StrBufSize(const char *Str)
 
 void ForceDirectories(const string &Dir)
 {
-    if (Dir.length() < 3 || DirectoryExists(Dir)) return;
+    if (Dir.length() < 3) return;
+    // Mostly just the last level is missing: creating it at once saves the test for it (a
+    // test for a missing name reads its whole parent folder under Wine). When the creation
+    // fails, the folder is either there or made level by level as before.
+    if (CreateDir(Dir) || DirectoryExists(Dir)) return;
     string Parent = ExtractFilePath(Dir);
     if (Parent == Dir) return;   // a root such as "C:\"
     ForceDirectories(Parent);

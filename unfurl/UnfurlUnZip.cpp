@@ -381,12 +381,67 @@ static bool MakeFolder(const string &AFolder)
     return true;
 }
 
+// Opens the file of the current entry at APath when it was not made anew: an existing file
+// goes by the overwrite mode and the prompt, a missing folder is made. False with the
+// entry's result when no file is to be written.
+static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, TEntryResult &AResult)
+{
+    string Folder;
+    bool FolderKnown = false;
+    if (UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
+        size_t Len = strlen(APath);
+        if (APath[Len - 1] == '\\') {
+            Deselect(AList);   // a folder entry whose folder is there already: done
+            return false;
+        }
+        if (OverwriteMode == 1) {
+            Deselect(AList);
+            return false;
+        }
+        if (OverwriteMode == 2) {
+            FileExistName = ExtractFileName(APath);
+            UnZipDialog.AskOverwrite(ADlg);
+            if (!OverwriteThis) {
+                Deselect(AList);
+                return false;
+            }
+        }
+    } else {
+        Folder = ExtractFilePath(APath);
+        FolderKnown = Folder == KnownFolder;
+        if (!FolderKnown && !MakeFolder(Folder)) {
+            AResult = erStop;
+            return false;
+        }
+    }
+
+    OutFile = UnZipFileOps.Create(APath);
+    if (OutFile == -1 && FolderKnown) {
+        // The folder was taken as made; it may have gone since. Make it as for a new one.
+        if (!MakeFolder(Folder)) {
+            AResult = erStop;
+            return false;
+        }
+        OutFile = UnZipFileOps.Create(APath);
+    }
+    if (OutFile == -1) {
+        // A folder there is how a folder entry ends: done. Anything else (a file that cannot
+        // be replaced, or nothing at all, say when a file stands where a folder should be)
+        // is a file that was not written.
+        int32_t Attr = UnZipFileOps.Attributes(APath);
+        if (Attr != -1 && (Attr & faDirectory))
+            Deselect(AList);
+        else
+            ReportPath(MsgCannotCreateFile, APath);
+        return false;
+    }
+    return true;
+}
+
 // Writes the current entry (LocalHeader, data at the file position) under TargetDir.
 static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool ANameCut)
 {
     const TLocalHeader H = LocalHeader;
-    string Folder;
-    bool FolderKnown = false;
 
     // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
     // buffer is only ever shortened here, never lengthened.
@@ -411,47 +466,17 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     TDPath PathBuf;
     memcpy(PathBuf, Path.c_str(), Path.length() + 1);
 
-    if (UnZipFileOps.Exists(PathBuf)) {   // also turns "/" into "\" in PathBuf
-        size_t Len = strlen(PathBuf);
-        if (PathBuf[Len - 1] == '\\') {
-            Deselect(AList);   // a folder entry whose folder is there already: done
-            return erDone;
-        }
-        if (OverwriteMode == 1) {
-            Deselect(AList);
-            return erDone;
-        }
-        if (OverwriteMode == 2) {
-            FileExistName = ExtractFileName(PathBuf);
-            UnZipDialog.AskOverwrite(ADlg);
-            if (!OverwriteThis) {
-                Deselect(AList);
-                return erDone;
-            }
-        }
-    } else {
-        Folder = ExtractFilePath(PathBuf);
-        FolderKnown = Folder == KnownFolder;
-        if (!FolderKnown && !MakeFolder(Folder)) return erStop;
+    // A new file in a folder that is there is made at once: one lookup of its name instead of
+    // a test for it and then the creation (under Wine each lookup of a missing name reads the
+    // whole folder). Anything already there, or a missing folder, takes the full steps.
+    OutFile = -1;
+    if (PathBuf[Path.length() - 1] != '/' && PathBuf[Path.length() - 1] != '\\') {
+        for (char *P = PathBuf; *P; P++)
+            if (*P == '/') *P = '\\';
+        OutFile = UnZipFileOps.CreateNew(PathBuf);
     }
-
-    OutFile = UnZipFileOps.Create(PathBuf);
-    if (OutFile == -1 && FolderKnown) {
-        // The folder was taken as made; it may have gone since. Make it as for a new one.
-        if (!MakeFolder(Folder)) return erStop;
-        OutFile = UnZipFileOps.Create(PathBuf);
-    }
-    if (OutFile == -1) {
-        // A folder there is how a folder entry ends: done. Anything else (a file that cannot
-        // be replaced, or nothing at all, say when a file stands where a folder should be)
-        // is a file that was not written.
-        int32_t Attr = UnZipFileOps.Attributes(PathBuf);
-        if (Attr != -1 && (Attr & faDirectory))
-            Deselect(AList);
-        else
-            ReportPath(MsgCannotCreateFile, PathBuf);
-        return erDone;
-    }
+    TEntryResult Early = erDone;
+    if (OutFile == -1 && !OpenEntryFile(ADlg, AList, PathBuf, Early)) return Early;
 
     FilesDone++;
     UnZipDialog.SetProgress(ADlg, RoundHalfEven(ProgressStep * FilesDone));

@@ -244,33 +244,21 @@ bool TInstaller::Start(const std::string &AExe, const std::string &ACurDir, DWOR
                           ACurDir.empty() ? 0 : ACurDir.c_str(), &Si, &Pi) != 0;
 }
 
-struct TFind {
-    DWORD Pid;
-    const char *Caption;
-    HWND Found;
-};
-
-static BOOL CALLBACK FindProc(HWND W, LPARAM L)
-{
-    TFind &F = *(TFind *)L;
-    DWORD Pid = 0;
-    GetWindowThreadProcessId(W, &Pid);
-    char Class[64], Text[512];
-    if (Pid != F.Pid || !IsWindowVisible(W)) return TRUE;
-    GetClassNameA(W, Class, sizeof Class);
-    GetWindowTextA(W, Text, sizeof Text);
-    if (strcmp(Class, "#32770") == 0 && strcmp(Text, F.Caption) == 0) {
-        F.Found = W;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// The installer's visible dialog with this caption. FindWindowEx narrows the search to
+// dialogs with the caption in the window server, so a poll costs a few round trips rather
+// than several for every top-level window (the benchmark polls while the installer works).
 HWND TInstaller::FindWindowOf(const char *ACaption)
 {
-    TFind F = {Pi.dwProcessId, ACaption, 0};
-    EnumWindows(FindProc, (LPARAM)&F);
-    return F.Found;
+    HWND W = 0;
+    while ((W = FindWindowExA(0, W, "#32770", ACaption)) != 0) {
+        DWORD Pid = 0;
+        GetWindowThreadProcessId(W, &Pid);
+        if (Pid != Pi.dwProcessId || !IsWindowVisible(W)) continue;
+        char Text[512];
+        GetWindowTextA(W, Text, sizeof Text);
+        if (strcmp(Text, ACaption) == 0) return W;
+    }
+    return 0;
 }
 
 HWND TInstaller::WaitWindow(const char *ACaption, int AMs)

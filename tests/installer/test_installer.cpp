@@ -512,18 +512,23 @@ TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
 }
 
 // Installers with nothing to install end before the dialog shows, with exit code 0: an empty
-// archive silently; an image without any payload after telling that the file is damaged.
+// archive silently; an installer whose payload is missing (its image alone, the payload's
+// start set to the image's end) after telling that the file is damaged.
 TEST(InstallerEndToEnd, NothingToInstallEndsBeforeTheDialog)
 {
     std::string D = Work("nothing"), Image;
     ASSERT_TRUE(ReadWholeFile(ImagePath, Image));
+    size_t ImageSize = Image.size();
+    Image = BuildInstaller(BuildZip({}), "Cut", "payload missing");
+    ASSERT_GT(Image.size(), ImageSize);
+    Image.resize(ImageSize);
     struct {
         const char *Name;
         std::string Exe;
         bool Damaged;       // an "Error" box is expected
     } Cases[] = {
         {"empty archive", BuildInstaller(BuildZip({}), "Empty", "no entries"), false},
-        {"image without payload", Image, true},
+        {"payload missing", Image, true},
     };
     for (auto &C : Cases) {
         std::string Path = D + "\\setup.exe";

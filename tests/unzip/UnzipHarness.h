@@ -82,6 +82,14 @@ inline TZipHandle MemFsCreate(const char *APath)
     return ZipMemHandle(*F);
 }
 
+inline TZipHandle MemFsCreateNew(const char *APath)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    if (Fs.Files.count(K) || Fs.Dirs.count(K)) return -1;
+    return MemFsCreate(APath);
+}
+
 inline int32_t MemFsAttributes(const char *APath)
 {
     TMemFs &Fs = *CurrentMemFs();
@@ -113,7 +121,7 @@ inline void UseMemory(TMemFs &AFs, TMemDialog &AMem, TZipMemFile &AArchive,
                       const std::string &AFile)
 {
     CurrentMemFs() = &AFs;
-    static const TUnZipFileOps Ops = {MemFsExists,     MemFsForceDirs, MemFsCreate,
+    static const TUnZipFileOps Ops = {MemFsExists,     MemFsForceDirs, MemFsCreate, MemFsCreateNew,
                                       MemFsAttributes, MemFsSetTime,   MemFsClose};
     UnZipFileOps = Ops;
     ZipIO = ZipMemIO;

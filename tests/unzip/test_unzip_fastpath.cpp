@@ -207,13 +207,15 @@ struct FolderRun {
 
 }  // namespace
 
-TEST(KnownFolder, MadeOnceForTheFilesThatFollowInIt)
+// A folder is made when a file cannot be created in it, once: later files in it, also after
+// files of other folders, are created at once.
+TEST(KnownFolder, MadeOnceForTheFilesInIt)
 {
     struct { const char *What; std::vector<std::string> Names; int Makes; } Cases[] = {
         {"one folder", {"d/a", "d/b", "d/c"}, 1},
-        {"folder, other folder, back", {"d/a", "e/a", "d/b"}, 3},
-        {"sub-folder between", {"d/a", "d/e/a", "d/e/b", "d/z"}, 3},
-        {"top level and a folder", {"a", "b", "d/a", "d/b"}, 2},
+        {"folder, other folder, back", {"d/a", "e/a", "d/b"}, 2},
+        {"sub-folder between", {"d/a", "d/e/a", "d/e/b", "d/z"}, 2},
+        {"top level and a folder", {"a", "b", "d/a", "d/b"}, 1},
     };
     for (auto &C : Cases) {
         SCOPED_TRACE(C.What);
@@ -260,7 +262,9 @@ TEST(KnownFolder, FolderThatCannotBeMadeAgainStopsTheRun)
     UnZipFiles(MemDialogWnd(R.Dlg), 9500, false);
     EXPECT_EQ(reStopped, RunEnd);
     EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(2, ForceDirsCalls - 1);   // once in the first run, twice in this one
+    // Once in the first run; in this one d/a goes into the folder still there, and d/b,
+    // which cannot be created, makes it once.
+    EXPECT_EQ(1, ForceDirsCalls - 1);
     ASSERT_EQ(1u, R.Dlg.Errors.size());
     EXPECT_EQ(std::string(MsgCannotCreateDir) + "\r\nT:\\inst\\d", R.Dlg.Errors[0].c_str());
     EXPECT_FALSE(R.Written("d/b"));

@@ -270,6 +270,38 @@ TEST_F(UnZipWin, ExistingFilesPromptAnswers)
     }
 }
 
+// Names are compared as Windows compares them: a file there under another case is the same
+// file, asked for and kept, and no second one appears beside it.
+TEST_F(UnZipWin, ExistingFileInOtherCaseIsTheSameFile)
+{
+    Open(ZipBuild(Items));
+    Listing();
+    Extract();
+    ASSERT_TRUE(DeleteFileA(Out("readme.txt").c_str()));
+    ASSERT_TRUE(DeleteFileA(Out("sub/file.txt").c_str()));
+    ASSERT_TRUE(QWriteFile(Out("README.TXT"), "old"));
+    ASSERT_TRUE(QWriteFile(Out("sub/FILE.Txt"), "old"));
+    EnterCriticalSection(&Lock);
+    Answers = {{IDCANCEL, false}, {IDOK, false}, {IDCANCEL, false}};
+    LeaveCriticalSection(&Lock);
+    Listing();
+    Extract();
+    ASSERT_EQ(3u, Asked.size());
+    EXPECT_EQ("readme.txt", Asked[0]);
+    EXPECT_EQ("file.txt", Asked[1]);
+    EXPECT_EQ("old", QReadFile(Out("README.TXT")));
+    EXPECT_EQ(Items[2].Data, QReadFile(Out("sub/FILE.Txt")));
+    for (const char *Mask : {"*.txt", "sub\\*.txt"}) {
+        WIN32_FIND_DATAA Fd;
+        HANDLE F = FindFirstFileA((std::string(Target) + "\\" + Mask).c_str(), &Fd);
+        ASSERT_NE(INVALID_HANDLE_VALUE, F);
+        int Count = 1;
+        while (FindNextFileA(F, &Fd)) Count++;
+        FindClose(F);
+        EXPECT_EQ(1, Count) << Mask;
+    }
+}
+
 TEST_F(UnZipWin, ErrorBoxesAreCaptionedErrorWithTheStopIcon)
 {
     std::vector<TZipItem> Evil = {TZipItem{"../up.txt", "evil"}, TZipItem{"C:\\up.txt", "evil"},
@@ -331,6 +363,8 @@ TEST_F(UnZipWin, ListFindAnswersAsTheListBoxSearch)
 {
     std::vector<std::string> Names = {"a_b.h", "a.b.h", "a-b.h", "ab.h", "A.txt", "a.TXT",
                                       "a.txt", "b", "B", "c", "x y", "x_y", "x.y", "x-y",
+                                      "coop", "co-op", "co'op", "CO-OP", "xy", "x~y", "X{Y",
+                                      "x[y", "\xE9t\xE9", "\xC9T\xC9", "ete",
                                       std::string(255, 'q')};
     for (int I = 0; I < 30; I++) Names.push_back("fill" + std::to_string(I));
     for (auto &N : Names) SendMessageA(List, LB_ADDSTRING, 0, (LPARAM)N.c_str());

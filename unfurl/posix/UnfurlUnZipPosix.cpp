@@ -36,6 +36,11 @@ static TZipHandle HostCreate(const char *APath)
     return open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
 }
 
+static TZipHandle HostCreateNew(const char *APath)
+{
+    return open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+}
+
 static int32_t HostAttributes(const char *APath)
 {
     struct stat St;
@@ -68,5 +73,5 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
     if (Times[1].tv_sec != (time_t)-1) futimens((int)AFile, Times);
 }
 
-const TUnZipFileOps UnZipDiskOps = {FileExists,   ForceDirectories, HostCreate,
-                                    HostAttributes, SetFileDosTime, HostClose};
+const TUnZipFileOps UnZipDiskOps = {FileExists,     ForceDirectories, HostCreate, HostCreateNew,
+                                    HostAttributes, SetFileDosTime,   HostClose};

@@ -41,6 +41,13 @@ static TZipHandle WinCreate(const char *APath)
     return (TZipHandle)H;
 }
 
+static TZipHandle WinCreateNew(const char *APath)
+{
+    HANDLE H = CreateFileA(APath, GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, 0);
+    return (TZipHandle)H;
+}
+
 static int32_t WinAttributes(const char *APath)
 {
     DWORD Attr = GetFileAttributesA(APath);
@@ -77,7 +84,7 @@ static bool WinExists(char *APath)
 
 static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
 
-const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate,
+const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate, WinCreateNew,
                                     WinAttributes, SetFileDosTime,   WinClose};
 
 // ---- The installer dialog ---------------------------------------------------------------
@@ -91,29 +98,99 @@ static void WinListAdd(HWND AList, const string &AName)
     SendMessageA(AList, LB_ADDSTRING, 0, (LPARAM)AName.c_str());
 }
 
+// Names of printable ASCII characters alone are equal, case ignored, exactly when their
+// bytes are equal but for the case of letters: the locale's comparison (many times slower)
+// is needed only for other characters, and for the hyphen and the apostrophe, which word
+// sorting weighs apart from the rest. 1 equal, 0 not, -1 the locale must decide.
+static bool PlainChar(unsigned char C) { return C >= 0x20 && C <= 0x7E && C != '-' && C != '\''; }
+
+static int PlainAsciiEqual(const char *A, const char *B)
+{
+    int Equal = 1;
+    for (;; A++, B++) {
+        unsigned char X = (unsigned char)*A, Y = (unsigned char)*B;
+        if (X == 0 || Y == 0) {
+            if (X != Y) Equal = 0;
+            // the rest of the longer name must be plain, too
+            for (const char *R = X ? A : B; *R; R++)
+                if (!PlainChar((unsigned char)*R)) return -1;
+            return Equal;
+        }
+        if (!PlainChar(X) || !PlainChar(Y)) return -1;
+        if (X >= 'A' && X <= 'Z') X += 'a' - 'A';
+        if (Y >= 'A' && Y <= 'Z') Y += 'a' - 'A';
+        if (X != Y) Equal = 0;
+    }
+}
+
+// The text of item AIndex into AText (NameBufSize + 2 bytes); false for no such item or one
+// too long to fetch.
+static bool ListItemText(HWND AList, int32_t AIndex, char *AText)
+{
+    LRESULT Len = SendMessageA(AList, LB_GETTEXTLEN, (WPARAM)AIndex, 0);
+    if (Len == LB_ERR || Len < 0 || Len >= NameBufSize + 2) return false;
+    SendMessageA(AList, LB_GETTEXT, (WPARAM)AIndex, (LPARAM)AText);
+    return true;
+}
+
 // Whether item AIndex equals AName as LB_FINDSTRINGEXACT compares (case ignored, the user's
 // locale); 0 no, 1 yes, -1 no such item or too long to fetch.
 static int ListItemIs(HWND AList, int32_t AIndex, const string &AName)
 {
     char Text[NameBufSize + 2];
-    LRESULT Len = SendMessageA(AList, LB_GETTEXTLEN, (WPARAM)AIndex, 0);
-    if (Len == LB_ERR || Len < 0 || Len >= (LRESULT)sizeof Text) return -1;
-    SendMessageA(AList, LB_GETTEXT, (WPARAM)AIndex, (LPARAM)Text);
+    if (!ListItemText(AList, AIndex, Text)) return -1;
+    int Plain = PlainAsciiEqual(Text, AName.c_str());
+    if (Plain >= 0) return Plain;
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName.c_str(), -1) ==
            CSTR_EQUAL;
 }
 
+// Item AIndex against AName in the list's sorting (case ignored, the user's locale): negative,
+// 0 or positive; ListUnknown when the item cannot be fetched or compared.
+enum { ListUnknown = 2 };
+
+static int ListItemOrder(HWND AList, int32_t AIndex, const string &AName)
+{
+    char Text[NameBufSize + 2];
+    if (!ListItemText(AList, AIndex, Text)) return ListUnknown;
+    int R = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName.c_str(), -1);
+    return R == 0 ? ListUnknown : R - CSTR_EQUAL;
+}
+
 // LB_FINDSTRINGEXACT from AStart: the first equal item after AStart, wrapping. In the archive's
 // order that is nearly always the next item; but where the archive's order and the list's
-// sorting differ (say "a_b" and "a.b"), two neighbours come swapped, and the search for the
-// second would run once round the whole list. The list is sorted, so equal items stand
-// together: a match found near AStart, taken back to the first of its run, is the item the
-// search would find. Far from AStart the list box searches itself.
+// sorting differ (say "a_b" and "a.b"), neighbours come swapped or whole runs of names stand
+// elsewhere, and the list box's own search would run through the list item by item. The
+// list is sorted, so equal items stand together: a match found near AStart, taken back to
+// the first of its run, is the item the search would find; farther away a binary search
+// finds the run. Only where that cannot tell does the list box search itself.
 enum { ListNear = 8 };
+
+// The binary search: the first item equal to AName after AStart, wrapping; -1 when it
+// cannot tell.
+static int32_t ListFindSorted(HWND AList, int32_t ACount, int32_t AStart, const string &AName)
+{
+    int32_t Lo = 0, Hi = ACount;   // Lo ends on the first item not before AName
+    while (Lo < Hi) {
+        int32_t Mid = Lo + (Hi - Lo) / 2;
+        int Order = ListItemOrder(AList, Mid, AName);
+        if (Order == ListUnknown) return -1;
+        if (Order < 0)
+            Lo = Mid + 1;
+        else
+            Hi = Mid;
+    }
+    if (Lo >= ACount || ListItemIs(AList, Lo, AName) != 1) return -1;
+    if (AStart < Lo) return Lo;
+    // AStart within or behind the run: its next item if that is equal, else round to the run.
+    if (AStart + 1 < ACount && ListItemIs(AList, AStart + 1, AName) == 1) return AStart + 1;
+    return Lo;
+}
 
 static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
 {
     int32_t Count = (int32_t)SendMessageA(AList, LB_GETCOUNT, 0, 0);
+    bool Known = true;   // every item compared could be fetched
     if (AStart >= 0 && AStart < Count && !AName.empty()) {
         int Next = ListItemIs(AList, AStart + 1 < Count ? AStart + 1 : 0, AName);
         if (Next == 1) return AStart + 1 < Count ? AStart + 1 : 0;
@@ -129,6 +206,11 @@ static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
                 return J;
             }
         }
+        Known = Next == 0;
+    }
+    if (Known && AStart >= -1 && AStart < Count && !AName.empty()) {
+        int32_t J = ListFindSorted(AList, Count, AStart, AName);
+        if (J >= 0) return J;
     }
     LRESULT I = SendMessageA(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName.c_str());
     return I == LB_ERR ? -1 : (int32_t)I;
@@ -216,6 +298,58 @@ static void HookLabel(HWND ALabel)
     SetWindowLongPtrA(ALabel, GWLP_WNDPROC, (LONG_PTR)LabelProc);
 }
 
+// The bar's position likewise: PBM_SETPOS repaints the bar at once, so the position is kept
+// here and given to the bar when the bar is painted with the label; the bar's procedure
+// answers PBM_GETPOS with it meanwhile.
+static int32_t BarPos = 0;
+static bool BarPending = false;   // BarPos is newer than the bar's own position
+static HWND BarHooked = 0;
+static WNDPROC BarProcBefore = 0;
+
+static void SyncBar()
+{
+    if (!BarPending) return;
+    BarPending = false;
+    if (BarHooked && IsWindow(BarHooked))
+        CallWindowProcA(BarProcBefore, BarHooked, PBM_SETPOS, (WPARAM)BarPos, 0);
+}
+
+static LRESULT CALLBACK BarProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
+{
+    WNDPROC Before = BarProcBefore;
+    if (AWnd == BarHooked && BarPending) {
+        switch (AMessage) {
+        case PBM_GETPOS:
+            return (LRESULT)BarPos;
+        case WM_PAINT:
+            SyncBar();
+            break;
+        case PBM_SETPOS: case PBM_DELTAPOS: case PBM_STEPIT: case PBM_SETRANGE:
+        case PBM_SETRANGE32:   // a change from elsewhere starts from the kept position
+            SyncBar();
+            break;
+        }
+    }
+    if (AMessage == WM_NCDESTROY && AWnd == BarHooked) {
+        BarHooked = 0;
+        BarPending = false;
+    }
+    return CallWindowProcA(Before, AWnd, AMessage, AWParam, ALParam);
+}
+
+static void HookBar(HWND ABar)
+{
+    if (!ABar || (ABar == BarHooked && (WNDPROC)GetWindowLongPtrA(ABar, GWLP_WNDPROC) == BarProc))
+        return;
+    SyncBar();
+    BarPending = false;
+    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(ABar, GWLP_WNDPROC);
+    if (!Before) return;
+    BarProcBefore = Before;
+    BarHooked = ABar;
+    SetWindowLongPtrA(ABar, GWLP_WNDPROC, (LONG_PTR)BarProc);
+}
+
 static void FindItems(HWND ADlg)
 {
     if (ADlg == ItemsDlg && IsWindow(BarWnd) && GetParent(BarWnd) == ADlg &&
@@ -226,12 +360,14 @@ static void FindItems(HWND ADlg)
     BarWnd = GetDlgItem(ADlg, CM_PROGRESSBAR);
     LabelWnd = GetDlgItem(ADlg, CM_LABEL_PB);
     HookLabel(LabelWnd);
+    HookBar(BarWnd);
 }
 
-// The bar and the label paint at most every ItemPaintTicks: each paint of either costs more
-// than writing a small file. Their values are set at once (PBM_GETPOS and WM_GETTEXT answer
-// the current ones); a timer paints the last values after a quicker succession has stopped.
-enum { ItemPaintTicks = 40 };
+// The bar and the label paint at most every ItemPaintTicks (ten times a second): each paint
+// costs some twenty round trips to the window server, more than writing a small file. Their
+// values are kept at once (PBM_GETPOS and WM_GETTEXT answer the current ones); a timer
+// paints the last values after a quicker succession has stopped.
+enum { ItemPaintTicks = 100 };
 static DWORD ItemsPainted = 0;
 static UINT_PTR PaintTimer = 0;
 static bool LabelDirty = false, BarDirty = false;
@@ -243,7 +379,12 @@ static void PaintItems()
         SyncLabel();
         InvalidateRect(LabelWnd, 0, TRUE);
     }
-    if (BarDirty && BarWnd && IsWindow(BarWnd)) InvalidateRect(BarWnd, 0, TRUE);
+    if (BarDirty && BarWnd && IsWindow(BarWnd)) {
+        if (BarWnd == BarHooked && BarPending)
+            SyncBar();   // the new position paints the bar at once
+        else
+            InvalidateRect(BarWnd, 0, TRUE);
+    }
     LabelDirty = BarDirty = false;
 }
 
@@ -262,17 +403,19 @@ static void PaintSoon()
         PaintTimer = SetTimer(0, 0, ItemPaintTicks, PaintTimerProc);
 }
 
-// A new position: PBM_SETPOS would repaint the bar at once (it updates the window itself),
-// so the bar takes it with its redrawing off and is painted with the label.
+// A new position is kept (see BarProc) and given to the bar when it is painted.
 static void WinSetProgress(HWND ADlg, int32_t APos)
 {
     FindItems(ADlg);
     HWND Bar = BarWnd;
     if (!Bar) return;
     if (SendMessageA(Bar, PBM_GETPOS, 0, 0) == (LRESULT)APos) return;
-    SendMessageA(Bar, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(Bar, PBM_SETPOS, (WPARAM)APos, 0);
-    SendMessageA(Bar, WM_SETREDRAW, TRUE, 0);
+    if (Bar == BarHooked) {
+        BarPos = APos;
+        BarPending = true;
+    } else {
+        SendMessageA(Bar, PBM_SETPOS, (WPARAM)APos, 0);
+    }
     BarDirty = true;
     PaintSoon();
 }
