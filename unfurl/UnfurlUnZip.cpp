@@ -382,13 +382,15 @@ static bool MakeFolder(const string &AFolder)
 }
 
 // Opens the file of the current entry at APath when it was not made anew: an existing file
-// goes by the overwrite mode and the prompt, a missing folder is made. False with the
-// entry's result when no file is to be written.
-static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, TEntryResult &AResult)
+// goes by the overwrite mode and the prompt, a missing folder is made (AFolderMissing: known
+// to be missing, so nothing can be there). False with the entry's result (AResult, left as it
+// is unless the run must stop) when no file is to be written.
+static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissing,
+                          TEntryResult &AResult)
 {
     string Folder;
     bool FolderKnown = false;
-    if (UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
+    if (!AFolderMissing && UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
         size_t Len = strlen(APath);
         if (APath[Len - 1] == '\\') {
             Deselect(AList);   // a folder entry whose folder is there already: done
@@ -470,13 +472,14 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     // a test for it and then the creation (under Wine each lookup of a missing name reads the
     // whole folder). Anything already there, or a missing folder, takes the full steps.
     OutFile = -1;
+    bool FolderMissing = false;
     if (PathBuf[Path.length() - 1] != '/' && PathBuf[Path.length() - 1] != '\\') {
         for (char *P = PathBuf; *P; P++)
             if (*P == '/') *P = '\\';
-        OutFile = UnZipFileOps.CreateNew(PathBuf);
+        OutFile = UnZipFileOps.CreateNew(PathBuf, FolderMissing);
     }
     TEntryResult Early = erDone;
-    if (OutFile == -1 && !OpenEntryFile(ADlg, AList, PathBuf, Early)) return Early;
+    if (OutFile == -1 && !OpenEntryFile(ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
 
     FilesDone++;
     UnZipDialog.SetProgress(ADlg, RoundHalfEven(ProgressStep * FilesDone));

@@ -150,7 +150,8 @@ struct TUnZipFileOps {
     bool (*Exists)(char *APath);                // FileExists; turns "/" into "\" in APath
     void (*ForceDirs)(const string &ADir);      // ForceDirectories
     TZipHandle (*Create)(const char *APath);    // new or truncated file for writing, or -1
-    TZipHandle (*CreateNew)(const char *APath); // a file made anew, or -1 if anything is there
+    // A file made anew, or -1 when anything is there or (AFolderMissing) its folder is not.
+    TZipHandle (*CreateNew)(const char *APath, bool &AFolderMissing);
     int32_t (*Attributes)(const char *APath);   // -1 when nothing is there, else fa.. bits
     void (*SetTime)(TZipHandle AFile, uint32_t ADosDateTime);   // SetFileDosTime
     bool (*Close)(TZipHandle AFile);            // false when closing failed

@@ -82,10 +82,12 @@ inline TZipHandle MemFsCreate(const char *APath)
     return ZipMemHandle(*F);
 }
 
-inline TZipHandle MemFsCreateNew(const char *APath)
+inline TZipHandle MemFsCreateNew(const char *APath, bool &AFolderMissing)
 {
     TMemFs &Fs = *CurrentMemFs();
     std::string K = MemFsKey(APath);
+    size_t Sep = K.rfind('\\');
+    AFolderMissing = Sep != std::string::npos && !Fs.Dirs.count(K.substr(0, Sep));
     if (Fs.Files.count(K) || Fs.Dirs.count(K)) return -1;
     return MemFsCreate(APath);
 }

@@ -1,5 +1,6 @@
 // UnfurlUnZipPosix: the host's file binding of the archive walk (POSIX files; backslashes
 // in paths are separators, as on Windows).
+#include <errno.h>
 #include <fcntl.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -36,9 +37,11 @@ static TZipHandle HostCreate(const char *APath)
     return open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
 }
 
-static TZipHandle HostCreateNew(const char *APath)
+static TZipHandle HostCreateNew(const char *APath, bool &AFolderMissing)
 {
-    return open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    int F = open(HostPath(APath).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    AFolderMissing = F == -1 && (errno == ENOENT || errno == ENOTDIR);
+    return F;
 }
 
 static int32_t HostAttributes(const char *APath)

@@ -41,10 +41,11 @@ static TZipHandle WinCreate(const char *APath)
     return (TZipHandle)H;
 }
 
-static TZipHandle WinCreateNew(const char *APath)
+static TZipHandle WinCreateNew(const char *APath, bool &AFolderMissing)
 {
     HANDLE H = CreateFileA(APath, GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, 0);
+    AFolderMissing = H == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND;
     return (TZipHandle)H;
 }
 
@@ -352,6 +353,9 @@ static void HookBar(HWND ABar)
 
 static void FindItems(HWND ADlg)
 {
+    // Still hooked, both are alive (a control unhooks itself when destroyed): no lookups.
+    if (ADlg == ItemsDlg && BarWnd && BarWnd == BarHooked && LabelWnd && LabelWnd == LabelHooked)
+        return;
     if (ADlg == ItemsDlg && IsWindow(BarWnd) && GetParent(BarWnd) == ADlg &&
         GetDlgCtrlID(BarWnd) == CM_PROGRESSBAR && IsWindow(LabelWnd) &&
         GetParent(LabelWnd) == ADlg && GetDlgCtrlID(LabelWnd) == CM_LABEL_PB)
