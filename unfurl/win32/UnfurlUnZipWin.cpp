@@ -244,21 +244,38 @@ static HWND ItemsDlg = 0, BarWnd = 0, LabelWnd = 0;
 // WM_GETTEXTLENGTH with the kept text meanwhile, so every reader sees the current name.
 static char LabelText[MAX_PATH + 2];
 static bool LabelPending = false;   // LabelText is newer than the window's own text
-static HWND LabelHooked = 0;
-static WNDPROC LabelProcBefore = 0;
+
+// A control whose procedure answers with a kept value (LabelProc, BarProc).
+struct THook {
+    HWND Wnd;          // the control, 0 when none is hooked
+    WNDPROC Before;    // its own procedure
+};
+static THook LabelHook = {0, 0};
+
+// Hands a message on to the control's own procedure ABefore; a hooked control that goes
+// unhooks itself and drops its kept value (APending).
+static LRESULT PassOn(THook &AHook, bool &APending, WNDPROC ABefore, HWND AWnd, UINT AMessage,
+                      WPARAM AWParam, LPARAM ALParam)
+{
+    if (AMessage == WM_NCDESTROY && AWnd == AHook.Wnd) {
+        AHook.Wnd = 0;
+        APending = false;
+    }
+    return CallWindowProcA(ABefore, AWnd, AMessage, AWParam, ALParam);
+}
 
 static void SyncLabel()
 {
     if (!LabelPending) return;
     LabelPending = false;
-    if (LabelHooked && IsWindow(LabelHooked))
-        DefWindowProcA(LabelHooked, WM_SETTEXT, 0, (LPARAM)LabelText);
+    if (LabelHook.Wnd && IsWindow(LabelHook.Wnd))
+        DefWindowProcA(LabelHook.Wnd, WM_SETTEXT, 0, (LPARAM)LabelText);
 }
 
 static LRESULT CALLBACK LabelProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
 {
-    WNDPROC Before = LabelProcBefore;
-    if (AWnd == LabelHooked && LabelPending) {
+    WNDPROC Before = LabelHook.Before;
+    if (AWnd == LabelHook.Wnd && LabelPending) {
         size_t Len = strlen(LabelText);
         switch (AMessage) {
         case WM_GETTEXTLENGTH:
@@ -278,25 +295,7 @@ static LRESULT CALLBACK LabelProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPAR
             break;
         }
     }
-    if (AMessage == WM_NCDESTROY && AWnd == LabelHooked) {
-        LabelHooked = 0;
-        LabelPending = false;
-    }
-    return CallWindowProcA(Before, AWnd, AMessage, AWParam, ALParam);
-}
-
-static void HookLabel(HWND ALabel)
-{
-    if (!ALabel || (ALabel == LabelHooked &&
-                    (WNDPROC)GetWindowLongPtrA(ALabel, GWLP_WNDPROC) == LabelProc))
-        return;
-    SyncLabel();
-    LabelPending = false;
-    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(ALabel, GWLP_WNDPROC);
-    if (!Before) return;
-    LabelProcBefore = Before;
-    LabelHooked = ALabel;
-    SetWindowLongPtrA(ALabel, GWLP_WNDPROC, (LONG_PTR)LabelProc);
+    return PassOn(LabelHook, LabelPending, Before, AWnd, AMessage, AWParam, ALParam);
 }
 
 // The bar's position likewise: PBM_SETPOS repaints the bar at once, so the position is kept
@@ -304,21 +303,20 @@ static void HookLabel(HWND ALabel)
 // answers PBM_GETPOS with it meanwhile.
 static int32_t BarPos = 0;
 static bool BarPending = false;   // BarPos is newer than the bar's own position
-static HWND BarHooked = 0;
-static WNDPROC BarProcBefore = 0;
+static THook BarHook = {0, 0};
 
 static void SyncBar()
 {
     if (!BarPending) return;
     BarPending = false;
-    if (BarHooked && IsWindow(BarHooked))
-        CallWindowProcA(BarProcBefore, BarHooked, PBM_SETPOS, (WPARAM)BarPos, 0);
+    if (BarHook.Wnd && IsWindow(BarHook.Wnd))
+        CallWindowProcA(BarHook.Before, BarHook.Wnd, PBM_SETPOS, (WPARAM)BarPos, 0);
 }
 
 static LRESULT CALLBACK BarProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
 {
-    WNDPROC Before = BarProcBefore;
-    if (AWnd == BarHooked && BarPending) {
+    WNDPROC Before = BarHook.Before;
+    if (AWnd == BarHook.Wnd && BarPending) {
         switch (AMessage) {
         case PBM_GETPOS:
             return (LRESULT)BarPos;
@@ -331,30 +329,27 @@ static LRESULT CALLBACK BarProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM
             break;
         }
     }
-    if (AMessage == WM_NCDESTROY && AWnd == BarHooked) {
-        BarHooked = 0;
-        BarPending = false;
-    }
-    return CallWindowProcA(Before, AWnd, AMessage, AWParam, ALParam);
+    return PassOn(BarHook, BarPending, Before, AWnd, AMessage, AWParam, ALParam);
 }
 
-static void HookBar(HWND ABar)
+// Puts AProc in front of AWnd's own procedure, once; ASync first hands a value kept for the
+// control hooked before to that control.
+static void Hook(THook &AHook, HWND AWnd, WNDPROC AProc, void (*ASync)())
 {
-    if (!ABar || (ABar == BarHooked && (WNDPROC)GetWindowLongPtrA(ABar, GWLP_WNDPROC) == BarProc))
+    if (!AWnd || (AWnd == AHook.Wnd && (WNDPROC)GetWindowLongPtrA(AWnd, GWLP_WNDPROC) == AProc))
         return;
-    SyncBar();
-    BarPending = false;
-    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(ABar, GWLP_WNDPROC);
+    ASync();
+    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(AWnd, GWLP_WNDPROC);
     if (!Before) return;
-    BarProcBefore = Before;
-    BarHooked = ABar;
-    SetWindowLongPtrA(ABar, GWLP_WNDPROC, (LONG_PTR)BarProc);
+    AHook.Before = Before;
+    AHook.Wnd = AWnd;
+    SetWindowLongPtrA(AWnd, GWLP_WNDPROC, (LONG_PTR)AProc);
 }
 
 static void FindItems(HWND ADlg)
 {
     // Still hooked, both are alive (a control unhooks itself when destroyed): no lookups.
-    if (ADlg == ItemsDlg && BarWnd && BarWnd == BarHooked && LabelWnd && LabelWnd == LabelHooked)
+    if (ADlg == ItemsDlg && BarWnd && BarWnd == BarHook.Wnd && LabelWnd && LabelWnd == LabelHook.Wnd)
         return;
     if (ADlg == ItemsDlg && IsWindow(BarWnd) && GetParent(BarWnd) == ADlg &&
         GetDlgCtrlID(BarWnd) == CM_PROGRESSBAR && IsWindow(LabelWnd) &&
@@ -363,8 +358,8 @@ static void FindItems(HWND ADlg)
     ItemsDlg = ADlg;
     BarWnd = GetDlgItem(ADlg, CM_PROGRESSBAR);
     LabelWnd = GetDlgItem(ADlg, CM_LABEL_PB);
-    HookLabel(LabelWnd);
-    HookBar(BarWnd);
+    Hook(LabelHook, LabelWnd, LabelProc, SyncLabel);
+    Hook(BarHook, BarWnd, BarProc, SyncBar);
 }
 
 // The bar and the label paint at most every ItemPaintTicks (ten times a second): each paint
@@ -384,7 +379,7 @@ static void PaintItems()
         InvalidateRect(LabelWnd, 0, TRUE);
     }
     if (BarDirty && BarWnd && IsWindow(BarWnd)) {
-        if (BarWnd == BarHooked && BarPending)
+        if (BarWnd == BarHook.Wnd && BarPending)
             SyncBar();   // the new position paints the bar at once
         else
             InvalidateRect(BarWnd, 0, TRUE);
@@ -414,7 +409,7 @@ static void WinSetProgress(HWND ADlg, int32_t APos)
     HWND Bar = BarWnd;
     if (!Bar) return;
     if (SendMessageA(Bar, PBM_GETPOS, 0, 0) == (LRESULT)APos) return;
-    if (Bar == BarHooked) {
+    if (Bar == BarHook.Wnd) {
         BarPos = APos;
         BarPending = true;
     } else {
@@ -431,7 +426,7 @@ static void WinSetLabel(HWND ADlg, const string &AText)
     FindItems(ADlg);
     HWND Label = LabelWnd;
     if (!Label) return;   // (InvalidateRect of no window would repaint the whole screen)
-    if (Label == LabelHooked && AText.length() < sizeof LabelText &&
+    if (Label == LabelHook.Wnd && AText.length() < sizeof LabelText &&
         strlen(AText.c_str()) == AText.length()) {
         memcpy(LabelText, AText.c_str(), AText.length() + 1);
         LabelPending = true;
