@@ -2,9 +2,11 @@
 // links the About box opens, and answers the driver's questions about what is on screen
 // (pixels, the current cursor, dialog-unit places) through a hidden probe window.
 //
-//   helpabout_host MODE LINKFILE
+//   helpabout_host MODE LINKFILE [HELPFILE]
 //   MODE: help, help-empty, about, about-empty, about-twice; with "-owned" added
-//   (help-owned, about-owned, ...) the dialog is opened from a program window.
+//   (help-owned, about-owned, ...) the dialog is opened from a program window. HELPFILE: a
+//   text the help viewer shows (line ends made CR LF, as the program's own text has them)
+//   instead of the long test text.
 #include <windows.h>
 
 #include <limits.h>
@@ -318,9 +320,21 @@ static void MakeProbe()
 
 // ---- The dialogs as a program opens them ---------------------------------------------------------
 
+static const char *HelpFile = 0;
+
 static string LongHelp()
 {
     string T;
+    if (FILE *F = HelpFile ? fopen(HelpFile, "rb") : 0) {
+        for (int C; (C = fgetc(F)) != EOF;) {
+            if (C == '\r') continue;
+            if (C == '\n') T += '\r';
+            T += (char)C;
+        }
+        fclose(F);
+        while (T.length() >= 2 && T[T.length() - 1] == '\n') T = T.substr(0, T.length() - 2);
+        return T;
+    }
     for (int I = 1; I <= 60; I++) {
         if (I > 1)
             T += "\r\n";
@@ -404,6 +418,7 @@ int main(int argc, char **argv)
     if (argc < 3)
         return 2;
     LinkFile = argv[2];
+    if (argc > 3) HelpFile = argv[3];
     AboutOpenLink = RecordLink;
     MakeProbe();
     string Mode = argv[1];

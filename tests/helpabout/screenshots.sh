@@ -18,10 +18,10 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 q_xvfb
 
-# shot MODE FILE SECONDS: runs the test program, waits, keeps the window (the desktop's
-# plain background trimmed away), then ends the program.
+# shot MODE FILE SECONDS [HELPFILE]: runs the test program, waits, keeps the window (the
+# desktop's plain background trimmed away), then ends the program.
 shot() {
-  wine "$host" "$1" 'Z:\tmp\qshots-links.txt' &
+  wine "$host" "$1" 'Z:\tmp\qshots-links.txt' ${4:+"$4"} &
   local pid=$!
   sleep "$3"
   import -window root "$out/$2.full.png"
@@ -31,7 +31,8 @@ shot() {
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
-shot help-owned help.png 3
+help_text="$root/bytewise/texts/help.txt"   # the help Bytewise shows
+shot help-owned help.png 3 "Z:${help_text//\//\\}"
 shot about-owned about.png 3.6     # a few ticks: one cube is lit
 
 if [ -n "$made_prefix" ]; then q_wine_end; rm -rf "$made_prefix"; fi
