@@ -361,15 +361,9 @@ static void ReportPath(const char *AText, const string &APath)
     UnZipDialog.ShowError(string(AText) + "\r\n" + APath);
 }
 
-// The folder the last new file went into, made and checked then; empty at the start of a
-// run. Files of one folder mostly follow each other, and the folder is then not made and
-// checked again for each of them (a file that cannot be created there makes it check again).
-static string KnownFolder;
-
 // Makes AFolder with its parents; reports a folder that is still missing.
 static bool MakeFolder(const string &AFolder)
 {
-    KnownFolder = string();
     UnZipFileOps.ForceDirs(AFolder);
     TDPath FolderBuf;
     memcpy(FolderBuf, AFolder.c_str(), AFolder.length() + 1);
@@ -377,7 +371,6 @@ static bool MakeFolder(const string &AFolder)
         ReportPath(MsgCannotCreateDir, AFolder);
         return false;
     }
-    KnownFolder = AFolder;
     return true;
 }
 
@@ -388,8 +381,6 @@ static bool MakeFolder(const string &AFolder)
 static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissing,
                           TEntryResult &AResult)
 {
-    string Folder;
-    bool FolderKnown = false;
     if (!AFolderMissing && UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
         size_t Len = strlen(APath);
         if (APath[Len - 1] == '\\') {
@@ -408,24 +399,12 @@ static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissin
                 return false;
             }
         }
-    } else {
-        Folder = ExtractFilePath(APath);
-        FolderKnown = Folder == KnownFolder;
-        if (!FolderKnown && !MakeFolder(Folder)) {
-            AResult = erStop;
-            return false;
-        }
+    } else if (!MakeFolder(ExtractFilePath(APath))) {
+        AResult = erStop;
+        return false;
     }
 
     OutFile = UnZipFileOps.Create(APath);
-    if (OutFile == -1 && FolderKnown) {
-        // The folder was taken as made; it may have gone since. Make it as for a new one.
-        if (!MakeFolder(Folder)) {
-            AResult = erStop;
-            return false;
-        }
-        OutFile = UnZipFileOps.Create(APath);
-    }
     if (OutFile == -1) {
         // A folder there is how a folder entry ends: done. Anything else (a file that cannot
         // be replaced, or nothing at all, say when a file stands where a folder should be)
@@ -527,7 +506,6 @@ void UnZipFiles(HWND ADlg, int AListId, bool AListOnly)
 static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
 {
     bool Processed = false;
-    KnownFolder = string();
     HWND List = UnZipDialog.GetList(ADlg, AListId);
     char NameBuf[NameBufSize];
     ListIndex = -1;

@@ -460,10 +460,16 @@ static int FlushWindow()
     return done == WINDOW_SIZE ? INFLATE_OK : INFLATE_WRITE_FAILED;
 }
 
+// A full window is written out before anything more goes into it.
+static inline int FlushIfFull()
+{
+    return WindowPos == WINDOW_SIZE ? FlushWindow() : INFLATE_OK;
+}
+
 static inline int PutByte(unsigned ALiteral)
 {
     Window[WindowPos++] = (uint8_t)ALiteral;
-    return WindowPos == WINDOW_SIZE ? FlushWindow() : INFLATE_OK;
+    return FlushIfFull();
 }
 
 // Copies a back-reference byte by byte (overlap repeats recent bytes), flushing as the
@@ -479,10 +485,7 @@ static int CopyMatch(unsigned ALen, unsigned ADist)
         for (unsigned k = 0; k < piece; k++) dst[k] = src[k];
         WindowPos += piece;
         ALen -= piece;
-        if (WindowPos == WINDOW_SIZE) {
-            int r = FlushWindow();
-            if (r) return r;
-        }
+        if (int r = FlushIfFull()) return r;
     }
     return INFLATE_OK;
 }
@@ -538,10 +541,7 @@ static int CopyStoredBlock()
         InPos += n;
         WindowPos += n;
         len -= n;
-        if (WindowPos == WINDOW_SIZE) {
-            int r = FlushWindow();
-            if (r) return r;
-        }
+        if (int r = FlushIfFull()) return r;
     }
     return INFLATE_OK;
 }
@@ -670,10 +670,7 @@ static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry 
             BitBuf = bb;
             BitCount = bc;
             if (r >= 0) return r;
-            if (WindowPos == WINDOW_SIZE) {
-                int f = FlushWindow();
-                if (f) return f;
-            }
+            if (int f = FlushIfFull()) return f;
             continue;
         }
 

@@ -209,7 +209,7 @@ struct FolderRun {
 
 // A folder is made when a file cannot be created in it, once: later files in it, also after
 // files of other folders, are created at once.
-TEST(KnownFolder, MadeOnceForTheFilesInIt)
+TEST(EntryFolder, MadeOnceForTheFilesInIt)
 {
     struct { const char *What; std::vector<std::string> Names; int Makes; } Cases[] = {
         {"one folder", {"d/a", "d/b", "d/c"}, 1},
@@ -227,7 +227,7 @@ TEST(KnownFolder, MadeOnceForTheFilesInIt)
     }
 }
 
-TEST(KnownFolder, FolderGoneMeanwhileIsMadeAgain)
+TEST(EntryFolder, FolderGoneMeanwhileIsMadeAgain)
 {
     FolderRun R({"d/a", "d/b", "d/e/c"});
     DropFs = &R.Fs;
@@ -247,7 +247,7 @@ TEST(KnownFolder, FolderGoneMeanwhileIsMadeAgain)
     EXPECT_TRUE(R.Fs.Dirs.count("T:\\inst\\d"));
 }
 
-TEST(KnownFolder, FolderThatCannotBeMadeAgainStopsTheRun)
+TEST(EntryFolder, FolderThatCannotBeMadeAgainStopsTheRun)
 {
     FolderRun R({"d/a", "d/b"});
     ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
