@@ -5,9 +5,16 @@
 # posix/*.cpp only for the host.
 
 if(WIN32)
-  set(Q_SIDE win32)
+  # win32 (i686) or win64 (x86_64): the same sources for both widths.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(Q_SIDE win64)
+  else()
+    set(Q_SIDE win32)
+  endif()
   # Small, self-contained executables.
   add_compile_options(-ffunction-sections -fdata-sections)
+  # Window data and handles are pointer-sized: a cast that would cut one is an error.
+  add_compile_options(-Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
   add_link_options(-static -Wl,--gc-sections)
   add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600 STRICT)
 elseif(Q_FUZZ)
@@ -67,6 +74,9 @@ function(q_test)
     return()
   endif()
   if(T_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  if(WIN32 AND NOT Q_WINE_TESTS)
     return()
   endif()
   set(main ${Q_GTEST_MAIN})

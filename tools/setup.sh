@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ file python3 x11-utils
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64 fonts-wine xvfb imagemagick x11-apps xdotool
   googletest libgtest-dev zlib1g-dev libdeflate-dev
   clang libclang-rt-14-dev libfuzzer-14-dev

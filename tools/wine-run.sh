@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs one Windows executable under Wine (ctest's emulator for the Windows build).
-# The test command provides WINEPREFIX and DISPLAY; run alone, a prefix under build/ is made.
+# Runs one Windows executable under Wine (ctest's emulator for the Windows builds).
+# The test command provides WINEPREFIX, Q_WINE and DISPLAY; run alone, a prefix of the width
+# this machine runs is made under build/.
 set -eu
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=tools/wine-env.sh
+. "$root/tools/wine-env.sh"
 if [ -z "${WINEPREFIX:-}" ]; then
-  root="$(cd "$(dirname "$0")/.." && pwd)"
-  # shellcheck source=tools/wine-env.sh
-  . "$root/tools/wine-env.sh"
-  q_wine_prefix "$root/build/wineprefix"
+  q_wine_use "$(q_wine_arch)"
+  q_wine_prefix "$(q_build_prefix "$root")"
 fi
-exec wine "$@"
+[ -n "${Q_WINE:-}" ] || q_wine_use "$(q_wine_arch)"
+exec "$Q_WINE" "$@"

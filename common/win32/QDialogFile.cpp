@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-static_assert(offsetof(OPENFILENAMEA, pvReserved) == 76,
+static_assert(FileRequestSize == (sizeof(void *) == 4 ? 76 : 136),
               "the classic request record ends where the appended fields begin");
 
 LPOFNHOOKPROC DFInitHookProc = 0;

@@ -6,12 +6,13 @@
 
 #include <windows.h>
 #include <commdlg.h>
+#include <stddef.h>
 #include "QStr.h"
 #include "QDialogFileRules.h"
 
 // Size of the request record handed to the dialogs: the classic record without the fields
-// that later system versions append.
-const DWORD FileRequestSize = 76;
+// that later system versions append (76 bytes on 32-bit Windows, 136 on 64-bit).
+const DWORD FileRequestSize = offsetof(OPENFILENAMEA, pvReserved);
 
 // Resizable dialogs (no hook).
 string OpenFileSize(HWND Parent, const string &FFileName, const string &FInitialDir,

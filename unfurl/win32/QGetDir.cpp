@@ -93,7 +93,7 @@ void AddNewFolderButton(HWND wnd)
     EnableWindow(NewFolderButton, FALSE);
     // The browser's own procedure still runs: DefDlgProcA calls the dialog procedure
     // the shell gave the window, so the old window procedure is not needed.
-    SetWindowLongA(wnd, GWL_WNDPROC, (LONG)(LONG_PTR)BrowseWndProc);
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)BrowseWndProc);
 }
 
 LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -66,7 +66,7 @@ static void OnInitDialog(HWND dlg)
     AllExtracted = false;
     Installing = false;
     HICON Icon = LoadIconA(GetModuleHandleA(0), "MAINICON");
-    SetClassLongA(dlg, GCL_HICON, (LONG)(LONG_PTR)Icon);
+    SetClassLongPtrA(dlg, GCLP_HICON, (LONG_PTR)Icon);
     SendDlgItemMessageA(dlg, CM_ICON, STM_SETICON, (WPARAM)Icon, 0);
     InstallWnd = dlg;
     MakeFonts(dlg);
