@@ -117,6 +117,7 @@ function(q_fuzz)
   add_executable(${F_NAME} ${F_SOURCES})
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_include_directories(${F_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   set(work ${CMAKE_BINARY_DIR}/fuzz-work/${F_NAME})
   add_test(NAME fuzz.${F_NAME}
            COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-run.sh $<TARGET_FILE:${F_NAME}> ${F_SECONDS}
@@ -132,6 +133,7 @@ function(q_benchmark)
   endif()
   add_executable(${B_NAME} ${B_SOURCES})
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS})
+  target_include_directories(${B_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 endfunction()
 
 # q_program(TARGET): a finished Windows GUI program, placed in Q_PROGRAM_DIR.

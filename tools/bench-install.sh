@@ -86,7 +86,7 @@ drive_c="$WINEPREFIX/drive_c"
 # by whichever installer happens to run first after the server went idle: the server stays
 # up until the end, and every timed run starts on a settled disk.
 wineserver -p || true
-wine cmd /c exit >/dev/null 2>&1 || true
+q_wine cmd /c exit >/dev/null 2>&1 || true
 now() { date +%s.%N; }
 ms_of() { grep -o 'start to exit: [0-9]*' "$1" | grep -o '[0-9]*$'; }
 
@@ -98,7 +98,7 @@ ms_of() { grep -o 'start to exit: [0-9]*' "$1" | grep -o '[0-9]*$'; }
 run_unfurl() {
   rm -rf "$drive_c/bench/unfurl"; sync
   local t0; t0=$(now)
-  wine "$build/tests/installer/unfurl_walk.exe" "Z:${work//\//\\}\\unfurl-setup.exe" \
+  q_wine "$build/tools/walk/unfurl_walk.exe" "Z:${work//\//\\}\\unfurl-setup.exe" \
     'C:\bench\unfurl' > "$work/walk.log"
   wall_unfurl=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
   unfurl_ms=$(ms_of "$work/walk.log")
@@ -106,7 +106,7 @@ run_unfurl() {
 run_nsis() {
   rm -rf "$drive_c/bench/nsis"; sync
   local t0; t0=$(now)
-  wine "$build/tests/installer/timed_start.exe" "Z:${work//\//\\}\\nsis-setup.exe" /S \
+  q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\nsis-setup.exe" /S \
     '/D=C:\bench\nsis' > "$work/nsis.log"
   wall_nsis=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
   nsis_ms=$(ms_of "$work/nsis.log")

@@ -14,7 +14,7 @@ budget=$((150 * 1024 * 1024))
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target bench_unzip -j2 >/dev/null
-bench="$build/tests/unzip/bench_unzip"
+bench="$build/tools/bench-unzip/bench_unzip"
 
 tmp="${BENCH_TMP:-/dev/shm}"
 [ -d "$tmp" ] && [ -w "$tmp" ] || tmp=/tmp

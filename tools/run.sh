@@ -58,7 +58,7 @@ else
   installed='C:\Program Files\Bytewise'
   target="$drive_c/Program Files/Bytewise"
   echo "== Unfurl: scripted install into $installed (no display; Xvfb $DISPLAY)"
-  q_wine "$build/tests/installer/unfurl_walk.exe" "Z:${root//\//\\}\\${bin//\//\\}\\Unfurl.exe" \
+  q_wine "$build/tools/walk/unfurl_walk.exe" "Z:${root//\//\\}\\${bin//\//\\}\\Unfurl.exe" \
     "$installed" "Z:${shots//\//\\}"
 fi
 

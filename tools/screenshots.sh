@@ -21,9 +21,9 @@ trap cleanup EXIT
 q_xvfb
 q_wine_prefix "$prefix"
 export UNFURL_SHOTS="Z:${shots//\//\\}"
-wine "$build/tests/installer/test_installer.exe" \
+q_wine "$build/tests/installer/test_installer.exe" \
   --gtest_filter='*DeliveredPayload*:*LargerInstall*' >/dev/null
-wine "$build/tests/installer/test_getdir.exe" --gtest_filter='*NewFolderButton*' >/dev/null
+q_wine "$build/tests/installer/test_getdir.exe" --gtest_filter='*NewFolderButton*' >/dev/null
 
 mkdir -p docs/screenshots
 for name in installer progress browser done; do

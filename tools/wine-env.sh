@@ -36,7 +36,10 @@ q_wine_use() {
   fi
 }
 
-q_wine() { "$Q_WINE" "$@"; }
+q_wine() {
+  [ -n "${Q_WINE:-}" ] || q_wine_use "$(q_wine_arch)"
+  "$Q_WINE" "$@"
+}
 
 q_wine_prefix() {
   export WINEPREFIX="$1"

@@ -156,9 +156,7 @@ TEST(BytewiseProgram, CloseBoxSavesNamesAndTheNextStartRestoresThemCut)
     EXPECT_NE(Ini.find("OUTPUT=D:\\second.bin"), std::string::npos) << Ini;
 
     // Second start in the same folder: names back, cut before ";;" and without trailing blanks.
-    CloseHandle(P.Proc.hProcess);
-    CloseHandle(P.Proc.hThread);
-    ZeroMemory(&P.Proc, sizeof P.Proc);
+    P.End();
     P.Dlg = 0;
     ASSERT_TRUE(P.Start());
     EXPECT_EQ(P.ItemText(IdFirst), "C:\\data\\first name.txt");
@@ -166,8 +164,8 @@ TEST(BytewiseProgram, CloseBoxSavesNamesAndTheNextStartRestoresThemCut)
 
     // Names typed but the program ended otherwise: the file stays as it was.
     P.SetItemText(IdFirst, "E:\\never saved");
-    TerminateProcess(P.Proc.hProcess, 0);
-    WaitForSingleObject(P.Proc.hProcess, 5000);
+    TerminateProcess(P.Pi.hProcess, 0);
+    WaitForSingleObject(P.Pi.hProcess, 5000);
     EXPECT_EQ(QReadFile(P.File("Bytewise.INI")), Ini);
 }
 

@@ -6,59 +6,16 @@
 #include <set>
 #include "BytewiseDriver.h"
 
-struct TScreen {
-    int W = 0, H = 0;
-    std::vector<uint32_t> Px;    // 0x00RRGGBB, top row first
-    uint32_t At(int X, int Y) const { return (X < 0 || Y < 0 || X >= W || Y >= H) ? 0xFFFFFFFF : Px[Y * W + X]; }
-};
+typedef TPicture TScreen;
 
 static uint32_t Rgb(int R, int G, int B) { return (uint32_t)(R << 16 | G << 8 | B); }
 
+// The whole screen.
 static TScreen Capture()
 {
     TScreen S;
-    HDC Screen = GetDC(0);
-    S.W = GetSystemMetrics(SM_CXSCREEN);
-    S.H = GetSystemMetrics(SM_CYSCREEN);
-    HDC Mem = CreateCompatibleDC(Screen);
-    HBITMAP Bmp = CreateCompatibleBitmap(Screen, S.W, S.H);
-    HGDIOBJ Old = SelectObject(Mem, Bmp);
-    BitBlt(Mem, 0, 0, S.W, S.H, Screen, 0, 0, SRCCOPY);
-    SelectObject(Mem, Old);
-    BITMAPINFO BI;
-    ZeroMemory(&BI, sizeof BI);
-    BI.bmiHeader.biSize = sizeof BI.bmiHeader;
-    BI.bmiHeader.biWidth = S.W;
-    BI.bmiHeader.biHeight = -S.H;    // top-down
-    BI.bmiHeader.biPlanes = 1;
-    BI.bmiHeader.biBitCount = 32;
-    S.Px.resize((size_t)S.W * S.H);
-    GetDIBits(Mem, Bmp, 0, S.H, S.Px.data(), &BI, DIB_RGB_COLORS);
-    for (uint32_t &P : S.Px) P &= 0xFFFFFF;
-    DeleteObject(Bmp);
-    DeleteDC(Mem);
-    ReleaseDC(0, Screen);
+    CaptureWindow(0, S, true);
     return S;
-}
-
-static void SaveBmp(const TScreen &S, const std::string &APath)
-{
-    BITMAPFILEHEADER F;
-    BITMAPINFOHEADER I;
-    ZeroMemory(&F, sizeof F);
-    ZeroMemory(&I, sizeof I);
-    I.biSize = sizeof I;
-    I.biWidth = S.W;
-    I.biHeight = -S.H;
-    I.biPlanes = 1;
-    I.biBitCount = 32;
-    F.bfType = 0x4D42;
-    F.bfOffBits = sizeof F + sizeof I;
-    F.bfSize = F.bfOffBits + (DWORD)(S.Px.size() * 4);
-    std::string Data((const char *)&F, sizeof F);
-    Data.append((const char *)&I, sizeof I);
-    Data.append((const char *)S.Px.data(), S.Px.size() * 4);
-    QWriteFile(APath, Data);
 }
 
 // The most frequent colour in a rectangle of the screen, and its share.
@@ -149,7 +106,7 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     POINT O = {0, 0};
     ClientToScreen(List, &O);
     TScreen S = Capture();
-    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_look.bmp"));
+    SaveBitmap(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_look.bmp"));
     int Right = O.x + Client.right;
     auto RowTop = [&](int ARow) { return O.y + ARow * RowH; };
 
@@ -225,7 +182,7 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
     ClientToScreen(List, &O);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
     TScreen S = Capture();
-    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_prompt.bmp"));
+    SaveBitmap(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_prompt.bmp"));
     // The first row is drawn (the prompt sits in the middle of the screen, not over it).
     EXPECT_EQ(Hex(Dominant(S, O.x + 1, O.y + 1, O.x + 58, O.y + RowH)), Hex(Rgb(250, 250, 230)));
     EXPECT_TRUE(Has(S, O.x, O.y + 1, O.x + 58, O.y + RowH, Rgb(0, 0, 0)));
@@ -252,7 +209,7 @@ TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
     ClientToScreen(List, &O);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
     TScreen S = Capture();
-    SaveBmp(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_long.bmp"));
+    SaveBitmap(S, WinPath(std::string(Q_BINARY_DIR) + "/bytewise_long.bmp"));
     for (int Row : {1, 5}) {
         int T = O.y + Row * RowH + 1, Bt = O.y + (Row + 1) * RowH;
         // The fields have moved one cell right, so characters now cross the lines; the

@@ -16,9 +16,6 @@ enum TProbeOp {
                         // had painted itself the first time; Box.top: AT when it closed
                         // (opening 1 only), Box.right: draws by then
     poDialogUnits = 4,  // Area of Win mapped from dialog units to pixels, in Box
-    poTemplate = 5,     // the template Name as compiled: the control Area.left (-1: the
-                        // dialog) gives Value = style, Box = place in dialog units,
-                        // Count = its index in template order (-1 when missing)
 };
 
 enum TProbeCursor { pcNone, pcArrow, pcWeb, pcMail, pcOther };
@@ -28,7 +25,6 @@ struct TProbeRequest {
     HWND Win;
     RECT Area;
     COLORREF Color;
-    char Name[32];
     char AnswerFile[MAX_PATH];
 };
 

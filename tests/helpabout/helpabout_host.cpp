@@ -186,50 +186,6 @@ static int CurrentCursor()
     return C ? pcOther : pcNone;
 }
 
-// ---- The compiled templates ----------------------------------------------------------------
-
-// Skips a name-or-ordinal field of a dialog template (0xFFFF + ordinal, or a UTF-16 string).
-static const WORD *SkipField(const WORD *P)
-{
-    if (*P == 0xFFFF)
-        return P + 2;
-    while (*P++)
-        ;
-    return P;
-}
-
-// Finds AId (-1 for the dialog itself) in the plain DIALOG template AName.
-static void TemplateItem(const char *AName, int AId, TProbeAnswer &A)
-{
-    A.Count = -1;
-    HRSRC R = FindResourceA(0, AName, (LPCSTR)RT_DIALOG);
-    if (!R)
-        return;
-    const DLGTEMPLATE *T = (const DLGTEMPLATE *)LockResource(LoadResource(0, R));
-    if (AId == -1) {
-        A.Value = (int)T->style;
-        A.Box = {T->x, T->y, T->x + T->cx, T->y + T->cy};
-        A.Count = T->cdit;
-        return;
-    }
-    const WORD *P = (const WORD *)(T + 1);
-    P = SkipField(SkipField(SkipField(P)));        // menu, class, caption
-    if (T->style & DS_SETFONT)
-        P = SkipField(P + 1);                      // point size, face name
-    for (int I = 0; I < T->cdit; I++) {
-        P = (const WORD *)(((uintptr_t)P + 3) & ~(uintptr_t)3);
-        const DLGITEMTEMPLATE *It = (const DLGITEMTEMPLATE *)P;
-        if (It->id == AId) {
-            A.Value = (int)It->style;
-            A.Box = {It->x, It->y, It->x + It->cx, It->y + It->cy};
-            A.Count = I;
-            return;
-        }
-        P = SkipField(SkipField((const WORD *)(It + 1)));   // class, text
-        P = (const WORD *)((const BYTE *)(P + 1) + *P);      // creation data
-    }
-}
-
 // ---- The probe window ------------------------------------------------------------------------
 
 static LRESULT CALLBACK ProbeProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
@@ -265,9 +221,6 @@ static LRESULT CALLBACK ProbeProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
     case poDialogUnits:
         A.Box = Q.Area;
         MapDialogRect(Q.Win, &A.Box);
-        break;
-    case poTemplate:
-        TemplateItem(Q.Name, Q.Area.left, A);
         break;
     }
     // The answer goes back through a file the driver names: WM_COPYDATA carries one way.

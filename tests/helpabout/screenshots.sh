@@ -21,7 +21,7 @@ q_xvfb
 # shot MODE FILE SECONDS [HELPFILE]: runs the test program, waits, keeps the window (the
 # desktop's plain background trimmed away), then ends the program.
 shot() {
-  wine "$host" "$1" 'Z:\tmp\qshots-links.txt' ${4:+"$4"} &
+  q_wine "$host" "$1" 'Z:\tmp\qshots-links.txt' ${4:+"$4"} &
   local pid=$!
   sleep "$3"
   import -window root "$out/$2.full.png"

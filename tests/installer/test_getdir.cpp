@@ -17,12 +17,12 @@ struct TChooser {
     explicit TChooser(const char *AName)
     {
         D = "C:\\unfurl-tests\\chooser-" + std::string(AName);
-        RemoveTree(D);
+        QRemoveTree(D);
         MakeFolders(D + "\\Dir");
-        std::vector<TZipEntry> E(1);
+        std::vector<TZipItem> E(1);
         E[0].Name = "readme.txt";
         E[0].Data = "x";
-        WriteWholeFile(D + "\\setup.exe", BuildInstaller(BuildZip(E), "Chooser", "test"));
+        QWriteFile(D + "\\setup.exe", BuildInstaller(ZipBuild(E), "Chooser", "test"));
         if (Inst.Start(D + "\\setup.exe")) Dlg = Inst.WaitWindow(MainCaption);
     }
     // Presses "..." and answers the browser window with D\ASub selected (the new-folder

@@ -11,7 +11,7 @@ static const char *const EndText = "End install.\r\nProduct is instaled in direc
 static std::string Work(const std::string &AName)
 {
     std::string D = "C:\\unfurl-tests\\" + AName;
-    RemoveTree(D);
+    QRemoveTree(D);
     MakeFolders(D);
     return D;
 }
@@ -23,9 +23,9 @@ static std::string BackSlashes(std::string S)
     return S;
 }
 
-static std::vector<TZipEntry> SmallPayload()
+static std::vector<TZipItem> SmallPayload()
 {
-    std::vector<TZipEntry> E(4);
+    std::vector<TZipItem> E(4);
     E[0].Name = "a.txt";
     E[0].Data = "first file\r\n";
     E[1].Name = "docs/";
@@ -40,27 +40,27 @@ static std::vector<TZipEntry> SmallPayload()
 }
 
 // Writes an installer carrying AEntries as ADir\setup.exe and answers its path.
-static std::string MakeSetup(const std::string &ADir, const std::vector<TZipEntry> &AEntries,
+static std::string MakeSetup(const std::string &ADir, const std::vector<TZipItem> &AEntries,
                              const char *AName = "setup.exe")
 {
-    std::string Exe = BuildInstaller(BuildZip(AEntries), "Test product", "installed by the tests");
+    std::string Exe = BuildInstaller(ZipBuild(AEntries), "Test product", "installed by the tests");
     EXPECT_FALSE(Exe.empty());
     std::string Path = ADir + "\\" + AName;
-    EXPECT_TRUE(WriteWholeFile(Path, Exe));
+    EXPECT_TRUE(QWriteFile(Path, Exe));
     return Path;
 }
 
 // Every entry is under ADir: files byte for byte with their stored time, folders made.
-static void ExpectInstalled(const std::string &ADir, const std::vector<TZipEntry> &AEntries)
+static void ExpectInstalled(const std::string &ADir, const std::vector<TZipItem> &AEntries)
 {
-    for (const TZipEntry &E : AEntries) {
+    for (const TZipItem &E : AEntries) {
         std::string Path = ADir + "\\" + BackSlashes(E.Name);
         if (E.Name.back() == '/') {
             EXPECT_TRUE(IsFolder(Path.substr(0, Path.size() - 1))) << E.Name;
             continue;
         }
         std::string Data;
-        ASSERT_TRUE(ReadWholeFile(Path, Data)) << E.Name;
+        ASSERT_TRUE(QReadFile(Path, Data)) << E.Name;
         EXPECT_TRUE(Data == E.Data) << E.Name << ": contents differ";
         EXPECT_EQ(FileDosTime(Path), (uint32_t)E.Date << 16 | E.Time) << E.Name;
     }
@@ -133,13 +133,13 @@ static void ExpectPaintedTexts(HWND ADlg, const char *AShot)
 TEST(InstallerEndToEnd, DeliveredPayloadInstallsEveryFileWithItsTime)
 {
     std::string Exe, Zip;
-    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Exe)) << DeliveredPath;
+    ASSERT_TRUE(QReadFile(DeliveredPath, Exe)) << DeliveredPath;
     ASSERT_TRUE(ArchiveOfInstaller(Exe, Zip));
-    std::vector<TZipEntry> Entries;
-    ASSERT_TRUE(ReadZip(Zip, Entries));
+    std::vector<TZipItem> Entries;
+    ASSERT_TRUE(ZipRead(Zip, Entries));
     ASSERT_GT(Entries.size(), 20u);
     bool HasProgram = false, HasSource = false;
-    for (const TZipEntry &E : Entries) {
+    for (const TZipItem &E : Entries) {
         HasProgram |= E.Name == "Bytewise.exe";
         HasSource |= E.Name == "Source/common/QSysUtil.cpp";
     }
@@ -147,7 +147,7 @@ TEST(InstallerEndToEnd, DeliveredPayloadInstallsEveryFileWithItsTime)
     EXPECT_TRUE(HasSource);
 
     std::string D = Work("delivered");
-    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Exe));
+    ASSERT_TRUE(QWriteFile(D + "\\Unfurl.exe", Exe));
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe"));
     HWND Dlg = Inst.WaitWindow(MainCaption);
@@ -186,7 +186,7 @@ TEST_P(InstallerFolders, TrailingBackslashIsDroppedAndFoldersAreMade)
 {
     const TFolderCase &C = GetParam();
     std::string D = Work(std::string("folders-") + C.Name);
-    std::vector<TZipEntry> E = SmallPayload();
+    std::vector<TZipItem> E = SmallPayload();
     std::string Setup = MakeSetup(D, E);
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup));
@@ -204,12 +204,12 @@ INSTANTIATE_TEST_SUITE_P(Fields, InstallerFolders,
 
 TEST(InstallerEndToEnd, DriveRootKeepsItsBackslashAndInstallsUnderIt)
 {
-    std::vector<TZipEntry> E(2);
+    std::vector<TZipItem> E(2);
     E[0].Name = "unfurl-root-entry.txt";
     E[0].Data = "at the root";
     E[1].Name = "unfurl-root-dir/inner.txt";
     E[1].Data = "one level down";
-    RemoveTree("C:\\unfurl-root-dir");
+    QRemoveTree("C:\\unfurl-root-dir");
     DeleteFileA("C:\\unfurl-root-entry.txt");
     std::string Setup = MakeSetup("C:", E, "unfurl-root-setup.exe");
     TInstaller Inst;
@@ -220,7 +220,7 @@ TEST(InstallerEndToEnd, DriveRootKeepsItsBackslashAndInstallsUnderIt)
     EXPECT_EQ(InstallInto(Inst, 0), std::string(EndText) + "C:");
     EXPECT_EQ(Inst.WaitExit(), 0);
     ExpectInstalled("C:", E);
-    RemoveTree("C:\\unfurl-root-dir");
+    QRemoveTree("C:\\unfurl-root-dir");
     DeleteFileA("C:\\unfurl-root-entry.txt");
     DeleteFileA(Setup.c_str());
 }
@@ -229,9 +229,9 @@ TEST(InstallerEndToEnd, EmptyFieldTakesTheCurrentFolder)
 {
     std::string D = Work("empty-field");
     MakeFolders(D + "\\cwd");
-    std::vector<TZipEntry> E = SmallPayload();
+    std::vector<TZipItem> E = SmallPayload();
     // An existing file stops the run at the prompt, while the dialog can still be read.
-    ASSERT_TRUE(WriteWholeFile(D + "\\cwd\\a.txt", "old"));
+    ASSERT_TRUE(QWriteFile(D + "\\cwd\\a.txt", "old"));
     std::string Setup = MakeSetup(D, E);
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup, D + "\\cwd"));
@@ -291,7 +291,7 @@ TEST_P(InstallerPrompt, AnswersDecideWhichFilesAreReplaced)
 {
     const TPromptCase &C = GetParam();
     std::string D = Work(std::string("prompt-") + C.Name);
-    std::vector<TZipEntry> E(4);
+    std::vector<TZipItem> E(4);
     const char *Names[4] = {"one.txt", "sub/two.txt", "three.txt", "zfresh.txt"};
     for (int I = 0; I < 4; I++) {
         E[I].Name = Names[I];
@@ -301,7 +301,7 @@ TEST_P(InstallerPrompt, AnswersDecideWhichFilesAreReplaced)
     std::string T = D + "\\t";
     MakeFolders(T + "\\sub");
     for (int I = 0; I < 3; I++)
-        ASSERT_TRUE(WriteWholeFile(T + "\\" + BackSlashes(E[I].Name), "old"));
+        ASSERT_TRUE(QWriteFile(T + "\\" + BackSlashes(E[I].Name), "old"));
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup));
     HWND Dlg = Inst.WaitWindow(MainCaption);
@@ -336,11 +336,11 @@ TEST_P(InstallerPrompt, AnswersDecideWhichFilesAreReplaced)
     }
     for (int I = 0; I < 3; I++) {
         std::string P = T + "\\" + BackSlashes(E[I].Name), Data;
-        ASSERT_TRUE(ReadWholeFile(P, Data));
+        ASSERT_TRUE(QReadFile(P, Data));
         EXPECT_EQ(Data, C.Replaced ? E[I].Data : std::string("old")) << P;
     }
     std::string Fresh;
-    EXPECT_TRUE(ReadWholeFile(T + "\\zfresh.txt", Fresh));
+    EXPECT_TRUE(QReadFile(T + "\\zfresh.txt", Fresh));
     EXPECT_EQ(Fresh, E[3].Data);
 }
 
@@ -354,7 +354,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, InstallerPrompt,
 TEST(InstallerEndToEnd, EntryFailingItsCrcClosesWithoutCompletionMessage)
 {
     std::string D = Work("crc");
-    std::vector<TZipEntry> E = SmallPayload();
+    std::vector<TZipItem> E = SmallPayload();
     E[2].BadCrc = true;
     std::string Setup = MakeSetup(D, E);
     TInstaller Inst;
@@ -367,7 +367,7 @@ TEST(InstallerEndToEnd, EntryFailingItsCrcClosesWithoutCompletionMessage)
     EXPECT_EQ(WaitExitWithout(Inst, "Confirmation.", Said), 0);
     EXPECT_FALSE(Said);
     // The damaged file is still written; the others are complete.
-    std::vector<TZipEntry> Good = {E[0], E[3]};
+    std::vector<TZipItem> Good = {E[0], E[3]};
     ExpectInstalled(D + "\\t", Good);
     EXPECT_TRUE(IsFile(D + "\\t\\docs\\b.txt"));
 }
@@ -375,9 +375,9 @@ TEST(InstallerEndToEnd, EntryFailingItsCrcClosesWithoutCompletionMessage)
 TEST(InstallerEndToEnd, ClicksOnOkDuringTheRunStartNoSecondRun)
 {
     std::string D = Work("second-run");
-    std::vector<TZipEntry> E;
+    std::vector<TZipItem> E;
     for (int I = 0; I < 60; I++) {
-        TZipEntry F;
+        TZipItem F;
         F.Name = "f" + std::to_string(100 + I) + ".txt";
         F.Data = std::string(20000 + I, (char)('a' + I % 26));
         E.push_back(F);
@@ -464,10 +464,10 @@ TEST(InstallerEndToEnd, OwnFileThatCannotBeOpenedIsReported)
 TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
 {
     std::string D = Work("progress");
-    std::vector<TZipEntry> E;
+    std::vector<TZipItem> E;
     uint32_t Seed = 7;
     for (int I = 0; I < 1000; I++) {   // many files: the run lasts a good second
-        TZipEntry F;
+        TZipItem F;
         F.Name = "data/file" + std::to_string(1000 + I) + ".bin";
         for (int K = 0; K < 30000; K++) {
             Seed = Seed * 1103515245 + 12345;
@@ -520,9 +520,9 @@ TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
 TEST(InstallerEndToEnd, NothingToInstallEndsBeforeTheDialog)
 {
     std::string D = Work("nothing"), Image;
-    ASSERT_TRUE(ReadWholeFile(ImagePath, Image));
+    ASSERT_TRUE(QReadFile(ImagePath, Image));
     size_t ImageSize = Image.size();
-    Image = BuildInstaller(BuildZip({}), "Cut", "payload missing");
+    Image = BuildInstaller(ZipBuild({}), "Cut", "payload missing");
     ASSERT_GT(Image.size(), ImageSize);
     Image.resize(ImageSize);
     struct {
@@ -530,12 +530,12 @@ TEST(InstallerEndToEnd, NothingToInstallEndsBeforeTheDialog)
         std::string Exe;
         bool Damaged;       // an "Error" box is expected
     } Cases[] = {
-        {"empty archive", BuildInstaller(BuildZip({}), "Empty", "no entries"), false},
+        {"empty archive", BuildInstaller(ZipBuild({}), "Empty", "no entries"), false},
         {"payload missing", Image, true},
     };
     for (auto &C : Cases) {
         std::string Path = D + "\\setup.exe";
-        ASSERT_TRUE(WriteWholeFile(Path, C.Exe)) << C.Name;
+        ASSERT_TRUE(QWriteFile(Path, C.Exe)) << C.Name;
         TInstaller Inst;
         ASSERT_TRUE(Inst.Start(Path)) << C.Name;
         bool Dialog = false, Error = false;
@@ -560,14 +560,14 @@ TEST(InstallerEndToEnd, NothingToInstallEndsBeforeTheDialog)
 TEST(InstallerEndToEnd, SignedInstallerStillInstallsEveryFile)
 {
     std::string Signed, Plain, Zip;
-    ASSERT_TRUE(ReadWholeFile(WinPath(UNFURL_SIGNED), Signed)) << "made by the signing step";
-    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Plain));
+    ASSERT_TRUE(QReadFile(WinPath(UNFURL_SIGNED), Signed)) << "made by the signing step";
+    ASSERT_TRUE(QReadFile(DeliveredPath, Plain));
     ASSERT_GT(Signed.size(), Plain.size());
     ASSERT_TRUE(ArchiveOfInstaller(Plain, Zip));
-    std::vector<TZipEntry> Entries;
-    ASSERT_TRUE(ReadZip(Zip, Entries));
+    std::vector<TZipItem> Entries;
+    ASSERT_TRUE(ZipRead(Zip, Entries));
     std::string D = Work("signed");
-    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Signed));
+    ASSERT_TRUE(QWriteFile(D + "\\Unfurl.exe", Signed));
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe"));
     std::string Target = D + "\\Product";
@@ -619,12 +619,12 @@ TEST(InstallerEndToEnd, DllPlantedBesideTheInstallerIsNotLoaded)
                            "comctl32.dll", "propsys.dll", "userenv.dll", "winmm.dll",
                            "msimg32.dll", "shfolder.dll", "dbghelp.dll", "imm32.dll"};
     std::string D = Work("planting"), Marker, Probe, Exe;
-    ASSERT_TRUE(ReadWholeFile(WinPath(PLANT_MARKER), Marker));
-    ASSERT_TRUE(ReadWholeFile(WinPath(PLANT_PROBE), Probe));
-    ASSERT_TRUE(ReadWholeFile(DeliveredPath, Exe));
-    for (const char *N : Names) ASSERT_TRUE(WriteWholeFile(D + "\\" + N, Marker));
-    ASSERT_TRUE(WriteWholeFile(D + "\\probe.exe", Probe));
-    ASSERT_TRUE(WriteWholeFile(D + "\\Unfurl.exe", Exe));
+    ASSERT_TRUE(QReadFile(WinPath(PLANT_MARKER), Marker));
+    ASSERT_TRUE(QReadFile(WinPath(PLANT_PROBE), Probe));
+    ASSERT_TRUE(QReadFile(DeliveredPath, Exe));
+    for (const char *N : Names) ASSERT_TRUE(QWriteFile(D + "\\" + N, Marker));
+    ASSERT_TRUE(QWriteFile(D + "\\probe.exe", Probe));
+    ASSERT_TRUE(QWriteFile(D + "\\Unfurl.exe", Exe));
 
     // Control: an unprotected program beside the markers.
     {

@@ -92,6 +92,20 @@ inline bool QWriteFile(const std::string &APath, const std::string &AData)
     return fclose(F) == 0 && Ok;
 }
 
+// The whole file into AData; false when it cannot be read (an empty file reads as true).
+inline bool QReadFile(const std::string &APath, std::string &AData)
+{
+    AData.clear();
+    FILE *F = fopen(APath.c_str(), "rb");
+    if (!F) return false;
+    char Buf[4096];
+    size_t Got;
+    while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) AData.append(Buf, Got);
+    bool Ok = !ferror(F);
+    fclose(F);
+    return Ok;
+}
+
 inline std::string QReadFile(const std::string &APath)
 {
     std::string R;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "QConst.h"
+#include "QDriver.h"
 #include "QTestFiles.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
@@ -30,18 +31,6 @@ std::vector<std::string> Asked;       // the name each FILEEXIST showed
 std::vector<std::string> Boxes;       // the text of each "Error" box
 std::vector<bool> BoxHasStopIcon;
 volatile bool Stop = false;
-
-bool HasStopIcon(HWND ABox)
-{
-    HICON Hand = LoadIconA(0, (LPCSTR)IDI_HAND);
-    for (HWND C = GetWindow(ABox, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
-        char Class[32];
-        GetClassNameA(C, Class, sizeof Class);
-        if (lstrcmpiA(Class, "Static") == 0 && (GetWindowLongA(C, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            return (HICON)SendMessageA(C, STM_GETICON, 0, 0) == Hand;
-    }
-    return false;
-}
 
 DWORD WINAPI Driver(void *)
 {

@@ -1,6 +1,7 @@
-// Test helper: a small ZIP writer that can also write what well-behaved writers never do
+// The tests' one ZIP writer, which can also write what well-behaved writers never do
 // (wrong CRCs, data descriptors with and without signature, zero sizes, odd flags, methods
-// and names), zlib for DEFLATE. Header-only; used by the host, fuzz and Windows tests.
+// and names), and a reader of finished archives; zlib for DEFLATE. Header-only; used by the
+// host, fuzz and Windows tests.
 #ifndef ZIPBUILD_H
 #define ZIPBUILD_H
 
@@ -120,6 +121,58 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
     ZPut32(Zip, CentralAt);
     ZPut16(Zip, 0);
     return Zip;
+}
+
+inline uint32_t ZGet16(const std::string &S, size_t P) { return (uint8_t)S[P] | (uint8_t)S[P + 1] << 8; }
+inline uint32_t ZGet32(const std::string &S, size_t P) { return ZGet16(S, P) | ZGet16(S, P + 2) << 16; }
+
+// Raw DEFLATE data of a known size; false unless it ends exactly there.
+inline bool ZInflate(const std::string &AIn, size_t ASize, std::string &AOut)
+{
+    z_stream Z = {};
+    if (inflateInit2(&Z, -15) != Z_OK) return false;
+    AOut.assign(ASize, '\0');
+    Z.next_in = (Bytef *)AIn.data();
+    Z.avail_in = (uInt)AIn.size();
+    Z.next_out = (Bytef *)(ASize ? &AOut[0] : 0);
+    Z.avail_out = (uInt)ASize;
+    int R = inflate(&Z, Z_FINISH);
+    inflateEnd(&Z);
+    return R == Z_STREAM_END && Z.total_out == ASize;
+}
+
+// The entries of a finished archive from its central directory, data inflated and checked
+// against the stored CRC. False when the archive is damaged.
+inline bool ZipRead(const std::string &AZip, std::vector<TZipItem> &AItems)
+{
+    AItems.clear();
+    if (AZip.size() < 22) return false;
+    size_t End = AZip.size() - 22;
+    while (End > 0 && ZGet32(AZip, End) != 0x06054B50) End--;
+    if (ZGet32(AZip, End) != 0x06054B50) return false;
+    uint32_t Count = ZGet16(AZip, End + 10), P = ZGet32(AZip, End + 16);
+    for (uint32_t N = 0; N < Count; N++) {
+        if ((size_t)P + 46 > AZip.size() || ZGet32(AZip, P) != 0x02014B50) return false;
+        TZipItem I;
+        I.Flags = ZGet16(AZip, P + 8);
+        I.Method = ZGet16(AZip, P + 10);
+        I.Time = ZGet16(AZip, P + 12);
+        I.Date = ZGet16(AZip, P + 14);
+        uint32_t Crc = ZGet32(AZip, P + 16), Packed = ZGet32(AZip, P + 20), Size = ZGet32(AZip, P + 24);
+        uint32_t NameLen = ZGet16(AZip, P + 28), Extra = ZGet16(AZip, P + 30), Comment = ZGet16(AZip, P + 32);
+        uint32_t Local = ZGet32(AZip, P + 42);
+        I.Name = AZip.substr(P + 46, NameLen);
+        if ((size_t)Local + 30 > AZip.size() || ZGet32(AZip, Local) != 0x04034B50) return false;
+        size_t Data = Local + 30 + ZGet16(AZip, Local + 26) + ZGet16(AZip, Local + 28);
+        if (Data + Packed > AZip.size()) return false;
+        std::string Body = AZip.substr(Data, Packed);
+        if (I.Method == 0) I.Data = Body;
+        else if (I.Method != 8 || !ZInflate(Body, Size, I.Data)) return false;
+        if (ZCrc(I.Data) != Crc) return false;
+        AItems.push_back(I);
+        P += 46 + NameLen + Extra + Comment;
+    }
+    return true;
 }
 
 // An installer file: AImageSize bytes of image, the 100 reserved bytes, L, the block, the
