@@ -5,9 +5,12 @@
 
 #include "QEncr.h"
 #include "UnfurlUnZip.h"
+#include "UnfurlZipInflate.h"
 
 TInstall *SetupInfo = 0;
 TSetupRead SetupRead = srOk;
+TArchiveRecord ArchiveRecord = {false, 0, 0};
+const char *const MsgInstallerDamaged = "The installer file is damaged or incomplete.";
 
 void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo)
 {
@@ -32,6 +35,40 @@ string BuildSetupBlock(const string &ATitle, const string &ASubtitle)
     Block += ECrypt(ASubtitle, SetupTextShift);
     Block += '\0';
     return Block;
+}
+
+static void Put32(string &S, uint32_t V)
+{
+    for (int I = 0; I < 4; I++) S += (char)(V >> (8 * I) & 0xFF);
+}
+
+static uint32_t Get32(const uint8_t *P)
+{
+    return (uint32_t)P[0] | (uint32_t)P[1] << 8 | (uint32_t)P[2] << 16 | (uint32_t)P[3] << 24;
+}
+
+string BuildArchiveRecord(uint32_t ALength, uint32_t ACrc)
+{
+    string R(ARCHIVE_RECORD_MARK);
+    Put32(R, ALength);
+    Put32(R, ACrc);
+    return R;
+}
+
+TArchiveRecord DecodeArchiveRecord(const uint8_t *ABlock, uint32_t ALen)
+{
+    TArchiveRecord R = {false, 0, 0};
+    // The record starts behind the second zero byte: the ends of title and subtitle.
+    const uint8_t *End = ABlock + ALen;
+    const uint8_t *P = (const uint8_t *)memchr(ABlock, 0, ALen);
+    if (P) P = (const uint8_t *)memchr(P + 1, 0, (size_t)(End - P - 1));
+    if (!P || End - (P + 1) < ArchiveRecordSize) return R;
+    P++;
+    if (memcmp(P, ARCHIVE_RECORD_MARK, ArchiveRecordMarkSize) != 0) return R;
+    R.Present = true;
+    R.Length = Get32(P + 4);
+    R.Crc = Get32(P + 8);
+    return R;
 }
 
 // Reads up to ACount bytes, as many reads as it takes; answers the count read.
@@ -73,6 +110,7 @@ void ReadSetupHeader()
         if (Got < L) SetupRead = srShortBlock;
     }
     DecodeSetupBlock(Buf, Got, *SetupInfo);
+    ArchiveRecord = DecodeArchiveRecord(Buf, Got);
     delete[] Buf;
 
     SetupInfo->Title = DeCrypt(SetupInfo->Title, SetupTextShift);
@@ -80,4 +118,23 @@ void ReadSetupHeader()
     // 64-bit sum so that a huge L cannot wrap the offset back into the file.
     uint64_t Start = (uint64_t)ArchiveStart + SetupHeaderSize + L;
     ArchiveStart = Start > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)Start;
+}
+
+TArchiveVerdict VerifyArchive()
+{
+    if (!ArchiveRecord.Present) return avUnchecked;
+    SeekArchive(ArchiveStart, ZIP_SEEK_BEGIN);
+    if (ArchivePos == -1) return avDamaged;
+    enum { Piece = 1 << 20 };   // large reads: the file is read once, front to back
+    uint8_t *Buf = new uint8_t[Piece];
+    uint32_t Done = 0, Sum = 0xFFFFFFFFu;
+    while (Done < ArchiveRecord.Length) {
+        uint32_t Want = ArchiveRecord.Length - Done;
+        int32_t Got = ZipIO.Read(ArchiveFile, Buf, (int32_t)(Want < Piece ? Want : Piece));
+        if (Got <= 0) break;
+        UpdateCrc(Buf, Got, Sum);
+        Done += (uint32_t)Got;
+    }
+    delete[] Buf;
+    return Done == ArchiveRecord.Length && ~Sum == ArchiveRecord.Crc ? avIntact : avDamaged;
 }

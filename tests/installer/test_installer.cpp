@@ -461,6 +461,37 @@ TEST(InstallerEndToEnd, OwnFileThatCannotBeOpenedIsReported)
     EXPECT_EQ(Inst.WaitExit(), 0);
 }
 
+// The delivered installer carries its archive's length and CRC-32: one flipped byte in the
+// middle of a download is refused at the start, before the dialog, and nothing is written.
+TEST(InstallerEndToEnd, DamagedDownloadIsRefusedBeforeAnythingIsWritten)
+{
+    std::string Exe, Zip;
+    ASSERT_TRUE(QReadFile(DeliveredPath, Exe));
+    ASSERT_TRUE(ArchiveOfInstaller(Exe, Zip));
+    Exe[Exe.size() - Zip.size() + Zip.size() / 2] ^= 0x04;
+    std::string D = Work("damaged");
+    ASSERT_TRUE(QWriteFile(D + "\\Unfurl.exe", Exe));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(D + "\\Unfurl.exe", D));
+    HWND Box = Inst.WaitWindow("Error");
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(BoxText(Box), "The installer file is damaged or incomplete.");
+    EXPECT_TRUE(HasStopIcon(Box));
+    Shoot(Box, "damaged.bmp");
+    EXPECT_FALSE(Inst.FindWindowOf(MainCaption));
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 3);
+    WIN32_FIND_DATAA F;
+    HANDLE H = FindFirstFileA((D + "\\*").c_str(), &F);
+    int Names = 0;
+    if (H != INVALID_HANDLE_VALUE) {
+        do Names++;
+        while (FindNextFileA(H, &F));
+        FindClose(H);
+    }
+    EXPECT_EQ(Names, 3) << "only ., .. and the installer itself";
+}
+
 TEST(InstallerEndToEnd, LargerInstallMovesTheProgressBar)
 {
     std::string D = Work("progress");

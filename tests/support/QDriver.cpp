@@ -179,14 +179,46 @@ std::string BoxText(HWND ABox)
     return GetDlgItem(ABox, 0xFFFF) ? ItemText(ABox, 0xFFFF) : std::string();
 }
 
+// The icon static AControl shows, compared by its pixels on the screen with AIcon drawn by
+// this process on the same background: icon handles of another process mean nothing here.
+static bool ShowsIcon(HWND AControl, HICON AIcon)
+{
+    TPicture Shown;
+    if (!CaptureWindow(AControl, Shown) || Shown.Width < 2 || Shown.Height < 2) return false;
+    TPicture Drawn = Shown;
+    HDC Screen = GetDC(0);
+    HDC Mem = CreateCompatibleDC(Screen);
+    BITMAPINFO Bi = {};
+    Bi.bmiHeader.biSize = sizeof Bi.bmiHeader;
+    Bi.bmiHeader.biWidth = Shown.Width;
+    Bi.bmiHeader.biHeight = -Shown.Height;
+    Bi.bmiHeader.biPlanes = 1;
+    Bi.bmiHeader.biBitCount = 32;
+    void *Bits = 0;
+    HBITMAP Bmp = CreateDIBSection(Mem, &Bi, DIB_RGB_COLORS, &Bits, 0, 0);
+    HGDIOBJ Old = SelectObject(Mem, Bmp);
+    uint32_t Background = Shown.At(0, 0);   // a corner the icon leaves transparent
+    for (size_t I = 0; I < Drawn.Pixels.size(); I++) ((uint32_t *)Bits)[I] = Background;
+    DrawIconEx(Mem, 0, 0, AIcon, 0, 0, 0, 0, DI_NORMAL);
+    GdiFlush();
+    for (size_t I = 0; I < Drawn.Pixels.size(); I++) Drawn.Pixels[I] = ((uint32_t *)Bits)[I] & 0xFFFFFF;
+    SelectObject(Mem, Old);
+    DeleteObject(Bmp);
+    DeleteDC(Mem);
+    ReleaseDC(0, Screen);
+    return Drawn.Pixels == Shown.Pixels;
+}
+
 bool HasStopIcon(HWND ABox)
 {
     HICON Hand = LoadIconA(0, (LPCSTR)IDI_HAND);
     for (HWND C = GetWindow(ABox, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
         char Class[32];
         GetClassNameA(C, Class, sizeof Class);
-        if (lstrcmpiA(Class, "Static") == 0 && (GetWindowLongA(C, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            return (HICON)SendMessageA(C, STM_GETICON, 0, 0) == Hand;
+        if (lstrcmpiA(Class, "Static") != 0 || (GetWindowLongA(C, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        if ((HICON)SendMessageA(C, STM_GETICON, 0, 0) == Hand) return true;   // this process's box
+        return ShowsIcon(C, Hand);
     }
     return false;
 }

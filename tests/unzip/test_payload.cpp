@@ -176,6 +176,86 @@ TEST_F(Payload, FileEndingEarly)
     EXPECT_EQ("Su", Str(SetupInfo->Subtitle));
 }
 
+// ---- The archive's integrity record ------------------------------------------------------
+
+std::string Record(const std::string &AZip)
+{
+    return Str(BuildArchiveRecord((uint32_t)AZip.size(), ZCrc(AZip)));
+}
+
+std::string BigZip()
+{
+    std::string Data;
+    for (int I = 0; I < 300000; I++) Data += (char)('a' + I * 7 % 26);
+    return ZipBuild({TZipItem{"first.txt", "small"}, TZipItem{"big/data.bin", Data},
+                     TZipItem{"last.txt", "the end"}});
+}
+
+TEST_F(Payload, IntegrityRecordIsReadBehindTheSubtitle)
+{
+    std::string Z = BigZip();
+    Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z));
+    EXPECT_EQ("Title", Str(SetupInfo->Title));     // the texts as before
+    EXPECT_EQ("Sub", Str(SetupInfo->Subtitle));
+    EXPECT_EQ(S + 104 + 10 + 12, ArchiveStart);
+    ASSERT_TRUE(ArchiveRecord.Present);
+    EXPECT_EQ(Z.size(), ArchiveRecord.Length);
+    EXPECT_EQ(ZCrc(Z), ArchiveRecord.Crc);
+    EXPECT_EQ(avIntact, VerifyArchive());
+    EXPECT_EQ("PK\x03\x04", AtArchive());
+
+    // Bytes appended after the archive (an Authenticode signature) are not covered.
+    CloseArchive();
+    Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z) + std::string(3000, '\x30'));
+    EXPECT_EQ(avIntact, VerifyArchive());
+}
+
+TEST_F(Payload, BlocksWithoutTheRecordAreInstalledUnchecked)
+{
+    std::string Z = Zip();
+    struct {
+        const char *Why;
+        std::string Block;
+    } Cases[] = {
+        {"the old layout", Block("Title", "Sub")},
+        {"other trailing bytes", Block("Title", "Sub", "UFxx and then some")},
+        {"a record cut short", Block("Title", "Sub", Record(Z).substr(0, 11))},
+        {"no subtitle zero", Str(ECrypt("title", SetupTextShift)) + '\0' + Record(Z)},
+    };
+    for (auto &C : Cases) {
+        CloseArchive();
+        Read(PayloadBuild(S, C.Block, Z));
+        EXPECT_FALSE(ArchiveRecord.Present) << C.Why;
+        EXPECT_EQ(avUnchecked, VerifyArchive()) << C.Why;
+    }
+}
+
+TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
+{
+    std::string Z = BigZip(), Whole = PayloadBuild(S, Block("T", "S", Record(Z)), Z);
+    size_t At = Whole.size() - Z.size();
+    size_t CentralAt = Z.rfind(std::string("PK\x01\x02", 4));
+    struct {
+        const char *Where;
+        size_t Offset;   // in the archive
+    } Flips[] = {
+        {"first local header", 0}, {"a name", 30 + 2}, {"entry data", Z.size() / 2},
+        {"central directory", CentralAt + 20}, {"last byte", Z.size() - 1},
+    };
+    for (auto &F : Flips) {
+        std::string File = Whole;
+        File[At + F.Offset] ^= 0x01;
+        CloseArchive();
+        Read(File);
+        EXPECT_EQ(avDamaged, VerifyArchive()) << F.Where;
+    }
+    for (size_t Cut : {(size_t)1, Z.size() / 2, Z.size()}) {
+        CloseArchive();
+        Read(Whole.substr(0, Whole.size() - Cut));
+        EXPECT_EQ(avDamaged, VerifyArchive()) << "cut by " << Cut;
+    }
+}
+
 TEST(StartMark, ArchiveStartFollowsItsMarker)
 {
     // The preparation tool finds the value behind this text in the installer image.

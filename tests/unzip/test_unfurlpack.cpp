@@ -26,6 +26,8 @@ TZipItem Item(const std::string &AName, const std::string &AData = "data")
     return I;
 }
 
+std::string Str(const string &A) { return std::string(A.data(), A.length()); }
+
 // A stand-in installer image: bytes around the marker and a built-in value.
 std::string Image(int AMarkers = 1)
 {
@@ -182,6 +184,11 @@ TEST(Unfurlpack, WritesAnInstallerTheWalkInstalls)
     EXPECT_TRUE(SetupInfo->Title == "Title\r\nsecond line");
     EXPECT_TRUE(SetupInfo->Subtitle == "The subtitle");
     EXPECT_EQ(File.size() - Zip.size(), ArchiveStart);
+    // The integrity record behind the texts, checked as the installer checks it at its start.
+    ASSERT_TRUE(ArchiveRecord.Present);
+    EXPECT_EQ(Zip.size(), ArchiveRecord.Length);
+    EXPECT_EQ(ZCrc(Zip), ArchiveRecord.Crc);
+    EXPECT_EQ(avIntact, VerifyArchive());
     std::string Into = Dir.Join("into");
     mkdir(Into.c_str(), 0777);
     char Target[MAX_PATH];
@@ -216,7 +223,7 @@ TEST(Unfurlpack, ExitCodesAndMessages)
         {"--check " + Good, 0, ""},
         {Dir.Join("plain.exe") + " " + Good + " T S " + Setup, 4, "no ArchiveStart marker"},
         {Img + " " + Good + " " + std::string(600, 'T') + " " + std::string(400, 'S') + " " + Setup,
-         5, "at most 1000"},
+         5, "at most 988"},
     };
     for (auto &C : Cases) {
         EXPECT_EQ(C.Code, Tool(C.Args, Out)) << C.Args.substr(0, 80) << "\n" << Out;
@@ -224,5 +231,43 @@ TEST(Unfurlpack, ExitCodesAndMessages)
     }
     EXPECT_NE(0, Tool(Img + " " + Bad + " T S " + Setup, Out));
     EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused archive
+}
+
+TEST(Unfurlpack, VerifyChecksAFinishedInstaller)
+{
+    TTempDir Dir;
+    std::string Zip = ZipBuild({Item("a.txt", std::string(20000, 'a')), Item("b.txt", "bee")});
+    std::string Img = Dir.Join("image.exe"), Setup = Dir.Join("setup.exe"), Out;
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    ASSERT_TRUE(QWriteFile(Dir.Join("a.zip"), Zip));
+    ASSERT_EQ(0, Tool(Img + " " + Dir.Join("a.zip") + " T S " + Setup, Out)) << Out;
+    std::string Good = QReadFile(Setup);
+    size_t ZipAt = Good.size() - Zip.size();
+
+    std::string Flipped = Good, Named = Good;
+    Flipped[ZipAt + Zip.size() / 2] ^= 0x20;
+    Named[ZipAt + 30] ^= 0x20;   // the first entry's name
+    std::string Old = Good.substr(0, Image().size()) +
+                      PayloadBuild(0, Str(BuildSetupBlock("T", "S")), Zip);
+    struct {
+        const char *What;
+        std::string File;
+        int Code;
+        const char *Says;
+    } Cases[] = {
+        {"as written", Good, 0, "intact"},
+        {"signed later", Good + std::string(4000, 's'), 0, "intact"},
+        {"a data byte flipped", Flipped, 6, "does not match"},
+        {"a name byte flipped", Named, 6, "does not match"},
+        {"cut inside the archive", Good.substr(0, Good.size() - 10), 6, "incomplete"},
+        {"cut inside the block", Good.substr(0, ZipAt - 5), 6, "incomplete"},
+        {"made without the record", Old, 6, "no integrity record"},
+        {"no installer at all", std::string(5000, 'p'), 6, "no ArchiveStart marker"},
+    };
+    for (auto &C : Cases) {
+        ASSERT_TRUE(QWriteFile(Dir.Join("check.exe"), C.File));
+        EXPECT_EQ(C.Code, Tool("--verify " + Dir.Join("check.exe"), Out)) << C.What << "\n" << Out;
+        EXPECT_NE(std::string::npos, Out.find(C.Says)) << C.What << "\n" << Out;
+    }
 }
 #endif

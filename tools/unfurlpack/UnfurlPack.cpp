@@ -263,6 +263,55 @@ std::string BuildInstaller(const std::string &AImage, const std::string &ASetupB
     return Out;
 }
 
+uint32_t ArchiveCrc(const std::string &AZip)
+{
+    uint32_t C = 0xFFFFFFFFu;
+    for (size_t At = 0; At < AZip.size(); At += 1 << 30) {
+        size_t Piece = AZip.size() - At < (1u << 30) ? AZip.size() - At : (1u << 30);
+        UpdateCrc(AZip.data() + At, (int32_t)Piece, C);
+    }
+    return ~C;
+}
+
+std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,
+                          const std::string &AZip)
+{
+    string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
+                                   string(ASubtitle.data(), ASubtitle.size()));
+    Block += BuildArchiveRecord((uint32_t)AZip.size(), ArchiveCrc(AZip));
+    return std::string(Block.data(), Block.length());
+}
+
+static uint32_t Get32At(const std::string &S, size_t P)
+{
+    uint32_t V = 0;
+    for (int I = 3; I >= 0; I--) V = V << 8 | (uint8_t)S[P + I];
+    return V;
+}
+
+std::string VerifyInstaller(const std::string &AInstaller)
+{
+    const char Mark[StartMarkSize] = UNFURL_START_MARK;
+    size_t At = AInstaller.find(Mark, 0, StartMarkSize);
+    if (At == std::string::npos || At + StartMarkSize + 4 > AInstaller.size())
+        return "not an Unfurl installer (no ArchiveStart marker)";
+    uint32_t S = Get32At(AInstaller, At + StartMarkSize);
+    if ((uint64_t)S + SetupHeaderSize > AInstaller.size())
+        return "the file ends before the setup header: incomplete";
+    uint32_t L = Get32At(AInstaller, S + PayloadReserved);
+    if (L > SetupBlockMax) return "the setup block is longer than the installer reads: damaged";
+    if ((uint64_t)S + SetupHeaderSize + L > AInstaller.size())
+        return "the file ends inside the setup block: incomplete";
+    TArchiveRecord R =
+        DecodeArchiveRecord((const uint8_t *)AInstaller.data() + S + SetupHeaderSize, L);
+    if (!R.Present) return "no integrity record (an installer made without one): not verified";
+    size_t Start = (size_t)S + SetupHeaderSize + L;
+    if (AInstaller.size() - Start < R.Length) return "the file ends inside the archive: incomplete";
+    if (ArchiveCrc(AInstaller.substr(Start, R.Length)) != R.Crc)
+        return "the archive's CRC-32 does not match its record: damaged";
+    return std::string();
+}
+
 std::string UnescapeText(const std::string &AText)
 {
     std::string R;
@@ -287,6 +336,7 @@ namespace {
 const char *const Usage =
     "Usage: unfurlpack INSTALLER.exe ARCHIVE.zip TITLE SUBTITLE OUTPUT.exe\n"
     "       unfurlpack --check ARCHIVE.zip\n"
+    "       unfurlpack --verify INSTALLER.exe\n"
     "       unfurlpack --help\n"
     "\n"
     "Makes a self-extracting Unfurl installer: the installer executable (built without\n"
@@ -296,11 +346,13 @@ const char *const Usage =
     "stored or deflated, not encrypted, with a name the installer writes (no absolute\n"
     "paths, drives, \"..\", streams or device names, at most 255 characters, code page 852).\n"
     "In TITLE and SUBTITLE, \\n stands for a line break and \\\\ for a backslash; the two\n"
-    "texts with their zero bytes take at most 1000 bytes.\n"
+    "texts with their zero bytes take at most 988 bytes. The setup header also records the\n"
+    "archive's length and CRC-32: the installer checks them when it starts and refuses a\n"
+    "damaged or incomplete file; --verify checks a finished installer the same way.\n"
     "\n"
     "Exit codes: 0 written (or archive fine with --check), 1 wrong arguments,\n"
     "2 a file could not be read or written, 3 archive refused, 4 not an Unfurl installer\n"
-    "executable, 5 texts too long.\n";
+    "executable, 5 texts too long, 6 installer damaged or not verifiable (--verify).\n";
 
 bool ReadAll(const char *AName, std::string &AData)
 {
@@ -341,6 +393,22 @@ int CheckFile(const char *AName, std::string &AZip)
     return Faults.empty() ? PackOk : PackBadArchive;
 }
 
+int VerifyFile(const char *AName)
+{
+    std::string File;
+    if (!ReadAll(AName, File)) {
+        fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
+        return PackFileError;
+    }
+    std::string Why = VerifyInstaller(File);
+    if (!Why.empty()) {
+        fprintf(stderr, "unfurlpack: %s: %s\n", AName, Why.c_str());
+        return PackDamaged;
+    }
+    printf("%s: the archive is intact\n", AName);
+    return PackOk;
+}
+
 }  // namespace
 
 int PackMain(int AArgc, char **AArgv)
@@ -351,6 +419,7 @@ int PackMain(int AArgc, char **AArgv)
     }
     std::string Zip;
     if (AArgc == 3 && strcmp(AArgv[1], "--check") == 0) return CheckFile(AArgv[2], Zip);
+    if (AArgc == 3 && strcmp(AArgv[1], "--verify") == 0) return VerifyFile(AArgv[2]);
     if (AArgc != 6) {
         fputs(Usage, stderr);
         return PackUsage;
@@ -368,14 +437,14 @@ int PackMain(int AArgc, char **AArgv)
         return PackBadImage;
     }
     std::string Title = UnescapeText(AArgv[3]), Subtitle = UnescapeText(AArgv[4]);
-    string Block = BuildSetupBlock(string(Title.data(), Title.size()),
-                                   string(Subtitle.data(), Subtitle.size()));
-    if (Block.length() > SetupBlockMax) {
+    std::string Block = SetupBlockFor(Title, Subtitle, Zip);
+    if (Block.size() > SetupBlockMax) {
         fprintf(stderr, "unfurlpack: the title and subtitle take %u bytes, at most %u fit\n",
-                (unsigned)Block.length(), (unsigned)SetupBlockMax);
+                (unsigned)(Block.size() - ArchiveRecordSize),
+                (unsigned)(SetupBlockMax - ArchiveRecordSize));
         return PackBadTexts;
     }
-    std::string Out = BuildInstaller(Image, std::string(Block.data(), Block.length()), Zip);
+    std::string Out = BuildInstaller(Image, Block, Zip);
     // The installer's offsets are signed 32-bit.
     if (Out.size() > 0x7FFFFFFF) {
         fprintf(stderr, "unfurlpack: the installer would be larger than 2 GB\n");

@@ -1,7 +1,7 @@
 // UnfurlPack: the preparation tool of the installer. Checks that a ZIP archive is one the
 // installer can walk and install, and appends it with the setup header to the installer
 // executable: reserved 100 bytes (a copy of the archive's first 100), L, the setup block with
-// the scrambled title and subtitle, the archive unchanged. The built-in ArchiveStart of the
+// the scrambled title and subtitle and the archive's integrity record, the archive unchanged. The built-in ArchiveStart of the
 // image is set to the image's size on the way.
 #ifndef UNFURLPACK_H
 #define UNFURLPACK_H
@@ -16,7 +16,8 @@ enum {
     PackFileError = 2,    // a file could not be read or written
     PackBadArchive = 3,   // the archive holds something the installer cannot install
     PackBadImage = 4,     // the installer executable has no (or no unique) ArchiveStart marker
-    PackBadTexts = 5      // the setup block would be longer than 1000 bytes
+    PackBadTexts = 5,     // the setup block would be longer than 1000 bytes
+    PackDamaged = 6       // --verify: the installer's archive does not match its record
 };
 
 // One reason to refuse an archive; Entry is empty for the archive as a whole.
@@ -37,6 +38,18 @@ std::string PatchImage(std::string &AImage);
 // The installer file: the patched image, then the payload.
 std::string BuildInstaller(const std::string &AImage, const std::string &ASetupBlock,
                            const std::string &AZip);
+
+// CRC-32 of a whole archive, as the integrity record holds it.
+uint32_t ArchiveCrc(const std::string &AZip);
+
+// The setup block of an installer of AZip: the two texts and the archive's integrity record.
+std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,
+                          const std::string &AZip);
+
+// Checks a finished installer file as the installer does when it starts: the archive behind
+// the setup header against the block's integrity record. Answers an empty text when the
+// archive is intact, or what is wrong.
+std::string VerifyInstaller(const std::string &AInstaller);
 
 // "\n" in a text given on the command line stands for a line break (CR LF), "\\" for "\".
 std::string UnescapeText(const std::string &AText);

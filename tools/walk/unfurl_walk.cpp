@@ -4,8 +4,8 @@
 // the folder given, answers an overwrite prompt with "Rewrite all files" and the completion
 // message, and saves a screenshot of each step.
 // Usage: unfurl_walk INSTALLER.exe TARGET_FOLDER [SHOT_FOLDER]; exit code 0 when the
-// installer reported the completed installation. Prints the time from the installer's start
-// to its exit as the install benchmark takes it.
+// installer reported the completed installation. Prints the times from the installer's start
+// to its dialog and to its exit as the install benchmark takes them.
 #include <stdio.h>
 #include "InstallerDriver.h"
 #include "QConst.h"
@@ -38,7 +38,10 @@ int main(int argc, char **argv)
     if (!Inst.Start(argv[1])) return Fail("cannot start the installer");
     HWND Dlg = Inst.WaitWindow(MainCaption, 30000);
     if (!Dlg) return Fail("no installer dialog");
-    printf("installer dialog up, folder field: %s\n", ItemText(Dlg, CM_EDIT).c_str());
+    QueryPerformanceCounter(&End);
+    printf("installer dialog up, folder field: %s\ninstaller start to dialog: %.0f ms\n",
+           ItemText(Dlg, CM_EDIT).c_str(),
+           (double)(End.QuadPart - Begin.QuadPart) * 1000.0 / (double)Freq.QuadPart);
     Shoot(Dlg, "1-installer.bmp");
 
     if (!Shots.empty()) {

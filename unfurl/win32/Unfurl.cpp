@@ -48,6 +48,9 @@ static void RegisterProgressClass()
     }
 }
 
+// The exit code of an installer whose own file is damaged or incomplete.
+enum { ExitDamagedInstaller = 3 };
+
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
@@ -63,6 +66,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
         MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
     } else {
         ReadSetupHeader();
+        // A damaged or cut download is refused before anything is written.
+        if (VerifyArchive() == avDamaged) {
+            CloseHandle((HANDLE)ArchiveFile);
+            MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
+            UnfurlDialogDone();
+            return ExitDamagedInstaller;
+        }
         DialogBoxParamA(hInstance, "MainDialog", 0, InstallDialogProc, 0);
         CloseHandle((HANDLE)ArchiveFile);
         if (AllExtracted) {
