@@ -23,48 +23,11 @@ cleanup() { q_wine_end; rm -rf "$work"; }
 trap cleanup EXIT
 
 echo "== gathering about $megabytes MB of files"
-python3 - "$work/files" "$megabytes" <<'PY'
-import os, re, shutil, sys
-out, budget = sys.argv[1], int(sys.argv[2]) * 1024 * 1024
-sources = ["/usr/include", "/usr/lib/python3.11", "/usr/share/locale", "/usr/share/wine",
-           "/usr/share/doc", "/usr/lib/gcc"]
-share = budget // len(sources)
-ok = re.compile(r"^[A-Za-z0-9_.+-]+$")
-reserved = re.compile(r"^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\..*)?$", re.I)
-seen, total, count = set(), 0, 0
-for src in sources:
-    used = 0
-    for base, dirs, files in os.walk(src):
-        dirs.sort()
-        for f in sorted(files):
-            p = os.path.join(base, f)
-            if os.path.islink(p) or not os.path.isfile(p):
-                continue
-            rel = os.path.relpath(p, "/")
-            parts = rel.split("/")
-            if not all(ok.match(x) and not reserved.match(x) and not x.endswith(".") for x in parts):
-                continue
-            if len(rel) > 200 or rel.lower() in seen:
-                continue
-            size = os.path.getsize(p)
-            if used + size > share:
-                continue
-            seen.add(rel.lower())
-            dst = os.path.join(out, rel)
-            os.makedirs(os.path.dirname(dst), exist_ok=True)
-            shutil.copy2(p, dst)
-            used += size
-            total += size
-            count += 1
-print(f"{count} files, {total / 1048576:.1f} MB")
-PY
+python3 tools/bench-files.py "$work/files" "$megabytes"
 
 echo "== building both installers"
-# Entries in name order, as the installer's work list sorts them: each lookup then finds the
-# very next item.
-(cd "$work/files" && find . -type f | sed 's#^\./##' | LC_ALL=C sort -f | zip -q -6 -X -@ "$work/payload.zip")
-"$unfurlpack" "$build/unfurl/UnfurlImage.exe" "$work/payload.zip" "Benchmark" "install benchmark" \
-  "$work/unfurl-setup.exe"
+"$unfurlpack" build "$work/files" -o "$work/unfurl-setup.exe" --image "$build/unfurl/UnfurlImage.exe" \
+  --title "Benchmark" --subtitle "install benchmark" >/dev/null
 cat > "$work/bench.nsi" <<NSI
 Name "Benchmark"
 OutFile "$work/nsis-setup.exe"
@@ -77,7 +40,7 @@ Section
 SectionEnd
 NSI
 makensis -V1 "$work/bench.nsi"
-ls -l "$work/payload.zip" "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
+ls -l "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
 
 q_xvfb
 q_wine_prefix "$work/prefix"

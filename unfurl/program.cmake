@@ -38,10 +38,9 @@ if(NOT TARGET Bytewise)
   return()
 endif()
 
-# The payload archive: Bytewise.exe and, under Source/, the source and resource files of
-# Bytewise and the shared units (the Windows side; the host backends stay out). Made with
-# Info-ZIP's zip, which writes the sizes into every local header as the installer needs.
-find_program(Q_ZIP zip REQUIRED)
+# The payload: Bytewise.exe and, under Source/, the source and resource files of Bytewise and
+# the shared units (the Windows side; the host backends stay out), staged in a folder that the
+# preparation tool's build mode packs (work-list order, times, libdeflate).
 file(GLOB_RECURSE payload_sources CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/bytewise/*.cpp ${CMAKE_SOURCE_DIR}/bytewise/*.h
      ${CMAKE_SOURCE_DIR}/bytewise/*.rc ${CMAKE_SOURCE_DIR}/bytewise/*.ico
@@ -51,29 +50,24 @@ file(GLOB_RECURSE payload_sources CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/common/*.cur)
 list(FILTER payload_sources EXCLUDE REGEX "/posix/|/CMakeLists\\.txt$")
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/payload)
-set(payload_zip ${CMAKE_CURRENT_BINARY_DIR}/Bytewise.zip)
 set(stage_copies)
-set(entries Bytewise.exe)
 foreach(f ${payload_sources})
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${f})
   get_filename_component(reldir ${rel} DIRECTORY)
   list(APPEND stage_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Source/${reldir}
                            COMMAND ${CMAKE_COMMAND} -E copy ${f} ${stage}/Source/${reldir}/)
-  list(APPEND entries Source/${rel})
 endforeach()
-# The entries go into the archive in name order, the order of the installer's sorted work
-# list: every lookup of the extraction run then finds the very next item.
-list(SORT entries CASE INSENSITIVE)
+set(stamp ${CMAKE_CURRENT_BINARY_DIR}/payload.stamp)
 add_custom_command(
-  OUTPUT ${payload_zip}
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${payload_zip}
+  OUTPUT ${stamp}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Bytewise> ${stage}/
   ${stage_copies}
-  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${Q_ZIP} -q -X -9 ${payload_zip} ${entries}
+  COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
   DEPENDS Bytewise ${payload_sources}
-  COMMENT "Packing Bytewise and its sources for the installer")
-add_custom_target(unfurl_payload DEPENDS ${payload_zip})
+  COMMENT "Staging Bytewise and its sources for the installer")
+add_custom_target(unfurl_payload DEPENDS ${stamp})
 
 # The preparation tool runs on the build machine: it is built natively from this same tree
 # (a host configuration of its own, only the unfurlpack target), so that making the installer
@@ -83,13 +77,16 @@ find_program(Q_HOST_CXX NAMES g++ c++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 find_program(Q_HOST_CC NAMES gcc cc REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 set(pack_dir ${CMAKE_BINARY_DIR}/unfurlpack-host)
 set(unfurlpack ${pack_dir}/tools/unfurlpack/unfurlpack)
+# The bare image goes beside the tool, where its build mode finds it.
 ExternalProject_Add(unfurlpack_host
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
   BINARY_DIR ${pack_dir}
   CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=${Q_HOST_CC}
              -DCMAKE_CXX_COMPILER=${Q_HOST_CXX}
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${pack_dir} --target unfurlpack
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:UnfurlImage> ${pack_dir}/tools/unfurlpack/
   INSTALL_COMMAND ""
+  DEPENDS UnfurlImage
   BUILD_ALWAYS TRUE
   BUILD_BYPRODUCTS ${unfurlpack})
 
@@ -98,9 +95,9 @@ set(UNFURL_SUBTITLE "Byte-by-byte file comparer for Windows, with its source fil
 set(delivered ${Q_PROGRAM_DIR}/Unfurl.exe)
 add_custom_command(
   OUTPUT ${delivered}
-  COMMAND ${unfurlpack} $<TARGET_FILE:UnfurlImage> ${payload_zip} ${UNFURL_TITLE}
-          ${UNFURL_SUBTITLE} ${delivered}
-  DEPENDS UnfurlImage ${payload_zip} unfurlpack_host
+  COMMAND ${unfurlpack} build ${stage} -o ${delivered} --title ${UNFURL_TITLE}
+          --subtitle ${UNFURL_SUBTITLE}
+  DEPENDS UnfurlImage ${stamp} unfurlpack_host
   COMMENT "Appending the payload: ${delivered}"
   VERBATIM)
 add_custom_target(UnfurlDelivered ALL DEPENDS ${delivered})

@@ -11,8 +11,11 @@
 #include "UnfurlPayload.h"
 #include "ZipBuild.h"
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <utime.h>
 
+#include "UnfurlPackBuild.h"
 #include "UnzipHarness.h"
 #endif
 
@@ -269,5 +272,158 @@ TEST(Unfurlpack, VerifyChecksAFinishedInstaller)
         EXPECT_EQ(C.Code, Tool("--verify " + Dir.Join("check.exe"), Out)) << C.What << "\n" << Out;
         EXPECT_NE(std::string::npos, Out.find(C.Says)) << C.What << "\n" << Out;
     }
+}
+// ---- unfurlpack build: a folder into an installer --------------------------------------------
+
+namespace {
+
+void MakeFile(const std::string &APath, const std::string &AData, time_t AWhen)
+{
+    ASSERT_TRUE(QWriteFile(APath, AData)) << APath;
+    struct utimbuf T = {AWhen, AWhen};
+    utime(APath.c_str(), &T);
+}
+
+// The entries of an archive in their order, with method and DOS time.
+struct TSeen {
+    std::string Name;
+    uint16_t Method;
+    uint32_t DosTime;
+};
+std::vector<TSeen> EntriesOf(const std::string &AZip)
+{
+    std::vector<TSeen> R;
+    std::vector<TZipItem> Items;
+    EXPECT_TRUE(ZipRead(AZip, Items));
+    for (const TZipItem &I : Items) R.push_back({I.Name, I.Method, (uint32_t)I.Date << 16 | I.Time});
+    return R;
+}
+
+}  // namespace
+
+TEST(UnfurlpackBuild, WorkListOrderAndDosTimes)
+{
+    EXPECT_TRUE(WorkListBefore("a.txt", "B.txt"));      // case ignored
+    EXPECT_TRUE(WorkListBefore("A_b", "Ab"));          // "_" before letters, as lower case puts it
+    EXPECT_FALSE(WorkListBefore("ab", "AB"));
+    EXPECT_TRUE(WorkListBefore("dir/", "dir/file"));    // a folder before what it holds
+    struct tm T = {};
+    T.tm_year = 2017 - 1900;
+    T.tm_mon = 0;
+    T.tm_mday = 1;
+    T.tm_hour = 15;
+    T.tm_min = 25;
+    T.tm_sec = 31;   // two-second steps: 30
+    T.tm_isdst = -1;
+    EXPECT_EQ(0x4A217B2Fu, DosDateTime(mktime(&T)));
+    EXPECT_EQ(0x00210000u, DosDateTime(0));            // before 1980: 1980-01-01
+}
+
+TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
+{
+    TTempDir Dir;
+    std::string In = Dir.Join("product");
+    for (const char *D : {"", "/docs", "/docs/deep", "/empty", "/sub"}) mkdir((In + D).c_str(), 0777);
+    std::string Noise;
+    uint32_t Seed = 1;
+    for (int I = 0; I < 40000; I++) Noise += (char)((Seed = Seed * 1103515245 + 12345) >> 16);
+    struct {
+        const char *Name;
+        std::string Data;
+        time_t When;
+    } Files[] = {
+        {"readme.txt", std::string(30000, 'r') + "end", 1500000000},
+        {"Zeta.bin", Noise, 1600000000},   // does not shrink: stored
+        {"docs/deep/Guide.txt", "guide", 1500000100},
+        {"sub/empty.dat", "", 1500000200},
+    };
+    for (auto &F : Files) MakeFile(In + "/" + F.Name, F.Data, F.When);
+    ASSERT_TRUE(QWriteFile(Dir.Join("image.exe"), Image()));
+    std::string Out, Setup = Dir.Join("setup.exe");
+    ASSERT_EQ(0, Tool("build " + In + " -o " + Setup + " --image " + Dir.Join("image.exe") +
+                          " --subtitle 'made from a folder' --level 6",
+                      Out))
+        << Out;
+    EXPECT_EQ(0, Tool("--verify " + Setup, Out)) << Out;
+
+    std::string File = QReadFile(Setup), Zip;
+    size_t S = Image().size();
+    uint32_t L = (uint8_t)File[S + 100] | (uint8_t)File[S + 101] << 8;
+    Zip = File.substr(S + 104 + L);
+    std::vector<TSeen> Seen = EntriesOf(Zip);
+    std::vector<std::string> Names;
+    for (const TSeen &E : Seen) Names.push_back(E.Name);
+    // Work-list order; a folder entry only for the empty folder.
+    EXPECT_EQ((std::vector<std::string>{"docs/deep/Guide.txt", "empty/", "readme.txt",
+                                        "sub/empty.dat", "Zeta.bin"}),
+              Names);
+    for (const TSeen &E : Seen) {
+        if (E.Name == "Zeta.bin") EXPECT_EQ(0, E.Method) << "stored when deflating does not shrink";
+        if (E.Name == "readme.txt") EXPECT_EQ(8, E.Method);
+    }
+
+    // The installer's own walk puts everything back: names, bytes, times; the title is the
+    // folder's name.
+    TMemDialog Dlg;
+    UseDisk(Dlg);
+    OpenArchiveFile(Setup.c_str());
+    ArchiveStart = (uint32_t)S;
+    ReadSetupHeader();
+    EXPECT_TRUE(SetupInfo->Title == "product");
+    EXPECT_TRUE(SetupInfo->Subtitle == "made from a folder");
+    EXPECT_EQ(avIntact, VerifyArchive());
+    std::string Into = Dir.Join("into");
+    mkdir(Into.c_str(), 0777);
+    char Target[MAX_PATH];
+    strcpy(Target, Into.c_str());
+    RunInstall(Dlg, Target, ArchiveStart);
+    CloseArchive();
+    EXPECT_TRUE(AllExtracted);
+    for (auto &F : Files) {
+        std::string P = Into + "/" + F.Name;
+        EXPECT_EQ(F.Data, QReadFile(P)) << F.Name;
+        struct stat St;
+        ASSERT_EQ(0, stat(P.c_str(), &St)) << F.Name;
+        EXPECT_LE(F.When - St.st_mtime, 1) << F.Name;   // DOS times go in steps of 2 s
+        EXPECT_GE(F.When - St.st_mtime, 0) << F.Name;
+    }
+    struct stat St;
+    EXPECT_EQ(0, stat((Into + "/empty").c_str(), &St));
+    EXPECT_TRUE(S_ISDIR(St.st_mode));
+}
+
+TEST(UnfurlpackBuild, RefusesWithTheFileNamed)
+{
+    TTempDir Dir;
+    std::string Img = Dir.Join("image.exe"), Setup = Dir.Join("setup.exe"), Out;
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    auto Folder = [&](const char *AName, const char *AFile) {
+        std::string D = Dir.Join(AName);
+        mkdir(D.c_str(), 0777);
+        EXPECT_TRUE(QWriteFile(D + "/" + AFile, "x"));
+        return D;
+    };
+    std::string Accent = Folder("accent", "caf\xC3\xA9.txt"), Device = Folder("device", "con.txt");
+    std::string Empty = Dir.Join("nothing");
+    mkdir(Empty.c_str(), 0777);
+    struct {
+        std::string Args;
+        int Code;
+        const char *Says;
+    } Cases[] = {
+        {"build " + Accent + " -o " + Setup + " --image " + Img, 3, "\"caf\xC3\xA9.txt\": a name outside plain ASCII"},
+        {"build " + Device + " -o " + Setup + " --image " + Img, 3, "\"con.txt\": a name the installer refuses"},
+        {"build " + Empty + " -o " + Setup + " --image " + Img, 3, "nothing to install"},
+        {"build " + Dir.Join("missing") + " -o " + Setup + " --image " + Img, 2, "cannot read the folder"},
+        {"build " + Device + " -o " + Setup + " --image " + Dir.Join("none.exe"), 2, "--image"},
+        {"build " + Device + " -o " + Setup + " --level 13", 1, "--level takes 1 to 12"},
+        {"build " + Device, 1, "Usage: unfurlpack build"},
+        {"build --help", 0, "Usage: unfurlpack build"},
+    };
+    for (auto &C : Cases) {
+        EXPECT_EQ(C.Code, Tool(C.Args, Out)) << C.Args << "\n" << Out;
+        EXPECT_NE(std::string::npos, Out.find(C.Says)) << C.Args << "\n" << Out;
+    }
+    EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused folder
 }
 #endif

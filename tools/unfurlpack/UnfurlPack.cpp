@@ -8,6 +8,9 @@
 #include <map>
 #include <set>
 
+#ifdef Q_PACK_BUILD
+#include "UnfurlPackBuild.h"
+#endif
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlZipInflate.h"
@@ -334,7 +337,8 @@ std::string UnescapeText(const std::string &AText)
 namespace {
 
 const char *const Usage =
-    "Usage: unfurlpack INSTALLER.exe ARCHIVE.zip TITLE SUBTITLE OUTPUT.exe\n"
+    "Usage: unfurlpack build FOLDER -o OUTPUT.exe [--title T] [--subtitle S] (build --help)\n"
+    "       unfurlpack INSTALLER.exe ARCHIVE.zip TITLE SUBTITLE OUTPUT.exe\n"
     "       unfurlpack --check ARCHIVE.zip\n"
     "       unfurlpack --verify INSTALLER.exe\n"
     "       unfurlpack --help\n"
@@ -417,6 +421,9 @@ int PackMain(int AArgc, char **AArgv)
         fputs(Usage, stdout);
         return PackOk;
     }
+#ifdef Q_PACK_BUILD
+    if (AArgc >= 2 && strcmp(AArgv[1], "build") == 0) return PackBuildMain(AArgc, AArgv);
+#endif
     std::string Zip;
     if (AArgc == 3 && strcmp(AArgv[1], "--check") == 0) return CheckFile(AArgv[2], Zip);
     if (AArgc == 3 && strcmp(AArgv[1], "--verify") == 0) return VerifyFile(AArgv[2]);
