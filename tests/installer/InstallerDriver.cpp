@@ -211,9 +211,7 @@ std::string BuildInstaller(const std::string &AZip, const std::string &ATitle,
     memcpy(&Exe[At], &Size, 4);
     string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
                                    string(ASubtitle.data(), ASubtitle.size()));
-    std::string Reserved = AZip.substr(0, PayloadReserved);
-    Reserved.resize(PayloadReserved, 0);
-    Exe += Reserved;
+    Exe += std::string(PayloadReserved, '\0');   // reserved, zeros as the preparation tool writes
     Put32(Exe, Block.length());
     Exe.append(Block.c_str(), Block.length());
     return Exe + AZip;
