@@ -15,6 +15,7 @@ const char *const MsgUsage =
     "3 the installer file is damaged";
 const char *const CaptionUsage = "Usage";
 const char *const MsgStopInstall = "Stop the installation?";
+const char *const CaptionStopInstall = "Stop installation";
 
 bool Silent = false;
 volatile bool StopAsked = false;

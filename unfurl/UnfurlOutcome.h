@@ -31,6 +31,7 @@ void ParseCommandLine(const char *ALine, TCommandLine &ACmd);
 extern const char *const MsgUsage;
 extern const char *const CaptionUsage;
 extern const char *const MsgStopInstall;   // "Stop the installation?"
+extern const char *const CaptionStopInstall;
 
 // The run's switches: no window and no message box (ShowError is then silent); the user asked
 // to stop after the current file.

@@ -233,11 +233,13 @@ bool ArchiveOfInstaller(const std::string &AInstaller, std::string &AZip)
 
 const char *const MainCaption = "Unfurl 1.0 installer  -  Bytewise project, www.bytewise.example";
 
-bool TInstaller::Start(const std::string &AExe, const std::string &ACurDir, DWORD AFlags)
+bool TInstaller::Start(const std::string &AExe, const std::string &ACurDir, DWORD AFlags,
+                       const std::string &AArgs)
 {
     STARTUPINFOA Si = {};
     Si.cb = sizeof Si;
     std::string Cmd = "\"" + AExe + "\"";
+    if (!AArgs.empty()) Cmd += " " + AArgs;
     return CreateProcessA(AExe.c_str(), &Cmd[0], 0, 0, FALSE, AFlags, 0,
                           ACurDir.empty() ? 0 : ACurDir.c_str(), &Si, &Pi) != 0;
 }
@@ -257,6 +259,27 @@ HWND TInstaller::FindWindowOf(const char *ACaption)
         if (strcmp(Text, ACaption) == 0) return W;
     }
     return 0;
+}
+
+struct TVisibleSearch {
+    DWORD Pid;
+    bool Found;
+};
+
+static BOOL CALLBACK FindVisibleOf(HWND AWnd, LPARAM ASearch)
+{
+    TVisibleSearch &S = *(TVisibleSearch *)ASearch;
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(AWnd, &Pid);
+    if (Pid == S.Pid && IsWindowVisible(AWnd)) S.Found = true;
+    return !S.Found;
+}
+
+bool TInstaller::AnyVisibleWindow()
+{
+    TVisibleSearch S = {Pi.dwProcessId, false};
+    EnumWindows(FindVisibleOf, (LPARAM)&S);
+    return S.Found;
 }
 
 HWND TInstaller::WaitWindow(const char *ACaption, int AMs)

@@ -54,8 +54,11 @@ extern const char *const MainCaption;   // the caption of the installer dialog
 
 struct TInstaller {
     PROCESS_INFORMATION Pi = {};
+    // AArgs: the command line after the program's quoted name, as given.
     bool Start(const std::string &AExe, const std::string &ACurDir = std::string(),
-               DWORD AFlags = 0);
+               DWORD AFlags = 0, const std::string &AArgs = std::string());
+    // Whether the process shows any top-level window at the moment.
+    bool AnyVisibleWindow();
     // A visible dialog window of the process with the caption, or 0 after the timeout.
     HWND WaitWindow(const char *ACaption, int AMs = 15000);
     HWND FindWindowOf(const char *ACaption);

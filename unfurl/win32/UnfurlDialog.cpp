@@ -140,9 +140,8 @@ static void OnInstall(HWND dlg)
 // file when the user says so.
 static void AskStop(HWND dlg)
 {
-    char Caption[128];
-    GetWindowTextA(dlg, Caption, sizeof Caption);
-    if (!StopAsked && MessageBoxA(dlg, MsgStopInstall, Caption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (!StopAsked &&
+        MessageBoxA(dlg, MsgStopInstall, CaptionStopInstall, MB_YESNO | MB_ICONQUESTION) == IDYES)
         StopAsked = true;
 }
 
