@@ -65,7 +65,7 @@ void FailedAdd(TFailedList &AList, const string &AName)
 
 string IncompleteMessage(const TFailedList &AList, const string &AFolder)
 {
-    string Text = "The installation is incomplete. Not installed correctly:\r\n\r\n";
+    string Text = "The installation is incomplete.\r\nNot installed correctly:\r\n\r\n";
     Text += AList.Names;
     if (AList.Count > FailedShown)
         Text += "and " + IntToStr(AList.Count - FailedShown) + " more\r\n";

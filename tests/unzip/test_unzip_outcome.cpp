@@ -104,7 +104,7 @@ TEST(IncompleteMessage, NamesTheFirstTenThenCountsAndGivesTheFolder)
     FailedAdd(L, "a.txt");
     FailedAdd(L, "sub/b.txt");
     EXPECT_EQ(2, L.Count);
-    EXPECT_STREQ("The installation is incomplete. Not installed correctly:\r\n\r\n"
+    EXPECT_STREQ("The installation is incomplete.\r\nNot installed correctly:\r\n\r\n"
                  "a.txt\r\nsub/b.txt\r\n\r\nFolder: C:\\Program Files\\X",
                  IncompleteMessage(L, "C:\\Program Files\\X").c_str());
 
