@@ -2,8 +2,7 @@
 //
 // File layout of the installer with its payload (S = size of the executable image, which
 // is the built-in value of ArchiveStart; integers little-endian):
-//   S            100 bytes  reserved: never read; the preparation tool copies the first 100
-//                           bytes of the archive there
+//   S            100 bytes  reserved: never read; the preparation tool fills them with zeros
 //   S + 100      4 bytes    L, length of the setup block (at most SetupBlockMax)
 //   S + 104      L bytes    setup block: title, 0, subtitle, 0, then further records that
 //                           readers without them ignore; both texts scrambled with ECrypt at

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "QSysUtil.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 
 // The built-in ArchiveStart sits right behind its marker; the preparation tool sets it to
@@ -328,47 +329,62 @@ void AnswerOverwrite(int AButton, bool ARewriteAll)
     OverwriteThis = Ok;
 }
 
+int32_t EndProgramCode() { return RunEnd == reNoEntries ? ExitInstalled : ExitDamaged; }
+
+int32_t RunExitCode(bool ARan)
+{
+    if (!ARan) return ExitCancelled;
+    if (AllExtracted) return ExitInstalled;
+    return RunEnd == reDamaged ? ExitDamaged : ExitIncomplete;
+}
+
 // ---- Copying ---------------------------------------------------------------------------
 
-void CopyStoredEntry()
+int CopyStoredEntry()
 {
-    if (CompressedLeft <= 0) return;
+    if (CompressedLeft <= 0) return INFLATE_OK;
     int32_t Size = CompressedLeft < 32768 ? CompressedLeft : 32768;
     uint8_t *Buf = (uint8_t *)malloc((size_t)Size + 2);
-    if (!Buf) return;   // nothing written: the CRC check fails
-    while (CompressedLeft > 0) {
+    if (!Buf) return INFLATE_NO_MEMORY;
+    int R = INFLATE_OK;
+    while (R == INFLATE_OK && CompressedLeft > 0) {
         int32_t Want = CompressedLeft < 32768 ? CompressedLeft : 32768;
         int32_t Got = ZipIO.Read(ArchiveFile, Buf, Want);
-        if (Got <= 0) break;
+        if (Got <= 0) break;   // the file ends early: the CRC check fails
         CompressedLeft -= Got;
-        int32_t Put = ZipIO.Write(OutFile, Buf, Got);
-        UpdateCrc(Buf, Put, Crc);
+        R = WriteOutput(Buf, Got);
     }
     free(Buf);
+    return R;
 }
 
 // ---- The run ---------------------------------------------------------------------------
 
-enum TEntryResult { erDone, erStop, erAbort };
+enum TEntryResult { erDone, erStop };
 
 static void Deselect(HWND AList)
 {
     if (ListIndex >= 0) UnZipDialog.ListSetSel(AList, ListIndex, false);
 }
 
-static void ReportPath(const char *AText, const string &APath)
+// The message and the path; with the system's reason on a line of its own when a system call
+// failed (ACode not 0), so that the user knows what to do about it.
+static void ReportPath(const char *AText, const string &APath, uint32_t ACode = 0)
 {
-    UnZipDialog.ShowError(string(AText) + "\r\n" + APath);
+    string Text = string(AText) + "\r\n" + APath;
+    if (ACode) Text += "\r\n" + UnZipFileOps.ErrorText(ACode);
+    UnZipDialog.ShowError(Text);
 }
 
 // Makes AFolder with its parents; reports a folder that is still missing.
 static bool MakeFolder(const string &AFolder)
 {
     UnZipFileOps.ForceDirs(AFolder);
+    uint32_t Code = UnZipFileOps.LastError();   // before the test overwrites it
     TDPath FolderBuf;
     memcpy(FolderBuf, AFolder.c_str(), AFolder.length() + 1);
     if (!UnZipFileOps.Exists(FolderBuf)) {
-        ReportPath(MsgCannotCreateDir, AFolder);
+        ReportPath(MsgCannotCreateDir, AFolder, Code);
         return false;
     }
     return true;
@@ -381,17 +397,22 @@ static bool MakeFolder(const string &AFolder)
 static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissing,
                           TEntryResult &AResult)
 {
+    bool FolderEntry = false;
     if (!AFolderMissing && UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
         size_t Len = strlen(APath);
         if (APath[Len - 1] == '\\') {
             Deselect(AList);   // a folder entry whose folder is there already: done
             return false;
         }
-        if (OverwriteMode == 1) {
+        // A folder holding the file's name is neither kept nor asked about: the file cannot
+        // be created, and the creation below fails and tells why.
+        int32_t Attr = UnZipFileOps.Attributes(APath);
+        bool FolderThere = Attr != -1 && (Attr & faDirectory);
+        if (!FolderThere && OverwriteMode == 1) {
             Deselect(AList);
             return false;
         }
-        if (OverwriteMode == 2) {
+        if (!FolderThere && OverwriteMode == 2) {
             FileExistName = ExtractFileName(APath);
             UnZipDialog.AskOverwrite(ADlg);
             if (!OverwriteThis) {
@@ -402,25 +423,28 @@ static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissin
     } else if (!MakeFolder(ExtractFilePath(APath))) {
         AResult = erStop;
         return false;
+    } else {
+        FolderEntry = APath[strlen(APath) - 1] == '\\' || APath[strlen(APath) - 1] == '/';
     }
 
     OutFile = UnZipFileOps.Create(APath);
     if (OutFile == -1) {
-        // A folder there is how a folder entry ends: done. Anything else (a file that cannot
-        // be replaced, or nothing at all, say when a file stands where a folder should be)
-        // is a file that was not written.
+        // A folder entry ends here once its folder is made: done. Anything else (a file that
+        // cannot be replaced, a folder holding a file's name, a file standing where a folder
+        // should be) is a file that was not written.
+        uint32_t Code = UnZipFileOps.LastError();
         int32_t Attr = UnZipFileOps.Attributes(APath);
-        if (Attr != -1 && (Attr & faDirectory))
+        if (FolderEntry && Attr != -1 && (Attr & faDirectory))
             Deselect(AList);
         else
-            ReportPath(MsgCannotCreateFile, APath);
+            ReportPath(MsgCannotCreateFile, APath, Code);
         return false;
     }
     return true;
 }
 
 // Writes the current entry (LocalHeader, data at the file position) under TargetDir.
-static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool ANameCut)
+static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
 {
     const TLocalHeader H = LocalHeader;
 
@@ -433,9 +457,10 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
         return erStop;
     }
 
-    // A name that would land outside the folder, or that Windows cannot hold, is never
-    // written: it is reported like a file that cannot be created.
-    if (ANameCut || EntryNameFault(AName)) {
+    // A name that would land outside the folder, that Windows cannot hold, or that is not
+    // what the archive holds (cut, or cut short by a zero byte) is never written: it is
+    // reported like a file that cannot be created.
+    if (AUnsafe || EntryNameFault(AName)) {
         ReportPath(MsgCannotCreateFile, AName);
         return erDone;
     }
@@ -465,23 +490,34 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     UnZipDialog.SetLabel(ADlg, ExtractFileName(PathBuf));
     UnZipDialog.DispatchOne();
 
+    // The method was looked at before the file was touched (WalkEntries): 0 or 8 here.
     Crc = 0xFFFFFFFFu;
     CompressedLeft = (int32_t)H.CompressedSize;
-    TEntryResult Result = erDone;
-    if (H.Method == 0)
-        CopyStoredEntry();
-    else if (H.Method == 8)
-        InflateEntry();
-    else {
-        UnZipDialog.ShowError(MsgInternalError);
-        Result = erAbort;
-    }
-    if (Result == erDone && H.Crc32 == (Crc ^ 0xFFFFFFFFu)) Deselect(AList);
+    OutLeft = H.UncompressedSize;
+    int Decoded = H.Method == 0 ? CopyStoredEntry() : InflateEntry();
+    OutLeft = -1;
+    bool Written = Decoded == INFLATE_OK && H.Crc32 == (Crc ^ 0xFFFFFFFFu);
 
     UnZipFileOps.SetTime(OutFile, (uint32_t)H.Date << 16 | H.Time);
-    if (!UnZipFileOps.Close(OutFile)) ReportPath(MsgCannotCloseFile, PathBuf);
+    if (!UnZipFileOps.Close(OutFile)) {
+        ReportPath(MsgCannotCloseFile, PathBuf, UnZipFileOps.LastError());
+        Written = false;
+    }
     OutFile = -1;
-    return Result;
+    if (Written) Deselect(AList);
+    return erDone;
+}
+
+// The final message of an extraction run that left entries selected: their names and the
+// folder.
+static void ReportNotInstalled(HWND AList)
+{
+    TFailedList Failed;
+    FailedReset(Failed);
+    int32_t Count = UnZipDialog.ListCount(AList);
+    for (int32_t I = 0; I < Count; I++)
+        if (UnZipDialog.ListGetSel(AList, I)) FailedAdd(Failed, UnZipDialog.ListText(AList, I));
+    if (Failed.Count > 0) UnZipDialog.ShowError(IncompleteMessage(Failed, string(TargetDir)));
 }
 
 static void WalkEntries(HWND ADlg, int AListId, bool AListOnly);
@@ -526,7 +562,8 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
             break;
         }
         string Name = OemToAnsiName(PCharToStr(NameBuf, (uint16_t)Got));
-        bool NameCut = H.NameLength > NameMax;
+        // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
+        bool NameUnsafe = H.NameLength > NameMax || memchr(NameBuf, 0, (size_t)Got) != 0;
         if (Name.empty()) {
             UnZipDialog.ShowError(MsgInternalError);
             End = reInternal;
@@ -540,17 +577,26 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
         if (AListOnly) {
             UnZipDialog.ListAdd(List, Name);
         } else if (IsEntrySelected(List, Name)) {
-            // An encrypted entry ends the run before it, silently and without a final status.
-            Processed = false;
+            // An encrypted entry or one of a method the installer cannot decode ends the run
+            // before it, before any file of its name is created or emptied.
             if (H.Flags & 1) {
                 End = reEncrypted;
                 break;
             }
+            if (H.Method != 0 && H.Method != 8) {
+                End = reInternal;
+                break;
+            }
             Processed = true;
-            TEntryResult R = ExtractEntry(ADlg, List, Name, NameCut);
-            if (R == erStop) End = reStopped;
-            if (R == erAbort) End = reInternal;
-            if (R != erDone) break;
+            TEntryResult R = ExtractEntry(ADlg, List, Name, NameUnsafe);
+            if (R == erStop) {
+                End = reStopped;
+                break;
+            }
+            if (StopAsked) {   // the user asked to stop: after this file, not inside it
+                End = reStopped;
+                break;
+            }
         }
         // The next header: computed in 64 bits so that huge sizes cannot wrap backwards.
         uint64_t Next = (uint64_t)HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength +
@@ -597,5 +643,7 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
     if (End == reDamaged) {
         AllExtracted = false;
         UnZipDialog.ShowError(MsgDamaged);
+    } else if (!AllExtracted) {
+        ReportNotInstalled(List);
     }
 }

@@ -3,6 +3,7 @@
 // (the central directory is never read). A listing run fills the dialog's hidden work list
 // with every entry name; an extraction run writes each selected entry under TargetDir,
 // restores its DOS time, checks its CRC-32 and deselects it when it was written correctly.
+// An extraction run that leaves entries selected ends with one message naming them.
 //
 // The walk itself is portable. It reaches the platform through three seams:
 //   - ZipIO (UnfurlZipInflate.h): reads and seeks on ArchiveFile, writes on OutFile;
@@ -43,7 +44,7 @@ struct TLocalHeader {
     uint16_t Date;              // DOS date, local time
     uint32_t Crc32;
     uint32_t CompressedSize;
-    uint32_t UncompressedSize;  // not used
+    uint32_t UncompressedSize;  // the most the entry may write
     uint16_t NameLength;
     uint16_t ExtraLength;
 };
@@ -75,12 +76,20 @@ enum TRunEnd {
     reNone,          // no run yet
     reComplete,      // the walk reached the central directory (final status evaluated)
     reDamaged,       // the walk ended on anything else: the file is damaged or incomplete
-    reStopped,       // a folder could not be made; final status evaluated
-    reInternal,      // seek failure, empty name or unknown method: internal-error message
-    reEncrypted,     // an encrypted entry was selected: run ended silently
+    reStopped,       // a folder could not be made, or the user stopped the run
+    reInternal,      // seek failure or empty name (internal-error message), or a selected
+                     // entry of an unknown method: the run ends before it
+    reEncrypted,     // an encrypted entry was selected: the run ends before it
     reNoEntries      // listing run found no entry: the program ends
 };
 extern TRunEnd RunEnd;
+
+// The exit code when a listing run ends the program (EndProgram): ExitInstalled for an
+// archive without entries, else ExitDamaged.
+int32_t EndProgramCode();
+// The exit code after the dialog: ExitCancelled when no extraction run took place (ARan),
+// else ExitInstalled, ExitDamaged or ExitIncomplete by how the run ended.
+int32_t RunExitCode(bool ARan);
 
 // ---- Message texts ------------------------------------------------------------------
 
@@ -111,9 +120,9 @@ void UnZipFiles(HWND ADlg, int AListId, bool AListOnly);
 bool IsEntrySelected(HWND AList, const string &AName);
 // Converts a name from the DOS code page of the archive to the Windows code page.
 string OemToAnsiName(const string &S);
-// Copies CompressedLeft stored bytes from ArchiveFile to OutFile in 32 KB pieces,
-// adding what the write reports as written to Crc.
-void CopyStoredEntry();
+// Copies CompressedLeft stored bytes from ArchiveFile to OutFile in 32 KB pieces through
+// WriteOutput (the bound OutLeft, Crc); answers its result, INFLATE_OK when all was copied.
+int CopyStoredEntry();
 // Last-write time of AFile from a DOS date/time (time low 16 bits, date high 16 bits),
 // taken as local time.
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime);
@@ -155,17 +164,20 @@ struct TUnZipFileOps {
     int32_t (*Attributes)(const char *APath);   // -1 when nothing is there, else fa.. bits
     void (*SetTime)(TZipHandle AFile, uint32_t ADosDateTime);   // SetFileDosTime
     bool (*Close)(TZipHandle AFile);            // false when closing failed
+    uint32_t (*LastError)();                    // the system's code of the last failure
+    string (*ErrorText)(uint32_t ACode);        // the system's text for it, one line
 };
 extern TUnZipFileOps UnZipFileOps;              // starts as UnZipDiskOps
 extern const TUnZipFileOps UnZipDiskOps;        // the platform's files and folders
 
 // The installer dialog as the run sees it. Windows: the list box, progress bar 9051,
-// label 9199, the FILEEXIST prompt, message boxes "Error" with the stop icon, and
-// ExitProcess(0) for EndProgram. Host: a work list in memory (UnZipHostList).
+// label 9199, the FILEEXIST prompt, message boxes "Error" with the stop icon (none when
+// Silent), and ExitProcess for EndProgram. Host: a work list in memory (UnZipHostList).
 struct TUnZipDialog {
     HWND (*GetList)(HWND ADlg, int AListId);
     void (*ListReset)(HWND AList);
     void (*ListAdd)(HWND AList, const string &AName);          // sorted, as LB_ADDSTRING
+    string (*ListText)(HWND AList, int32_t AIndex);            // LB_GETTEXT
     int32_t (*ListFind)(HWND AList, int32_t AStart, const string &AName);  // LB_FINDSTRINGEXACT
     bool (*ListGetSel)(HWND AList, int32_t AIndex);
     void (*ListSetSel)(HWND AList, int32_t AIndex, bool ASelected);
@@ -177,7 +189,7 @@ struct TUnZipDialog {
     void (*ShowError)(const string &AText);                    // "Error", stop icon
     void (*AskOverwrite)(HWND ADlg);    // FILEEXIST about FileExistName: sets OverwriteThis
                                         // and, with the check box, OverwriteMode
-    void (*EndProgram)();               // ends the program with exit code 0
+    void (*EndProgram)();               // ends the program with EndProgramCode()
 };
 extern TUnZipDialog UnZipDialog;                // starts as UnZipPlatformDialog
 extern const TUnZipDialog UnZipPlatformDialog;

@@ -6,6 +6,7 @@
 
 TZipHandle ArchiveFile = -1;
 TZipHandle OutFile = -1;
+int64_t OutLeft = -1;
 int32_t CompressedLeft = 0;
 uint32_t Crc = 0xFFFFFFFFu;
 uint32_t *CrcTable = 0;
@@ -449,15 +450,25 @@ static inline bool PastEnd()
     return PadBytes != 0 && BitCount < 8 * PadBytes;
 }
 
+int WriteOutput(const uint8_t *ABuf, int32_t ACount)
+{
+    if (OutLeft >= 0) {
+        if (ACount > OutLeft) return INFLATE_DATA_ERROR;
+        OutLeft -= ACount;
+    }
+    int32_t done = ZipIO.Write(OutFile, ABuf, ACount);
+    if (done > 0) UpdateCrc(ABuf, done > ACount ? ACount : done, Crc);
+    return done == ACount ? INFLATE_OK : INFLATE_WRITE_FAILED;
+}
+
 // Writes the full window, adds it to the CRC and keeps it as history.
 static int FlushWindow()
 {
-    int32_t done = ZipIO.Write(OutFile, Window, WINDOW_SIZE);
-    if (done > 0) UpdateCrc(Window, done > WINDOW_SIZE ? WINDOW_SIZE : done, Crc);
+    int r = WriteOutput(Window, WINDOW_SIZE);
     memcpy(WinBlock, Window, WINDOW_SIZE);
     WindowPos = 0;
     HistLen = WINDOW_SIZE;
-    return done == WINDOW_SIZE ? INFLATE_OK : INFLATE_WRITE_FAILED;
+    return r;
 }
 
 // A full window is written out before anything more goes into it.
@@ -829,9 +840,7 @@ int InflateEntry()
         bool last = false;
         do r = DecodeBlock(last); while (r == INFLATE_OK && !last);
         if (r == INFLATE_OK && WindowPos > 0) {
-            int32_t done = ZipIO.Write(OutFile, Window, (int32_t)WindowPos);
-            if (done > 0) UpdateCrc(Window, done > (int32_t)WindowPos ? (int32_t)WindowPos : done, Crc);
-            if (done != (int32_t)WindowPos) r = INFLATE_WRITE_FAILED;
+            r = WriteOutput(Window, (int32_t)WindowPos);
             WindowPos = 0;
         }
     }

@@ -54,6 +54,15 @@ extern TZipHandle OutFile;         // write handle of the file being extracted
 extern int32_t CompressedLeft;     // entry data bytes not yet read from ArchiveFile
 extern uint32_t Crc;               // CRC-32 register: 0xFFFFFFFF before the entry, compare ~Crc
 extern uint32_t *CrcTable;         // 256 entries; BuildCrcTable points it at the unit's block if 0
+// Bytes the current entry may still write (its declared uncompressed size), -1 for no bound.
+// A write that would go past it is a data error: a damaged or hostile entry cannot fill the
+// disk before its CRC is compared.
+extern int64_t OutLeft;
+
+// Writes ACount bytes of ABuf to OutFile and adds what was written to Crc. INFLATE_DATA_ERROR
+// (nothing written) when ACount exceeds OutLeft, INFLATE_WRITE_FAILED when OutFile took
+// fewer bytes.
+int WriteOutput(const uint8_t *ABuf, int32_t ACount);
 
 // ---- CRC-32 (ZIP form, reflected polynomial 0xEDB88320) ------------------------------
 
@@ -73,7 +82,7 @@ enum {
 };
 
 // Decodes the entry's CompressedLeft bytes from ArchiveFile into OutFile: writes of 32,768
-// bytes and one final shorter write, Crc updated over every byte written. Reads at most
+// bytes and one final shorter write (WriteOutput), Crc updated over every byte written. Reads at most
 // CompressedLeft bytes, in reads of up to 32,768. Answers the result; a failure ends the
 // entry quietly (bytes still in the window are not written), which then fails the CRC check.
 // Crc covers the bytes OutFile reports written, so a failed write also fails that check.

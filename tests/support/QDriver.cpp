@@ -111,6 +111,25 @@ std::vector<HWND> TProgram::Dialogs(HWND AExcept) const
     return F.Found;
 }
 
+struct TVisible {
+    DWORD Pid;
+    bool Found;
+};
+
+static BOOL CALLBACK FindVisible(HWND W, LPARAM AFind)
+{
+    TVisible *F = (TVisible *)AFind;
+    if (OfProcess(W, F->Pid) && IsWindowVisible(W)) F->Found = true;
+    return !F->Found;
+}
+
+bool TProgram::AnyVisibleWindow() const
+{
+    TVisible F = {Pi.dwProcessId, false};
+    EnumWindows(FindVisible, (LPARAM)&F);
+    return F.Found;
+}
+
 bool TProgram::Running() const
 {
     return Pi.hProcess && WaitForSingleObject(Pi.hProcess, 0) == WAIT_TIMEOUT;

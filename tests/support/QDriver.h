@@ -33,6 +33,8 @@ public:
     HWND WaitWindow(const char *ACaption, int AMs = 15000) const;
     // Every visible dialog-class window of the process but AExcept.
     std::vector<HWND> Dialogs(HWND AExcept = 0) const;
+    // Whether the process shows any top-level window at the moment.
+    bool AnyVisibleWindow() const;
     bool Running() const;
     // Waits for the end; the exit code, or -1 on time-out (the process is then killed).
     int WaitExit(int AMs = 60000);

@@ -175,16 +175,14 @@ inline bool ZipRead(const std::string &AZip, std::vector<TZipItem> &AItems)
     return true;
 }
 
-// An installer file: AImageSize bytes of image, the 100 reserved bytes, L, the block, the
-// archive.
+// An installer file: AImageSize bytes of image, the 100 reserved (zero) bytes, L, the block,
+// the archive.
 inline std::string PayloadBuild(size_t AImageSize, const std::string &ABlock,
                                 const std::string &AZip)
 {
     std::string File(AImageSize, '\0');
     for (size_t I = 0; I < AImageSize; I++) File[I] = (char)(I * 7 + 3);
-    std::string Reserved = AZip.substr(0, 100);
-    Reserved.resize(100, '\0');
-    File += Reserved;
+    File += std::string(100, '\0');   // reserved: zeros, as the preparation tool writes
     ZPut32(File, (uint32_t)ABlock.size());
     File += ABlock;
     File += AZip;

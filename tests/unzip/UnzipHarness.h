@@ -23,7 +23,12 @@ struct TMemFs {
     std::map<TZipHandle, std::string> Open;
     int Creates = 0;
     bool FailClose = false;            // closing reports a failure
+    uint32_t LastError = 0;            // the code of the last failed creation or close
 };
+
+// The one failure code the files in memory give, and its text.
+enum { MemFsAccessDenied = 5 };
+const char *const MemFsAccessDeniedText = "Access is denied.";
 
 inline TMemFs *&CurrentMemFs()
 {
@@ -56,11 +61,15 @@ inline void MemFsForceDirs(const string &ADir)
 {
     std::string K = MemFsKey(ADir.c_str());
     TMemFs &Fs = *CurrentMemFs();
-    if (K.empty() || Fs.Files.count(K)) return;
+    Fs.LastError = 0;
+    if (K.empty()) return;
     for (size_t I = 1; I <= K.size(); I++)
         if (I == K.size() || K[I] == '\\') {
             std::string Part = K.substr(0, I);
-            if (Fs.Files.count(Part)) return;   // a file stands in the way
+            if (Fs.Files.count(Part)) {   // a file stands in the way
+                Fs.LastError = MemFsAccessDenied;
+                return;
+            }
             Fs.Dirs.insert(Part);
         }
 }
@@ -72,8 +81,10 @@ inline TZipHandle MemFsCreate(const char *APath)
     size_t Sep = K.rfind('\\');
     bool ParentOk = Sep == std::string::npos || Fs.Dirs.count(K.substr(0, Sep));
     if (strlen(APath) == 0 || APath[strlen(APath) - 1] == '\\' || Fs.Dirs.count(K) ||
-        Fs.Locked.count(K) || !ParentOk)
+        Fs.Locked.count(K) || !ParentOk) {
+        Fs.LastError = MemFsAccessDenied;
         return -1;
+    }
     TZipMemFile *F = new TZipMemFile;
     ZipMemCreate(*F);
     Fs.Open[ZipMemHandle(*F)] = K;
@@ -115,7 +126,15 @@ inline bool MemFsClose(TZipHandle AFile)
     Fs.Open.erase(AFile);
     ZipMemFree(*F);
     delete F;
+    if (Fs.FailClose) Fs.LastError = MemFsAccessDenied;
     return !Fs.FailClose;
+}
+
+inline uint32_t MemFsLastError() { return CurrentMemFs()->LastError; }
+
+inline string MemFsErrorText(uint32_t ACode)
+{
+    return ACode == MemFsAccessDenied ? string(MemFsAccessDeniedText) : string("error");
 }
 
 // Everything in memory: the archive bytes AFile (borrowed), files in AFs, dialog AMem.
@@ -123,8 +142,9 @@ inline void UseMemory(TMemFs &AFs, TMemDialog &AMem, TZipMemFile &AArchive,
                       const std::string &AFile)
 {
     CurrentMemFs() = &AFs;
-    static const TUnZipFileOps Ops = {MemFsExists,     MemFsForceDirs, MemFsCreate, MemFsCreateNew,
-                                      MemFsAttributes, MemFsSetTime,   MemFsClose};
+    static const TUnZipFileOps Ops = {MemFsExists,    MemFsForceDirs,  MemFsCreate,
+                                      MemFsCreateNew, MemFsAttributes, MemFsSetTime,
+                                      MemFsClose,     MemFsLastError,  MemFsErrorText};
     UnZipFileOps = Ops;
     ZipIO = ZipMemIO;
     ZipMemOpen(AArchive, AFile.data(), (int64_t)AFile.size());

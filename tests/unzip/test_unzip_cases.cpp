@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnzipHarness.h"
 #include "ZipBuild.h"
@@ -30,7 +31,17 @@ struct Walk {
     std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
     bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
     std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
+    std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }
 };
+
+// The final message of a run that left ANames not installed in AFolder.
+std::string Incomplete(const std::vector<std::string> &ANames, const char *AFolder = Target)
+{
+    TFailedList L;
+    FailedReset(L);
+    for (auto &N : ANames) FailedAdd(L, string(N.c_str()));
+    return IncompleteMessage(L, AFolder).c_str();
+}
 
 TZipItem Item(const std::string &AName, const std::string &AData, uint16_t AMethod = 8)
 {
@@ -195,7 +206,8 @@ TEST(UnZipFiles, CrcFailureKeepsFileAndItem)
     EXPECT_EQ(Items[0].Data, W.Data("bad.txt"));                 // written all the same
     EXPECT_EQ((uint32_t)Items[0].Date << 16 | Items[0].Time, W.Fs.Times[W.At("bad.txt")]);
     EXPECT_EQ((std::set<std::string>{"bad.txt"}), SelectedItems(W.Dlg));
-    EXPECT_TRUE(W.Dlg.Errors.empty());                           // nothing is reported
+    ASSERT_EQ(1u, W.Dlg.Errors.size());                          // one box at the end
+    EXPECT_EQ(Incomplete({"bad.txt"}), W.Error(0));
 }
 
 // ---- Archives that end the program or the run -----------------------------------------
@@ -268,35 +280,42 @@ TEST(UnZipFiles, DescriptorWithoutSignatureOrZeroSizesIsDamage)
     }
 }
 
-TEST(UnZipFiles, EncryptedEntryEndsTheRunSilently)
+// An encrypted entry or one of an unknown method ends the run before it: no file of its name
+// is created, an existing one stays as it was (even when every file is to be replaced), and
+// the final message names it and everything after it.
+TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
 {
-    std::vector<TZipItem> Items = {Item("a.txt", "a"), Item("b.txt", "b"), Item("c.txt", "c")};
-    Items[1].Flags = 1;
-    Walk W(ZipBuild(Items));
-    ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reEncrypted, RunEnd);
-    EXPECT_TRUE(W.Has("a.txt"));
-    EXPECT_FALSE(W.Has("b.txt"));
-    EXPECT_FALSE(W.Has("c.txt"));
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(1u, W.Dlg.Labels.size());   // only the file name of a.txt, no final status
-    EXPECT_TRUE(W.Dlg.Errors.empty());
-}
-
-TEST(UnZipFiles, UnknownMethodIsAnInternalError)
-{
-    std::vector<TZipItem> Items = {Item("a.txt", "a"), Item("b.txt", "bbbb", 12),
-                                   Item("c.txt", "c")};
-    Items[1].Packed = "xxxx";
-    Walk W(ZipBuild(Items));
-    ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reInternal, RunEnd);
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Internal install error!\r\nGoto www.bytewise.example!");
-    EXPECT_EQ("", W.Data("b.txt"));                           // created, closed, time set
-    EXPECT_TRUE(W.Fs.Times.count(W.At("b.txt")));
-    EXPECT_FALSE(W.Has("c.txt"));
-    EXPECT_FALSE(AllExtracted);
+    for (int Case = 0; Case < 2; Case++) {
+        std::vector<TZipItem> Items = {Item("a.txt", "a"), Item("b.txt", "bbbb"),
+                                       Item("c.txt", "c")};
+        if (Case == 0) Items[1].Flags = 1;
+        if (Case == 1) {
+            Items[1].Method = 12;
+            Items[1].Packed = "xxxx";
+        }
+        for (int Existing = 0; Existing < 2; Existing++) {
+            Walk W(ZipBuild(Items));
+            if (Existing) W.Fs.Files[W.At("b.txt")] = "keep me";
+            ArchiveStart = 0;
+            UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+            MemSelectAll(W.Dlg);
+            TargetDir = W.Dir;
+            OverwriteMode = 0;   // replace without asking
+            UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+            EXPECT_EQ(Case == 0 ? reEncrypted : reInternal, RunEnd) << Case;
+            EXPECT_EQ("a", W.Data("a.txt")) << Case;
+            if (Existing)
+                EXPECT_EQ("keep me", W.Data("b.txt")) << Case;
+            else
+                EXPECT_FALSE(W.Has("b.txt")) << Case;
+            EXPECT_FALSE(W.Has("c.txt")) << Case;
+            EXPECT_EQ(1, W.Fs.Creates) << Case;
+            EXPECT_FALSE(AllExtracted);
+            EXPECT_EQ(1u, W.Dlg.Labels.size()) << Case;   // the name of a.txt; no final status
+            ASSERT_EQ(1u, W.Dlg.Errors.size()) << Case;
+            EXPECT_EQ(Incomplete({"b.txt", "c.txt"}), W.Error(0)) << Case;
+        }
+    }
 }
 
 TEST(UnZipFiles, EmptyNameIsAnInternalError)
@@ -376,8 +395,9 @@ TEST(UnZipFiles, FolderThatCannotBeMadeStopsTheRun)
     W.Fs.Files["T:\\file"] = "a file where the folder should be";
     ASSERT_TRUE(W.Run());
     EXPECT_EQ(reStopped, RunEnd);
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create directory\r\nT:\\file\\inst");
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
+    EXPECT_EQ("Cannot create directory\r\nT:\\file\\inst\r\nAccess is denied.", W.Error(0));
+    EXPECT_EQ(Incomplete({"a.txt", "b.txt"}, "T:\\file\\inst"), W.Error(1));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
     EXPECT_FALSE(AllExtracted);
     EXPECT_EQ(2u, SelectedItems(W.Dlg).size());
@@ -388,8 +408,9 @@ TEST(UnZipFiles, EmptyFolderTextWritesNothing)
     Walk W(ZipBuild({Item("a.txt", "a")}), "");
     ASSERT_TRUE(W.Run());
     EXPECT_EQ(reStopped, RunEnd);
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create directory\r\n");
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
+    EXPECT_EQ("Cannot create directory\r\n", W.Error(0));   // no system call failed: no reason
+    EXPECT_EQ(Incomplete({"a.txt"}, ""), W.Error(1));
     EXPECT_TRUE(W.Fs.Files.empty());
     EXPECT_FALSE(AllExtracted);
 }
@@ -401,8 +422,9 @@ TEST(UnZipFiles, FileThatCannotBeReplacedIsReportedAndTheRunGoesOn)
     W.Fs.Locked.insert(W.At("a.txt"));
     W.Dlg.Answers = {maOk};
     ASSERT_TRUE(W.Run());
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create file\r\nT:\\inst\\a.txt");
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
+    EXPECT_EQ("Cannot create file\r\nT:\\inst\\a.txt\r\nAccess is denied.", W.Error(0));
+    EXPECT_EQ(Incomplete({"a.txt"}), W.Error(1));
     EXPECT_EQ("locked", W.Data("a.txt"));
     EXPECT_EQ("b", W.Data("b.txt"));
     EXPECT_EQ((std::set<std::string>{"a.txt"}), SelectedItems(W.Dlg));
@@ -414,8 +436,10 @@ TEST(UnZipFiles, FailedCloseIsReported)
     Walk W(ZipBuild({Item("a.txt", "a")}));
     W.Fs.FailClose = true;
     ASSERT_TRUE(W.Run());
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot close file\r\nT:\\inst\\a.txt");
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
+    EXPECT_EQ("Cannot close file\r\nT:\\inst\\a.txt\r\nAccess is denied.", W.Error(0));
+    EXPECT_EQ(Incomplete({"a.txt"}), W.Error(1));   // what was written may not be on disk
+    EXPECT_FALSE(AllExtracted);
 }
 
 // ---- Hostile names and buffers at their limits ----------------------------------------------
@@ -434,9 +458,9 @@ TEST(UnZipFiles, TraversalNamesAreNeverWritten)
     for (auto &F : W.Fs.Files) EXPECT_EQ(0u, F.first.rfind("T:\\inst\\", 0)) << F.first;
     EXPECT_EQ(1u, W.Fs.Files.size());
     EXPECT_EQ("good", W.Data("good.txt"));
-    ASSERT_EQ(sizeof Evil / sizeof *Evil, W.Dlg.Errors.size());
+    ASSERT_EQ(sizeof Evil / sizeof *Evil + 1, W.Dlg.Errors.size());
     std::set<std::string> Reported, Expected;
-    for (auto &E : W.Dlg.Errors) Reported.insert(E.c_str());
+    for (size_t I = 0; I + 1 < W.Dlg.Errors.size(); I++) Reported.insert(W.Error(I));
     for (const char *N : Evil) Expected.insert(std::string("Cannot create file\r\n") + N);
     EXPECT_EQ(Expected, Reported);
     EXPECT_EQ(sizeof Evil / sizeof *Evil, SelectedItems(W.Dlg).size());
@@ -451,7 +475,7 @@ TEST(UnZipFiles, OverlongNameIsCutAndRefused)
     ASSERT_TRUE(W.Run());
     ASSERT_EQ(2u, W.Dlg.Items.size());
     EXPECT_EQ(255u, W.Dlg.Items[1].length());
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create file\r\n" + string(Long.substr(0, 255).c_str()));
     EXPECT_EQ("after", W.Data("after.txt"));
     EXPECT_FALSE(AllExtracted);
@@ -463,7 +487,7 @@ TEST(UnZipFiles, PathsLongerThanMaxPathAreRefused)
     std::string Name(30, 'f');
     Walk W(ZipBuild({Item(Name, "x"), Item("short", "y")}), Dir.c_str());
     ASSERT_TRUE(W.Run());
-    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == ("Cannot create file\r\n" + Dir + "\\" + Name).c_str());
     EXPECT_EQ("y", W.Fs.Files[Dir + "\\short"]);
     EXPECT_FALSE(AllExtracted);
@@ -483,7 +507,7 @@ TEST(UnZipFiles, FolderTextOf259CharactersStaysInItsBuffer)
         MemSelectAll(W.Dlg);
         TargetDir = Buf;
         UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
-        ASSERT_EQ(1u, W.Dlg.Errors.size());
+        ASSERT_EQ(2u, W.Dlg.Errors.size());   // the file, then the final message
         EXPECT_EQ(0u, std::string(W.Dlg.Errors[0].c_str()).find("Cannot create file\r\nT:\\ddd"));
         EXPECT_TRUE(W.Fs.Files.empty());
         EXPECT_FALSE(AllExtracted);

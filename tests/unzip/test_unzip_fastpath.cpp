@@ -255,7 +255,10 @@ TEST(EntryFolder, FolderThatCannotBeMadeAgainStopsTheRun)
     DropFs = &R.Fs;
     DropDlg = &R.Dlg;
     UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
-    UnZipFileOps.ForceDirs = [](const string &) { ForceDirsCalls++; };
+    UnZipFileOps.ForceDirs = [](const string &) {
+        ForceDirsCalls++;
+        CurrentMemFs()->LastError = MemFsAccessDenied;
+    };
     MemSelectAll(R.Dlg);
     R.Dlg.Dispatched = 0;
     R.Fs.Files.clear();
@@ -265,7 +268,9 @@ TEST(EntryFolder, FolderThatCannotBeMadeAgainStopsTheRun)
     // Once in the first run; in this one d/a goes into the folder still there, and d/b,
     // which cannot be created, makes it once.
     EXPECT_EQ(1, ForceDirsCalls - 1);
-    ASSERT_EQ(1u, R.Dlg.Errors.size());
-    EXPECT_EQ(std::string(MsgCannotCreateDir) + "\r\nT:\\inst\\d", R.Dlg.Errors[0].c_str());
+    ASSERT_EQ(2u, R.Dlg.Errors.size());   // the folder, then what was not installed
+    EXPECT_EQ(std::string(MsgCannotCreateDir) + "\r\nT:\\inst\\d\r\nAccess is denied.",
+              R.Dlg.Errors[0].c_str());
+    EXPECT_NE(std::string::npos, std::string(R.Dlg.Errors[1].c_str()).find("\r\nd/b\r\n"));
     EXPECT_FALSE(R.Written("d/b"));
 }

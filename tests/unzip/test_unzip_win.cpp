@@ -298,10 +298,12 @@ TEST_F(UnZipWin, ErrorBoxesAreCaptionedErrorWithTheStopIcon)
     Open(ZipBuild(Evil));
     Listing();
     Extract();
-    ASSERT_EQ(2u, Boxes.size());
+    ASSERT_EQ(3u, Boxes.size());   // each refused name, then what was not installed
     EXPECT_EQ("Cannot create file\r\n../up.txt", Boxes[0]);
     EXPECT_EQ("Cannot create file\r\nC:\\up.txt", Boxes[1]);
+    EXPECT_EQ(0u, Boxes[2].find("The installation is incomplete."));
     EXPECT_TRUE(BoxHasStopIcon[0]);
+    EXPECT_TRUE(BoxHasStopIcon[2]);
     EXPECT_EQ("good", QReadFile(Out("good.txt")));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Dir.Join("up.txt").c_str()));
     EXPECT_FALSE(AllExtracted);
@@ -331,7 +333,39 @@ TEST_F(UnZipWin, CrcFailureLeavesTheFileWithItsTimeAndTheItemSelected)
     EXPECT_EQ(1, SelectedCount());
     EXPECT_EQ(Items[2].Data, QReadFile(Out("sub/file.txt")));
     EXPECT_EQ((uint32_t)Items[2].Date << 16 | Items[2].Time, DosTime(Out("sub/file.txt")));
-    EXPECT_TRUE(Boxes.empty());
+    ASSERT_EQ(1u, Boxes.size());   // the final message, naming the file
+    EXPECT_NE(std::string::npos, Boxes[0].find("\r\nsub/file.txt\r\n")) << Boxes[0];
+    EXPECT_NE(std::string::npos, Boxes[0].find(std::string("Folder: ") + Target)) << Boxes[0];
+}
+
+// A DOS date of 0 names no moment: the file keeps the time it was written at. A file that
+// cannot be created is reported with the system's text for the failure.
+TEST_F(UnZipWin, DateZeroKeepsTheWriteTimeAndFailuresGiveTheSystemsReason)
+{
+    Items[0].Date = 0;
+    Items[0].Time = 0;
+    Open(ZipBuild(Items));
+    Listing();
+    CreateDirectoryA(Target, 0);
+    CreateDirectoryA(Out("sub").c_str(), 0);
+    CreateDirectoryA(Out("sub/file.txt").c_str(), 0);   // a folder holds the file's name
+    SYSTEMTIME Now;
+    GetLocalTime(&Now);
+    Extract();
+    FILETIME Local;
+    WORD D = 0, T = 0;
+    SystemTimeToFileTime(&Now, &Local);
+    FileTimeToDosDateTime(&Local, &D, &T);
+    uint32_t Written = DosTime(Out("readme.txt"));
+    EXPECT_EQ(D, Written >> 16);   // today (as written), not a random or 1980 date
+    EXPECT_EQ(Items[0].Data, QReadFile(Out("readme.txt")));
+    ASSERT_EQ(2u, Boxes.size());
+    std::string Head = "Cannot create file\r\n" + Out("sub/file.txt") + "\r\n";
+    ASSERT_EQ(0u, Boxes[0].find(Head)) << Boxes[0];
+    EXPECT_GT(Boxes[0].size(), Head.size() + 5) << Boxes[0];   // the reason, a line of text
+    EXPECT_EQ(std::string::npos, Boxes[0].find('\n', Head.size())) << Boxes[0];
+    EXPECT_TRUE(Asked.empty());   // not asked about a folder
+    EXPECT_EQ(1, SelectedCount());
 }
 
 TEST_F(UnZipWin, OpenArchiveOpensTheProgramsOwnFile)

@@ -256,9 +256,9 @@ std::string BuildInstaller(const std::string &AImage, const std::string &ASetupB
                            const std::string &AZip)
 {
     std::string Out = AImage;
-    std::string Reserved = AZip.substr(0, PayloadReserved);
-    Reserved.resize(PayloadReserved, '\0');
-    Out += Reserved;
+    // The reserved area stays zeros: a copy of the archive's first bytes there would make ZIP
+    // tools take the archive to start 100 bytes early and report its headers as damaged.
+    Out += std::string(PayloadReserved, '\0');
     uint32_t L = (uint32_t)ASetupBlock.size();
     for (int I = 0; I < 4; I++) Out += (char)(L >> (8 * I));
     Out += ASetupBlock;

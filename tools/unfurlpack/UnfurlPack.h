@@ -1,7 +1,7 @@
 // UnfurlPack: the preparation tool of the installer. Checks that a ZIP archive is one the
 // installer can walk and install, and appends it with the setup header to the installer
-// executable: reserved 100 bytes (a copy of the archive's first 100), L, the setup block with
-// the scrambled title and subtitle and the archive's integrity record, the archive unchanged. The built-in ArchiveStart of the
+// executable: reserved 100 zero bytes, L, the setup block with the scrambled title and
+// subtitle and the archive's integrity record, the archive unchanged. The built-in ArchiveStart of the
 // image is set to the image's size on the way.
 #ifndef UNFURLPACK_H
 #define UNFURLPACK_H

@@ -73,6 +73,12 @@ static int32_t MemListFind(HWND AList, int32_t AStart, const string &AName)
     return At[0];
 }
 
+static string MemListText(HWND AList, int32_t AIndex)
+{
+    TMemDialog &M = Mem(AList);
+    return AIndex >= 0 && AIndex < (int32_t)M.Items.size() ? M.Items[AIndex] : string();
+}
+
 static bool MemListGetSel(HWND AList, int32_t AIndex)
 {
     TMemDialog &M = Mem(AList);
@@ -144,14 +150,14 @@ static void MemEndProgram()
 }
 
 const TUnZipDialog UnZipMemDialog = {
-    MemGetList,        MemListReset, MemListAdd,   MemListFind,     MemListGetSel,
+    MemGetList,        MemListReset, MemListAdd,   MemListText,     MemListFind,     MemListGetSel,
     MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
     MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
 };
 
 // The host has no dialog: the walk's platform binding is the one in memory.
 const TUnZipDialog UnZipPlatformDialog = {
-    MemGetList,        MemListReset, MemListAdd,   MemListFind,     MemListGetSel,
+    MemGetList,        MemListReset, MemListAdd,   MemListText,     MemListFind,     MemListGetSel,
     MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
     MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
 };

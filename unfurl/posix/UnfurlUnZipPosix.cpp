@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "QSysUtil.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
 
 // The host form of a path: every backslash becomes a slash.
@@ -58,6 +59,9 @@ static bool HostClose(TZipHandle AFile) { return close((int)AFile) == 0; }
      time  bits 15-11 hour, 10-5 minute, 4-0 seconds / 2 */
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
 {
+    // No real moment (a date of 0): the time stays as written, as on Windows, where the
+    // conversion fails for it.
+    if (!DosDateTimeValid(ADosDateTime)) return;
     uint16_t Date = (uint16_t)(ADosDateTime >> 16), Time = (uint16_t)ADosDateTime;
     struct tm T;
     memset(&T, 0, sizeof T);
@@ -76,5 +80,10 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
     if (Times[1].tv_sec != (time_t)-1) futimens((int)AFile, Times);
 }
 
-const TUnZipFileOps UnZipDiskOps = {FileExists,     ForceDirectories, HostCreate, HostCreateNew,
-                                    HostAttributes, SetFileDosTime,   HostClose};
+static uint32_t HostLastError() { return (uint32_t)errno; }
+
+static string HostErrorText(uint32_t ACode) { return string(strerror((int)ACode)); }
+
+const TUnZipFileOps UnZipDiskOps = {FileExists,     ForceDirectories, HostCreate,
+                                    HostCreateNew,  HostAttributes,   SetFileDosTime,
+                                    HostClose,      HostLastError,    HostErrorText};

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include "QSysUtil.h"
 #include "UnfurlDialog.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 
@@ -48,41 +49,58 @@ static void RegisterProgressClass()
     }
 }
 
-// The exit code of an installer whose own file is damaged or incomplete.
-enum { ExitDamagedInstaller = 3 };
+// The command line into the run's switches and InstallDir; false when it asks for the usage
+// (shown unless silent).
+static bool TakeCommandLine(const char *ALine)
+{
+    TCommandLine Cmd;
+    ParseCommandLine(ALine, Cmd);
+    Silent = Cmd.Silent;
+    bool Fits = Cmd.Folder.length() < MAX_PATH;
+    if (Cmd.Usage || !Fits) {
+        if (!Silent) MessageBoxA(0, MsgUsage, CaptionUsage, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    lstrcpyA(InstallDir, Cmd.Folder.c_str());
+    return true;
+}
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
     RestrictDllSearch();
     RegisterProgressClass();
     BuildCrcTable();
     UnfurlDialogInit();
+    if (!TakeCommandLine(lpCmdLine)) return ExitCancelled;
 
+    int Code = ExitDamaged;
     OpenArchive();
     if (ArchiveFile == (TZipHandle)INVALID_HANDLE_VALUE) {
         char Path[MAX_PATH + 1];
         DWORD Len = GetModuleFileNameA(0, Path, MAX_PATH);
         Path[Len < MAX_PATH ? Len : MAX_PATH] = 0;
-        MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
+        if (!Silent) MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
     } else {
         ReadSetupHeader();
         // A damaged or cut download is refused before anything is written.
         if (VerifyArchive() == avDamaged) {
-            CloseHandle((HANDLE)ArchiveFile);
-            MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
-            UnfurlDialogDone();
-            return ExitDamagedInstaller;
+            if (!Silent) MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
+            Code = ExitDamaged;
+        } else if (Silent) {
+            Code = SilentInstall(hInstance);
+        } else {
+            DialogBoxParamA(hInstance, "MainDialog", 0, InstallDialogProc, 0);
+            Code = RunExitCode(InstallRan);
         }
-        DialogBoxParamA(hInstance, "MainDialog", 0, InstallDialogProc, 0);
         CloseHandle((HANDLE)ArchiveFile);
-        if (AllExtracted) {
+        if (AllExtracted && !Silent) {
             string Text = string(MsgEndInstall) + InstallDir;
             MessageBoxA(0, Text.c_str(), CaptionEndInstall, MB_OK);
         }
     }
 
     UnfurlDialogDone();
-    return 0;
+    return Code;
 }
 
 // The allocation functions, replaced so that the installer carries no exception support:
@@ -91,7 +109,7 @@ void *operator new(size_t ASize)
 {
     void *P = malloc(ASize ? ASize : 1);
     if (!P)
-        ExitProcess(0);
+        ExitProcess(ExitIncomplete);
     return P;
 }
 void *operator new[](size_t ASize) { return operator new(ASize); }

@@ -6,11 +6,13 @@
 #include "QDialog.h"
 #include "QGetDir.h"
 #include "QSysUtil.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 
 char InstallDir[MAX_PATH + 1];
 HWND InstallWnd;
+bool InstallRan;
 HFONT TitleFont;
 HFONT SubtitleFont;
 
@@ -25,6 +27,7 @@ void UnfurlDialogInit()
 {
     SetupInfo = &SetupRecord;
     InstallDir[0] = 0;
+    InstallRan = false;
 }
 
 void UnfurlDialogDone()
@@ -70,7 +73,8 @@ static void OnInitDialog(HWND dlg)
     SendDlgItemMessageA(dlg, CM_ICON, STM_SETICON, (WPARAM)Icon, 0);
     InstallWnd = dlg;
     MakeFonts(dlg);
-    SetWindowTextA(GetDlgItem(dlg, CM_EDIT), ExtractFilePath("").c_str());
+    // The folder given with /D=, else the field starts empty (the current folder).
+    SetWindowTextA(GetDlgItem(dlg, CM_EDIT), InstallDir[0] ? InstallDir : ExtractFilePath("").c_str());
     // Typing stops where the text still fits a path buffer.
     SendDlgItemMessageA(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
     OverwriteMode = 2;
@@ -126,8 +130,31 @@ static void OnInstall(HWND dlg)
     if (Count > 0)
         ProgressStep = 100.0 / Count;
     FilesDone = 0;
+    StopAsked = false;
+    InstallRan = true;
     UnZipFiles(dlg, CM_LIST, false);
-    EndDialog(dlg, 1);
+    if (!Silent) EndDialog(dlg, 1);
+}
+
+// Cancel or the close box while files are being written: the run stops after the current
+// file when the user says so.
+static void AskStop(HWND dlg)
+{
+    if (!StopAsked &&
+        MessageBoxA(dlg, MsgStopInstall, CaptionStopInstall, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        StopAsked = true;
+}
+
+int SilentInstall(HINSTANCE AInstance)
+{
+    // The dialog is made but never shown: its list box holds the work list as in a normal run.
+    HWND Dlg = CreateDialogParamA(AInstance, "MainDialog", 0, InstallDialogProc, 0);
+    if (!Dlg) return ExitIncomplete;
+    OverwriteMode = 0;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
+    Installing = true;
+    OnInstall(Dlg);
+    DestroyWindow(Dlg);
+    return RunExitCode(InstallRan);
 }
 
 INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
@@ -154,8 +181,11 @@ INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
                 OnInstall(dlg);
             }
             return TRUE;
-        case CM_NO:
-            EndDialog(dlg, 2);
+        case CM_NO:   // also Esc and the close box
+            if (Installing)
+                AskStop(dlg);
+            else
+                EndDialog(dlg, 2);
             return TRUE;
         }
         break;

@@ -9,6 +9,7 @@
 // backslash to it in place, and the field may hand over MAX_PATH - 1 characters.
 extern char InstallDir[MAX_PATH + 1];
 extern HWND InstallWnd;          // the dialog, from WM_INITDIALOG on
+extern bool InstallRan;          // an extraction run took place
 extern HFONT TitleFont;          // 26-point bold Arial
 extern HFONT SubtitleFont;       // 8-point Arial
 
@@ -21,5 +22,9 @@ void UnfurlDialogInit();
 void UnfurlDialogDone();
 
 INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The /S installation: the dialog's runs into InstallDir (the current folder when empty)
+// without showing it, existing files replaced; answers the exit code.
+int SilentInstall(HINSTANCE AInstance);
 
 #endif

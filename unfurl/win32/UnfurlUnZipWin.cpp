@@ -9,6 +9,7 @@
 #include "QConst.h"
 #include "QDialog.h"
 #include "QSysUtil.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
 
 // ---- Files ------------------------------------------------------------------------------
@@ -55,13 +56,14 @@ static int32_t WinAttributes(const char *APath)
     return Attr == INVALID_FILE_ATTRIBUTES ? -1 : (int32_t)(Attr & 0x7FFFFFFF);
 }
 
-// The archive's times are local times; only the last-write time is set.
+// The archive's times are local times; only the last-write time is set. A DOS time that
+// names no real moment (a date of 0) leaves the time as written.
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
 {
     FILETIME Local, Utc;
-    DosDateTimeToFileTime((WORD)(ADosDateTime >> 16), (WORD)ADosDateTime, &Local);
-    LocalFileTimeToFileTime(&Local, &Utc);
-    SetFileTime((HANDLE)AFile, 0, 0, &Utc);
+    if (DosDateTimeToFileTime((WORD)(ADosDateTime >> 16), (WORD)ADosDateTime, &Local) &&
+        LocalFileTimeToFileTime(&Local, &Utc))
+        SetFileTime((HANDLE)AFile, 0, 0, &Utc);
 }
 
 // FileExists with one attribute query instead of a folder search (a search opens and lists
@@ -85,8 +87,23 @@ static bool WinExists(char *APath)
 
 static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
 
-const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate, WinCreateNew,
-                                    WinAttributes, SetFileDosTime,   WinClose};
+static uint32_t WinLastError() { return GetLastError(); }
+
+// The system's text for an error code ("Access is denied."), without its line break.
+static string WinErrorText(uint32_t ACode)
+{
+    char Text[512];
+    DWORD Len = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
+                               ACode, 0, Text, sizeof Text, 0);
+    while (Len > 0 && (Text[Len - 1] == '\r' || Text[Len - 1] == '\n' || Text[Len - 1] == ' '))
+        Len--;
+    if (Len == 0) return "Error " + IntToStr((int32_t)ACode);
+    return string(Text, Len);
+}
+
+const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate,
+                                    WinCreateNew,  WinAttributes,    SetFileDosTime,
+                                    WinClose,      WinLastError,     WinErrorText};
 
 // ---- The installer dialog ---------------------------------------------------------------
 
@@ -215,6 +232,12 @@ static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
     }
     LRESULT I = SendMessageA(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName.c_str());
     return I == LB_ERR ? -1 : (int32_t)I;
+}
+
+static string WinListText(HWND AList, int32_t AIndex)
+{
+    char Text[NameBufSize + 2];
+    return ListItemText(AList, AIndex, Text) ? string(Text) : string();
 }
 
 static bool WinListGetSel(HWND AList, int32_t AIndex)
@@ -450,7 +473,7 @@ static void WinDispatchOne()
 
 static void WinShowError(const string &AText)
 {
-    MessageBoxA(0, AText.c_str(), "Error", MB_OK | MB_ICONHAND);
+    if (!Silent) MessageBoxA(0, AText.c_str(), "Error", MB_OK | MB_ICONHAND);
 }
 
 static void WinAskOverwrite(HWND ADlg)
@@ -458,10 +481,10 @@ static void WinAskOverwrite(HWND ADlg)
     DialogBoxParamA(GetModuleHandleA(0), "FileExist", ADlg, FileExistDlgProc, 0);
 }
 
-static void WinEndProgram() { ExitProcess(0); }
+static void WinEndProgram() { ExitProcess((UINT)EndProgramCode()); }
 
 const TUnZipDialog UnZipPlatformDialog = {
-    WinGetList,     WinListReset,  WinListAdd,      WinListFind,   WinListGetSel,
+    WinGetList,     WinListReset,  WinListAdd,      WinListText,   WinListFind,   WinListGetSel,
     WinListSetSel,  WinListCount,  WinListSelCount, WinSetProgress, WinSetLabel,
     WinDispatchOne, WinShowError,  WinAskOverwrite, WinEndProgram,
 };

@@ -1,0 +1,63 @@
+// Checks the installer's Wine tests share: a fresh working folder, what must be on disk after
+// an installation, and screenshots of a step for a person to look at.
+#ifndef INSTALLERCHECKS_H
+#define INSTALLERCHECKS_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "InstallerDriver.h"
+
+// A fresh, empty working folder for one test: C:\unfurl-tests\AName.
+inline std::string Work(const std::string &AName)
+{
+    std::string D = "C:\\unfurl-tests\\" + AName;
+    QRemoveTree(D);
+    MakeFolders(D);
+    return D;
+}
+
+inline std::string BackSlashes(std::string S)
+{
+    for (char &C : S)
+        if (C == '/') C = '\\';
+    return S;
+}
+
+// Every entry is under ADir (but those named in ASkip): files byte for byte with their stored
+// time, folders made.
+inline void ExpectInstalled(const std::string &ADir, const std::vector<TZipItem> &AEntries,
+                            const std::vector<std::string> &ASkip = {})
+{
+    for (const TZipItem &E : AEntries) {
+        bool Skip = false;
+        for (const std::string &N : ASkip) Skip |= N == E.Name;
+        if (Skip) continue;
+        std::string Path = ADir + "\\" + BackSlashes(E.Name);
+        if (E.Name.back() == '/') {
+            EXPECT_TRUE(IsFolder(Path.substr(0, Path.size() - 1))) << E.Name;
+            continue;
+        }
+        std::string Data;
+        ASSERT_TRUE(QReadFile(Path, Data)) << E.Name;
+        EXPECT_TRUE(Data == E.Data) << E.Name << ": contents differ";
+        EXPECT_EQ(FileDosTime(Path), (uint32_t)E.Date << 16 | E.Time) << E.Name;
+    }
+}
+
+// Saves the screen as AName in the screenshot folder, when one is given (UNFURL_SHOTS).
+inline void Shoot(HWND AWnd, const char *AName, bool ASettle = true)
+{
+    std::string Dir = ShotDir();
+    if (Dir.empty()) return;
+    if (ASettle) {
+        RedrawWindow(AWnd, 0, 0, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(400);                    // a new window paints after it shows
+    }
+    TPicture P;
+    if (CaptureWindow(AWnd, P, true)) SaveBitmap(P, Dir + "\\" + AName);
+}
+
+#endif

@@ -1,0 +1,341 @@
+// How an installation is asked for and how it ends: the command line, the final message
+// naming the entries not installed, the exit codes, and the entries that must not count as
+// installed (a folder in a file's place, a zero byte in a name, more data than declared, a
+// stop asked by the user); DOS times that name no moment.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include "QTestFiles.h"
+#include "UnfurlOutcome.h"
+#include "UnzipHarness.h"
+#include "ZipBuild.h"
+
+namespace {
+
+const char *const Target = "T:\\inst";
+
+struct Walk {
+    TMemFs Fs;
+    TMemDialog Dlg;
+    TZipMemFile Archive;
+    std::string File;
+    char Dir[MAX_PATH + 1];
+
+    explicit Walk(const std::string &AFile) : File(AFile)
+    {
+        UseMemory(Fs, Dlg, Archive, File);
+        strcpy(Dir, Target);
+        Fs.Dirs.insert("T:");
+        Fs.Dirs.insert(Target);
+        StopAsked = false;
+    }
+    bool Run() { return RunInstall(Dlg, Dir, 0); }
+    std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
+    bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
+    std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
+    std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }
+    std::string LastError() const { return Dlg.Errors.empty() ? "" : Dlg.Errors.back().c_str(); }
+};
+
+TZipItem Item(const std::string &AName, const std::string &AData, uint16_t AMethod = 8)
+{
+    TZipItem I;
+    I.Name = AName;
+    I.Data = AData;
+    I.Method = AMethod;
+    return I;
+}
+
+std::string Cmd(const char *ALine, TCommandLine &C)
+{
+    ParseCommandLine(ALine, C);
+    return std::string(C.Silent ? "S" : "-") + (C.Usage ? "U" : "-") + "[" + C.Folder.c_str() + "]";
+}
+
+// The uncompressed size in the local header at AHeader.
+void DeclareSize(std::string &AZip, size_t AHeader, uint32_t ASize)
+{
+    for (int I = 0; I < 4; I++) AZip[AHeader + 22 + I] = (char)(ASize >> (8 * I));
+}
+
+}  // namespace
+
+// ---- Command line ---------------------------------------------------------------------------
+
+TEST(CommandLine, SwitchesFolderAndUsage)
+{
+    struct {
+        const char *Line, *Expect;   // S silent, U usage, [folder]
+    } Cases[] = {
+        {"", "--[]"},
+        {"   ", "--[]"},
+        {"/S", "S-[]"},
+        {"\t/S  ", "S-[]"},
+        {"/D=C:\\Program Files\\My App", "--[C:\\Program Files\\My App]"},
+        {"/S /D=C:\\Program Files\\My App  ", "S-[C:\\Program Files\\My App]"},
+        {"/D=C:\\a \"b\" /S", "--[C:\\a \"b\" /S]"},   // the rest of the line, verbatim
+        {"/S /S", "S-[]"},
+        {"/D=", "-U[]"},
+        {"/D=   ", "-U[]"},
+        {"/s", "-U[]"},
+        {"/SS", "-U[]"},
+        {"/S /X", "SU[]"},
+        {"\"/S\"", "-U[]"},
+        {"/d=C:\\x", "-U[]"},
+        {"install.exe", "-U[]"},
+        {"/D C:\\x", "-U[]"},
+    };
+    for (auto &C : Cases) {
+        TCommandLine Line;
+        EXPECT_EQ(C.Expect, Cmd(C.Line, Line)) << C.Line;
+    }
+    TCommandLine Line;
+    EXPECT_EQ("--[]", Cmd(0, Line));
+}
+
+// ---- The final message and the exit codes ----------------------------------------------------
+
+TEST(IncompleteMessage, NamesTheFirstTenThenCountsAndGivesTheFolder)
+{
+    TFailedList L;
+    FailedReset(L);
+    FailedAdd(L, "a.txt");
+    FailedAdd(L, "sub/b.txt");
+    EXPECT_EQ(2, L.Count);
+    EXPECT_STREQ("The installation is incomplete.\r\nNot installed correctly:\r\n\r\n"
+                 "a.txt\r\nsub/b.txt\r\n\r\nFolder: C:\\Program Files\\X",
+                 IncompleteMessage(L, "C:\\Program Files\\X").c_str());
+
+    FailedReset(L);
+    for (int I = 0; I < 13; I++) FailedAdd(L, ("f" + std::to_string(10 + I)).c_str());
+    std::string Text = IncompleteMessage(L, "D:\\y").c_str();
+    EXPECT_NE(std::string::npos, Text.find("f10\r\nf11\r\n"));
+    EXPECT_NE(std::string::npos, Text.find("f19\r\nand 3 more\r\n\r\nFolder: D:\\y"));
+    EXPECT_EQ(std::string::npos, Text.find("f20"));
+    EXPECT_EQ(13, L.Count);
+
+    // Exactly ten: no count line.
+    FailedReset(L);
+    for (int I = 0; I < 10; I++) FailedAdd(L, "n");
+    EXPECT_EQ(std::string::npos, std::string(IncompleteMessage(L, "x").c_str()).find("more"));
+}
+
+TEST(ExitCodes, EveryWayARunEnds)
+{
+    // Installed; one bad entry; a cut archive met in the extraction run; never run.
+    std::vector<TZipItem> Items = {Item("a", "aa"), Item("b", "bb"), Item("c", "cc")};
+    {
+        Walk W(ZipBuild(Items));
+        ASSERT_TRUE(W.Run());
+        EXPECT_EQ(ExitInstalled, RunExitCode(true));
+        EXPECT_EQ(ExitCancelled, RunExitCode(false));
+    }
+    {
+        std::vector<TZipItem> Bad = Items;
+        Bad[1].BadCrc = true;
+        Walk W(ZipBuild(Bad));
+        ASSERT_TRUE(W.Run());
+        EXPECT_EQ(ExitIncomplete, RunExitCode(true));
+    }
+    {
+        std::string Zip = ZipBuild(Items);
+        Walk W(Zip);
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+        MemSelectAll(W.Dlg);
+        std::string Short = Zip.substr(0, Zip.find("PK\x03\x04", 10));
+        ZipMemOpen(W.Archive, Short.data(), (int64_t)Short.size());
+        TargetDir = W.Dir;
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+        EXPECT_EQ(ExitDamaged, RunExitCode(true));
+    }
+    // The listing run ends the program: damaged, or no entry at all.
+    {
+        Walk W(std::string("MZ and no archive"));
+        EXPECT_FALSE(W.Run());
+        EXPECT_EQ(ExitDamaged, EndProgramCode());
+    }
+    {
+        Walk W(ZipBuild({}));
+        EXPECT_FALSE(W.Run());
+        EXPECT_EQ(ExitInstalled, EndProgramCode());
+    }
+}
+
+// ---- Entries that are not installed ----------------------------------------------------------
+
+TEST(NotInstalled, FinalMessageListsTenEntriesLeftSelectedAndCountsTheRest)
+{
+    std::vector<TZipItem> Items;
+    for (int I = 0; I < 12; I++) {
+        Items.push_back(Item("bad" + std::to_string(10 + I), "data" + std::to_string(I)));
+        Items.back().BadCrc = true;
+    }
+    Items.push_back(Item("good", "fine"));
+    Walk W(ZipBuild(Items));
+    ASSERT_TRUE(W.Run());
+    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(12u, SelectedItems(W.Dlg).size());
+    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    std::string Text = W.Error(0);
+    EXPECT_EQ(0u, Text.find("The installation is incomplete."));
+    EXPECT_NE(std::string::npos, Text.find("\r\nbad10\r\n"));
+    EXPECT_NE(std::string::npos, Text.find("\r\nbad19\r\nand 2 more\r\n"));
+    EXPECT_EQ(std::string::npos, Text.find("bad20"));
+    EXPECT_EQ(std::string::npos, Text.find("good"));
+    EXPECT_NE(std::string::npos, Text.find("Folder: T:\\inst"));
+    EXPECT_EQ("fine", W.Data("good"));
+}
+
+TEST(NotInstalled, FolderHoldingAFilesNameIsAFileNotCreated)
+{
+    // Whatever the overwrite mode: no prompt about a folder, not kept as if it were the file.
+    for (uint8_t Mode : {0, 1, 2}) {
+        Walk W(ZipBuild({Item("sub", "file data"), Item("sub2/", ""), Item("z.txt", "z")}));
+        W.Fs.Dirs.insert(W.At("sub"));
+        W.Fs.Dirs.insert(W.At("sub2"));
+        ArchiveStart = 0;
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+        MemSelectAll(W.Dlg);
+        TargetDir = W.Dir;
+        OverwriteMode = Mode;
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+        EXPECT_TRUE(W.Dlg.Asked.empty()) << (int)Mode;
+        EXPECT_FALSE(AllExtracted) << (int)Mode;
+        EXPECT_EQ((std::set<std::string>{"sub"}), SelectedItems(W.Dlg)) << (int)Mode;
+        ASSERT_EQ(2u, W.Dlg.Errors.size()) << (int)Mode;
+        EXPECT_EQ("Cannot create file\r\nT:\\inst\\sub\r\nAccess is denied.", W.Error(0));
+        EXPECT_NE(std::string::npos, W.Error(1).find(":\r\n\r\nsub\r\n\r\nFolder: T:\\inst"));
+        EXPECT_EQ("z", W.Data("z.txt"));
+    }
+}
+
+TEST(NotInstalled, ZeroByteInANameIsRefused)
+{
+    Walk W(ZipBuild({Item(std::string("evil.exe\0.txt", 13), "MZ"), Item("after.txt", "ok")}));
+    ASSERT_TRUE(W.Run());
+    EXPECT_FALSE(W.Has("evil.exe"));
+    EXPECT_FALSE(W.Has(std::string("evil.exe\0.txt", 13)));
+    EXPECT_EQ("ok", W.Data("after.txt"));
+    EXPECT_EQ(1u, W.Fs.Files.size());
+    ASSERT_EQ(2u, W.Dlg.Errors.size());
+    EXPECT_EQ("Cannot create file\r\nevil.exe", W.Error(0));
+    EXPECT_EQ(1u, SelectedItems(W.Dlg).size());
+    EXPECT_FALSE(AllExtracted);
+}
+
+TEST(NotInstalled, MoreDataThanDeclaredStopsTheEntryAtTheBound)
+{
+    // Declared 1,000 bytes; the data holds 5,000 (one final write) or 100,000 (full windows),
+    // deflated or stored. Nothing past the declared size reaches the disk; the CRC matches
+    // the full data, so only the bound can catch it.
+    for (size_t Size : {5000u, 100000u}) {
+        for (uint16_t Method : {8, 0}) {
+            std::string Data(Size, 'q');
+            for (size_t I = 0; I < Size; I += 7) Data[I] = (char)('a' + I % 23);
+            std::string Zip = ZipBuild({Item("big.bin", Data, Method), Item("next.txt", "next")});
+            DeclareSize(Zip, 0, 1000);
+            Walk W(Zip);
+            ASSERT_TRUE(W.Run());
+            ASSERT_TRUE(W.Has("big.bin"));
+            EXPECT_LE(W.Data("big.bin").size(), 1000u) << Size << " " << Method;
+            EXPECT_EQ((std::set<std::string>{"big.bin"}), SelectedItems(W.Dlg)) << Size;
+            EXPECT_EQ("next", W.Data("next.txt"));
+            EXPECT_NE(std::string::npos, W.LastError().find("\r\nbig.bin\r\n"));
+            EXPECT_EQ(-1, OutLeft);   // no bound left behind for the next entry
+        }
+    }
+    // Exactly the declared size is fine.
+    std::string Data(1000, 'e');
+    Walk W(ZipBuild({Item("exact.bin", Data)}));
+    ASSERT_TRUE(W.Run());
+    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ(Data, W.Data("exact.bin"));
+}
+
+// The user's Yes to "Stop the installation?" comes while a file is being written (the one
+// waiting message per file): that file is finished, the run stops before the next.
+static TMemDialog *StopDlg = 0;
+static void AskStopOnFirstDispatch()
+{
+    if (StopDlg->Dispatched++ == 0) StopAsked = true;
+}
+
+TEST(NotInstalled, StopAskedFinishesTheCurrentFileThenEndsIncomplete)
+{
+    std::vector<TZipItem> Items = {Item("a.txt", std::string(70000, 'a')), Item("b.txt", "b"),
+                                   Item("c.txt", "c")};
+    Walk W(ZipBuild(Items));
+    StopDlg = &W.Dlg;
+    ArchiveStart = 0;
+    UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+    MemSelectAll(W.Dlg);
+    UnZipDialog.DispatchOne = AskStopOnFirstDispatch;
+    TargetDir = W.Dir;
+    UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+    UnZipDialog.DispatchOne = UnZipMemDialog.DispatchOne;
+    StopAsked = false;
+    EXPECT_EQ(reStopped, RunEnd);
+    EXPECT_EQ(Items[0].Data, W.Data("a.txt"));
+    EXPECT_FALSE(W.Has("b.txt"));
+    EXPECT_EQ((std::set<std::string>{"b.txt", "c.txt"}), SelectedItems(W.Dlg));
+    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(ExitIncomplete, RunExitCode(true));
+    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    EXPECT_NE(std::string::npos, W.Error(0).find("\r\n\r\nb.txt\r\nc.txt\r\n\r\nFolder: "));
+}
+
+// ---- Times --------------------------------------------------------------------------------
+
+TEST(DosDateTimeValid, RealMomentsOnly)
+{
+    auto DT = [](int Y, int Mo, int D, int H, int Mi, int S) {
+        return (uint32_t)((Y - 1980) << 9 | Mo << 5 | D) << 16 | (uint32_t)(H << 11 | Mi << 5 | S / 2);
+    };
+    EXPECT_FALSE(DosDateTimeValid(0));
+    EXPECT_TRUE(DosDateTimeValid(0x5A876000));
+    EXPECT_TRUE(DosDateTimeValid(DT(1980, 1, 1, 0, 0, 0)));
+    EXPECT_TRUE(DosDateTimeValid(DT(2107, 12, 31, 23, 59, 58)));
+    EXPECT_TRUE(DosDateTimeValid(DT(2000, 2, 29, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 2, 29, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2100, 2, 29, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 4, 31, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 13, 1, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 0, 1, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 5, 0, 12, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 5, 1, 24, 0, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 5, 1, 23, 60, 0)));
+    EXPECT_FALSE(DosDateTimeValid(DT(2001, 5, 1, 23, 0, 60)));
+}
+
+TEST(DosDateTimeValid, DateZeroLeavesTheTimeAsWritten)
+{
+    TTempDir Box;
+    TZipItem Zero = Item("zero.txt", "z");
+    Zero.Date = 0;
+    Zero.Time = 0;
+    TZipItem Dated = Item("dated.txt", "d");   // 2025-04-07 12:00:00
+    std::string Zip = Box.Join("t.zip");
+    ASSERT_TRUE(QWriteFile(Zip, ZipBuild({Zero, Dated})));
+    std::string Into = Box.Join("into");
+    mkdir(Into.c_str(), 0777);
+    TMemDialog Dlg;
+    UseDisk(Dlg);
+    OpenArchiveFile(Zip.c_str());
+    char Dir[MAX_PATH + 1];
+    strcpy(Dir, Into.c_str());
+    time_t Before = time(0);
+    ASSERT_TRUE(RunInstall(Dlg, Dir, 0));
+    CloseArchive();
+    EXPECT_TRUE(AllExtracted);
+    struct stat St;
+    ASSERT_EQ(0, stat((Into + "/zero.txt").c_str(), &St));
+    EXPECT_GE(St.st_mtime, Before - 2);   // as written, not some day in 1979
+    ASSERT_EQ(0, stat((Into + "/dated.txt").c_str(), &St));
+    struct tm T;
+    localtime_r(&St.st_mtime, &T);
+    EXPECT_EQ(2025, T.tm_year + 1900);
+    EXPECT_EQ(3, T.tm_mon);
+    EXPECT_EQ(7, T.tm_mday);
+}
