@@ -70,7 +70,7 @@ run_unfurl() {
 run_unfurl_silent() {
   rm -rf "$drive_c/bench/unfurl-s"; sync
   local t0; t0=$(now)
-  wine "$build/tests/installer/timed_start.exe" "Z:${work//\//\\}\\unfurl-setup.exe" /S \
+  q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\unfurl-setup.exe" /S \
     '/D=C:\bench\unfurl-s' > "$work/silent.log"
   wall_silent=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
   silent_ms=$(ms_of "$work/silent.log")
