@@ -94,7 +94,7 @@ static bool GoOnPrompt(void *, int64_t ACount)
     return GoOn;
 }
 
-static void ReportFileError(void *, int ACode)
+static void ReportFileError(void *, int ACode, const string &)
 {
     ShowFileError(MyWin, ACode);
 }
