@@ -99,75 +99,117 @@ static uint32_t FirstDiff(const uint8_t *A, const uint8_t *B, uint32_t AFrom, ui
     return I;
 }
 
-// Hands the pending code, if any, to the reporter (reading it clears it).
-static void ReportPending(const TCompareHooks &AHooks)
+bool NameFits(const string &AName)
 {
-    int Code = IOResult();
-    if (Code) AHooks.ReportError(AHooks.Context, Code);
+    return AName.length() <= (size_t)NameMax;
 }
 
-// Second file first, each close's failure (or a code left by the reads) reported once.
-static void CloseBoth(TFile &AFirst, TFile &ASecond, const TCompareHooks &AHooks)
+// Hands the pending code, if any, to the reporter with AName (reading it clears it).
+static bool ReportPending(const TCompareHooks &AHooks, const string &AName)
 {
+    int Code = IOResult();
+    if (Code) AHooks.ReportError(AHooks.Context, Code, AName);
+    return Code != 0;
+}
+
+// Second file first, each close's failure reported once with its file's name. A code left
+// by the reads (of file AReadName) is reported after the second close unless that close
+// failed too: the latest code is the one shown.
+static bool CloseBoth(TFile &AFirst, TFile &ASecond, const string &AFirstName,
+                      const string &ASecondName, const string &AReadName, const TCompareHooks &AHooks)
+{
+    int ReadCode = IOResult();
     if (FileIsOpen(ASecond)) CloseFile(ASecond);
-    ReportPending(AHooks);
+    bool Failed = ReportPending(AHooks, ASecondName);
+    if (!Failed && ReadCode) {
+        AHooks.ReportError(AHooks.Context, ReadCode, AReadName);
+        Failed = true;
+    }
     if (FileIsOpen(AFirst)) CloseFile(AFirst);
-    ReportPending(AHooks);
+    return ReportPending(AHooks, AFirstName) || Failed;
+}
+
+// Opens AName for reading; reports a name that does not fit or a failed open.
+static bool OpenForCompare(TFile &F, const string &AName, const TCompareHooks &AHooks)
+{
+    if (!NameFits(AName)) {
+        // The file layer would cut the name and might find another file by the cut name.
+        AHooks.ReportError(AHooks.Context, 206, AName);
+        return false;
+    }
+    // Read-only opens that let others read and write: a read-only file can be compared.
+    AssignFile(F, AName.c_str());
+    Reset(F, 1, fmOpenRead);
+    if (FileIsOpen(F)) return true;
+    ReportPending(AHooks, AName);
+    return false;
 }
 
 bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHooks &AHooks)
 {
+    TCompareResult Result;
+    return CompareFiles(AFirst, ASecond, AHooks, Result);
+}
+
+bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHooks &AHooks,
+                  TCompareResult &AResult)
+{
     TFile F1, F2;
+    AResult = TCompareResult();
     IOResult();   // a code left over from elsewhere is not this run's
-    // Read-only opens that let others read and write: a read-only file can be compared.
-    AssignFile(F1, AFirst.c_str());
-    Reset(F1, 1, fmOpenRead);
-    if (!FileIsOpen(F1)) {
-        ReportPending(AHooks);
-        return false;
-    }
-    AssignFile(F2, ASecond.c_str());
-    Reset(F2, 1, fmOpenRead);
-    if (!FileIsOpen(F2)) {
-        ReportPending(AHooks);
-        CloseBoth(F1, F2, AHooks);
+    if (!OpenForCompare(F1, AFirst, AHooks)) return false;
+    if (!OpenForCompare(F2, ASecond, AHooks)) {
+        CloseBoth(F1, F2, AFirst, ASecond, AFirst, AHooks);
         return false;
     }
     int64_t Rest1 = FileSize(F1);
-    int64_t Rest2 = FileSize(F2);
     int Code = IOResult();
+    const string *SizeName = &AFirst;
+    int64_t Rest2 = 0;
+    if (!Code) {
+        Rest2 = FileSize(F2);
+        Code = IOResult();
+        SizeName = &ASecond;
+    }
     uint8_t *Buff = Code ? 0 : (uint8_t *)malloc(2 * (size_t)SizeMem);
     if (!Code && !Buff) Code = 8;   // not enough memory
     if (Code) {
-        AHooks.ReportError(AHooks.Context, Code);
-        CloseBoth(F1, F2, AHooks);
+        AHooks.ReportError(AHooks.Context, Code, *SizeName);
+        CloseBoth(F1, F2, AFirst, ASecond, AFirst, AHooks);
         return false;
     }
     uint8_t *BuffO = Buff + SizeMem;
+    AResult.Measured = true;
+    AResult.Size1 = Rest1;
+    AResult.Size2 = Rest2;
 
     int64_t Offset = 0;   // file position of the current blocks' first byte
     int64_t Count = 0;    // differences found in this run
     bool Stop = false;
-    while (Rest1 > 0 && !Stop) {
+    const string *ReadName = &AFirst;   // the file whose read came up short
+    // Once either file has ended no position exists in both, so nothing more is read.
+    while (Rest1 > 0 && Rest2 > 0 && !Stop) {
         uint32_t Len1 = Rest1 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)Rest1;
-        uint32_t Len2 = Rest2 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)(Rest2 > 0 ? Rest2 : 0);
+        uint32_t Len2 = Rest2 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)Rest2;
         uint32_t Got1 = 0, Got2 = 0;
         BlockRead(F1, Buff, Len1, &Got1);
-        bool Short = Got1 < Len1;
-        if (Len2 > 0) {
-            BlockRead(F2, BuffO, Len2, &Got2);
-            Short = Short || Got2 < Len2;
-            // Only bytes both files delivered are compared.
-            uint32_t End = Got1 < Got2 ? Got1 : Got2;
-            for (uint32_t I = FirstDiff(Buff, BuffO, 0, End); I < End; I = FirstDiff(Buff, BuffO, I + 1, End)) {
-                Count++;
-                AHooks.AddRow(AHooks.Context, MakeDiffRow(Offset + I, Buff[I], BuffO[I]));
-                if (Count % PromptEvery == 0 && !AHooks.GoOn(AHooks.Context, Count)) {
-                    Stop = true;
-                    break;
-                }
+        BlockRead(F2, BuffO, Len2, &Got2);
+        if (Got2 < Len2) ReadName = &ASecond;
+        if (Got1 < Len1) ReadName = &AFirst;
+        bool Short = Got1 < Len1 || Got2 < Len2;
+        // Only bytes both files delivered are compared.
+        uint32_t End = Got1 < Got2 ? Got1 : Got2;
+        uint32_t Done = End;
+        for (uint32_t I = FirstDiff(Buff, BuffO, 0, End); I < End; I = FirstDiff(Buff, BuffO, I + 1, End)) {
+            Count++;
+            AHooks.AddRow(AHooks.Context, MakeDiffRow(Offset + I, Buff[I], BuffO[I]));
+            if (Count % PromptEvery == 0 && !AHooks.GoOn(AHooks.Context, Count)) {
+                Stop = true;
+                Done = I + 1;
+                break;
             }
         }
+        AResult.Compared += Done;
         if (Short) {
             // A failed or short read (the file shrank, or the disk failed) ends the run;
             // its code is reported after the files are closed.
@@ -180,6 +222,8 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
         Rest2 -= Len2;
     }
     free(Buff);
-    CloseBoth(F1, F2, AHooks);
+    AResult.Count = Count;
+    AResult.Stopped = Stop;
+    AResult.Failed = CloseBoth(F1, F2, AFirst, ASecond, *ReadName, AHooks);
     return true;
 }

@@ -317,6 +317,11 @@ string IOErrorText(int ACode)
     case 16: return "Cannot remove current directory";
     case 17: return "Cannot rename across drives";
     case 18: return "No more files";
+    // Platform codes a user meets with file names: a name pasted with its quotes, a name
+    // too long, a file another program holds.
+    case 33: return "File locked by another program";
+    case 123: return "Invalid file name";
+    case 206: return "File name too long";
     case 100: return "Disk read error";
     case 101: return "Disk write error";
     case 102: return "File not assigned";

@@ -2,9 +2,12 @@
 // ends with it, always with exit code 0.
 #include <windows.h>
 #include "BytewiseMain.h"
+#include "BytewiseNames.h"
 
-int WINAPI WinMain(HINSTANCE AInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE AInstance, HINSTANCE, LPSTR ACmdLine, int)
 {
-    DialogBoxParamA(AInstance, "MainDialog", 0, MainDialogProc, 0);
+    // "Bytewise.exe FIRST SECOND": the names reach the dialog's set-up.
+    TCmdNames Names = SplitCommandLine(ACmdLine);
+    DialogBoxParamA(AInstance, "MainDialog", 0, MainDialogProc, (LPARAM)&Names);
     return 0;
 }

@@ -104,7 +104,7 @@ void DrawListItem(int AStyle)
     RestoreDC(DC, SavedDC);
 }
 
-void CopyListToClipboard()
+bool CopyListToClipboard()
 {
     string Text;
     string Row;
@@ -116,11 +116,16 @@ void CopyListToClipboard()
         Len = (int)SendMessageA(hWndList, LB_GETTEXT, I, (LPARAM)Row.begin_write());
         if (Len > 0) AppendClipRow(Text, Row.c_str(), (size_t)Len);
     }
-    if (Text.empty()) return;    // the clipboard keeps what it had
+    if (Text.empty()) return true;    // the clipboard keeps what it had
     HWND Edit = GetDlgItem(MyWin, CM_EDIT3);
     // An edit control holds 30,000 characters unless told otherwise; a big table is longer.
     SendMessageA(Edit, EM_SETLIMITTEXT, (WPARAM)Text.length() + 1, 0);
     SetWindowTextA(Edit, Text.c_str());
     SendMessageA(Edit, EM_SETSEL, 0, -1);
+    // The edit says nothing when the clipboard cannot be opened (another program holds it
+    // open), so it is tried here first.
+    if (!OpenClipboard(Edit)) return false;
+    CloseClipboard();
     SendMessageA(Edit, WM_COPY, 0, 0);
+    return true;
 }

@@ -20,6 +20,7 @@ void DrawColorRect(int ALeft, int ARight, HBRUSH ABrush);
 void HLine(int ALeft, int ATop, int ARight, HPEN APen);
 void VLine(int X, HPEN APen);
 // Every row with CR LF onto the clipboard through the hidden edit 9403; nothing when empty.
-void CopyListToClipboard();
+// False when the clipboard did not take the text.
+bool CopyListToClipboard();
 
 #endif

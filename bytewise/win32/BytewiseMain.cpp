@@ -4,6 +4,8 @@
 #include "BytewiseAnim.h"
 #include "BytewiseCompare.h"
 #include "BytewiseList.h"
+#include "BytewiseNames.h"
+#include "BytewiseNotice.h"
 #include "BytewiseRows.h"
 #include "BytewiseSettings.h"
 #include "BytewiseTexts.h"
@@ -12,7 +14,9 @@
 #include "QDialog.h"
 #include "QDialogFile.h"
 #include "QHelp.h"
+#include "QIni.h"
 #include "QSysUtil.h"
+#include <shellapi.h>
 
 HWND MyWin;
 HWND hWndList;
@@ -36,7 +40,18 @@ void ViewAb()
               TextOf(SCFootNote1), TextOf(SCFootNote2));
 }
 
-static void MainInit(HWND ADlg)
+// Names given on the command line replace the remembered ones; with two of them the
+// comparison starts as soon as the window is up.
+static void TakeCommandLine(const TCmdNames *ANames)
+{
+    if (!ANames || ANames->Count == 0) return;
+    SetDlgItemTextA(MyWin, CM_EDIT, ANames->First.c_str());
+    if (ANames->Count < 2) return;
+    SetDlgItemTextA(MyWin, CM_EDIT2, ANames->Second.c_str());
+    PostMessageA(MyWin, WM_COMMAND, MAKEWPARAM(CM_BUT, BN_CLICKED), (LPARAM)GetDlgItem(MyWin, CM_BUT));
+}
+
+static void MainInit(HWND ADlg, const TCmdNames *ANames)
 {
     CenterWindow(ADlg);
     MyWin = ADlg;
@@ -47,6 +62,8 @@ static void MainInit(HWND ADlg)
     SetClassLongPtrA(ADlg, GCLP_HICON, (LONG_PTR)Icon);
     SetDlgItemTextA(ADlg, CM_BUT2, TextOf(SCAboutButton).c_str());
     ReadSysIni();
+    TakeCommandLine(ANames);
+    DragAcceptFiles(ADlg, TRUE);
     MakeListObjects(ADlg);
     AnimReset();
     SetTimer(ADlg, AniTimer, AniPeriod, 0);
@@ -86,17 +103,25 @@ static void ListRedraw(bool AOn)
     if (AOn) InvalidateRect(hWndList, 0, TRUE);
 }
 
+// The hourglass while a run reads; a box of the run shows the arrow over it meanwhile.
+static void BusyCursor()
+{
+    SetCursor(LoadCursorA(0, IDC_WAIT));
+}
+
 static bool GoOnPrompt(void *, int64_t ACount)
 {
     ListRedraw(true);
     bool GoOn = AskContinue(MyWin, ACount);
     ListRedraw(false);
+    BusyCursor();
     return GoOn;
 }
 
-static void ReportFileError(void *, int ACode)
+static void ReportFileError(void *, int ACode, const string &AName)
 {
-    ShowFileError(MyWin, ACode);
+    ShowFileError(MyWin, ACode, AName);
+    BusyCursor();
 }
 
 static void CompareCommand()
@@ -106,10 +131,47 @@ static void CompareCommand()
     SendMessageA(hWndList, LB_RESETCONTENT, 0, 0);
     if (First.empty() || Second.empty()) return;
     TCompareHooks Hooks = {0, AddRowToList, GoOnPrompt, ReportFileError};
+    TCompareResult Result;
+    HCURSOR Old = SetCursor(LoadCursorA(0, IDC_WAIT));
     ListRedraw(false);
-    bool Ran = CompareFiles(First, Second, Hooks);
+    bool Ran = CompareFiles(First, Second, Hooks, Result);
     ListRedraw(true);
+    SetCursor(Old);
     if (Ran) SendMessageA(hWndList, LB_SETCURSEL, 0, 0);
+    ShowNotice(MyWin, Result);
+}
+
+// The name frame (group box with its field and "..." button) under a client point.
+static TDropSpot DropSpotAt(POINT APt)
+{
+    const struct { int Frame; TDropSpot Spot; } Frames[] = {{CM_GROUP2, dpFirst}, {CM_GROUP3, dpSecond}};
+    for (const auto &F : Frames) {
+        RECT R;
+        GetWindowRect(GetDlgItem(MyWin, F.Frame), &R);
+        MapWindowPoints(0, MyWin, (POINT *)&R, 2);
+        if (PtInRect(&R, APt)) return F.Spot;
+    }
+    return dpOther;
+}
+
+static string DroppedName(HDROP ADrop, int AIndex)
+{
+    UINT Len = DragQueryFileA(ADrop, (UINT)AIndex, 0, 0);
+    string Name((size_t)Len, ' ');
+    Len = DragQueryFileA(ADrop, (UINT)AIndex, Name.begin_write(), Len + 1);
+    Name.resize(Len);
+    return Name;
+}
+
+static void MainDropFiles(HDROP ADrop)
+{
+    POINT Pt = {0, 0};
+    DragQueryPoint(ADrop, &Pt);
+    int Count = (int)DragQueryFileA(ADrop, 0xFFFFFFFF, 0, 0);
+    TDropPlan Plan = PlanDrop(Count, DropSpotAt(Pt), FieldText(CM_EDIT).empty(), FieldText(CM_EDIT2).empty());
+    if (Plan.First >= 0) SetDlgItemTextA(MyWin, CM_EDIT, DroppedName(ADrop, Plan.First).c_str());
+    if (Plan.Second >= 0) SetDlgItemTextA(MyWin, CM_EDIT2, DroppedName(ADrop, Plan.Second).c_str());
+    DragFinish(ADrop);
 }
 
 static void BrowseCommand(int AField, const char *ATitle, const char *AFilter)
@@ -132,7 +194,7 @@ static BOOL MainCommand(int AId)
 {
     switch (AId) {
     case CM_NO:
-        WriteSysIni();
+        if (!WriteSysIni()) ShowSettingsNotSaved(MyWin, FIniFile);
         EndDialog(MyWin, CM_NO);
         return TRUE;
     case CM_BUT:
@@ -156,7 +218,7 @@ static BOOL MainCommand(int AId)
                       "Second Compare File (*.exe;*.txt;*.htm)|*.exe;*.txt;*.htm;*.html|Any file|*.*");
         return TRUE;
     case CM_BUT7:
-        CopyListToClipboard();
+        if (!CopyListToClipboard()) ShowClipboardFailed(MyWin);
         return TRUE;
     }
     return FALSE;
@@ -166,7 +228,7 @@ INT_PTR CALLBACK MainDialogProc(HWND ADlg, UINT AMsg, WPARAM AWParam, LPARAM ALP
 {
     switch (AMsg) {
     case WM_INITDIALOG:
-        MainInit(ADlg);
+        MainInit(ADlg, (const TCmdNames *)ALParam);
         return FALSE;    // no initial keyboard focus
     case WM_TIMER:
         MainTimer();
@@ -175,6 +237,9 @@ INT_PTR CALLBACK MainDialogProc(HWND ADlg, UINT AMsg, WPARAM AWParam, LPARAM ALP
         return MainDrawItem((int)AWParam, (const DRAWITEMSTRUCT *)ALParam);
     case WM_COMMAND:
         return MainCommand(LOWORD(AWParam));
+    case WM_DROPFILES:
+        MainDropFiles((HDROP)AWParam);
+        return TRUE;
     case WM_DESTROY:
         KillTimer(ADlg, AniTimer);
         return TRUE;

@@ -20,9 +20,10 @@ void ReadSysIni()
     SetDlgItemTextA(MyWin, CM_EDIT2, IniReadString(SPROPERTY, "OUTPUT", "").c_str());
 }
 
-void WriteSysIni()
+bool WriteSysIni()
 {
     GetFileIni();
-    IniWriteString(SPROPERTY, "INPUT", FieldText(CM_EDIT).substr(0, MAX_PATH));
-    IniWriteString(SPROPERTY, "OUTPUT", FieldText(CM_EDIT2).substr(0, MAX_PATH));
+    bool Input = IniWriteString(SPROPERTY, "INPUT", FieldText(CM_EDIT).substr(0, MAX_PATH));
+    bool Output = IniWriteString(SPROPERTY, "OUTPUT", FieldText(CM_EDIT2).substr(0, MAX_PATH));
+    return Input && Output;
 }

@@ -9,7 +9,8 @@ extern const char SPROPERTY[];
 void GetFileIni();
 // Fills the two name fields of MyWin from the file (empty when missing).
 void ReadSysIni();
-// Stores the two name fields of MyWin (each at most 260 characters).
-void WriteSysIni();
+// Stores the two name fields of MyWin (each at most 260 characters); false when the file
+// could not be written (a write-protected folder, a folder by the file's name).
+bool WriteSysIni();
 
 #endif

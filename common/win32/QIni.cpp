@@ -22,11 +22,10 @@ string IniReadString(const string &Section, const string &Ident, const string &D
     return IniValueText(Value);
 }
 
-void IniWriteString(const string &Section, const string &Ident, const string &Value)
+bool IniWriteString(const string &Section, const string &Ident, const string &Value)
 {
-    if (IniFileSet())
-        WritePrivateProfileStringA(Section.c_str(), Ident.c_str(), Value.c_str(),
-                                   FIniFile.c_str());
+    return IniFileSet() && WritePrivateProfileStringA(Section.c_str(), Ident.c_str(), Value.c_str(),
+                                                      FIniFile.c_str());
 }
 
 int32_t IniReadInteger(const string &Section, const string &Ident, int32_t Default)

@@ -12,7 +12,8 @@
 extern string FIniFile;
 
 string IniReadString(const string &Section, const string &Ident, const string &Default);
-void IniWriteString(const string &Section, const string &Ident, const string &Value);
+// False when the value could not be written (no file set, or the file cannot be written).
+bool IniWriteString(const string &Section, const string &Ident, const string &Value);
 int32_t IniReadInteger(const string &Section, const string &Ident, int32_t Default);
 bool IniReadBool(const string &Section, const string &Ident, bool Default);
 void IniWriteInteger(const string &Section, const string &Ident, int32_t Value);

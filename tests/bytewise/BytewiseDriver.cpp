@@ -45,10 +45,12 @@ bool TBytewise::Start(const std::string &AArgs)
     if (!TProgram::Start(File("Bytewise.exe"), WorkDir.empty() ? Folder : WorkDir, 0, AArgs))
         return false;
     WaitForInputIdle(Pi.hProcess, 10000);
+    // The main window is the dialog that holds the table: names on the command line start a
+    // comparison at once, and its boxes may show first.
     for (int I = 0; I < 200 && !Dlg; I++) {
-        std::vector<HWND> Found = Dialogs();
-        if (!Found.empty()) Dlg = Found[0];
-        else Sleep(50);
+        for (HWND W : Dialogs())
+            if (GetDlgItem(W, 9500)) Dlg = W;
+        if (!Dlg) Sleep(50);
     }
     if (Dlg) Sync();
     return Dlg != 0;

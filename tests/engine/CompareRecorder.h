@@ -16,6 +16,8 @@ struct TCompareRecorder {
     std::vector<int64_t> Prompts;
     std::vector<size_t> RowsAtPrompt;   // rows already in the table when each prompt came
     std::vector<int> Errors;
+    std::vector<std::string> ErrorNames;   // the file named with each error
+    TCompareResult Result;
     int StopAtPrompt = 0;               // answer stop at this prompt (1 = the first); 0 never
     void (*OnRow)(TCompareRecorder &) = 0;
     uint32_t Reads = 0, Opened = 0, Closes = 0;
@@ -34,14 +36,19 @@ struct TCompareRecorder {
         R.RowsAtPrompt.push_back(R.Rows.size());
         return (int)R.Prompts.size() != R.StopAtPrompt;
     }
-    static void ReportError(void *C, int ACode) { ((TCompareRecorder *)C)->Errors.push_back(ACode); }
+    static void ReportError(void *C, int ACode, const string &AName)
+    {
+        TCompareRecorder &R = *(TCompareRecorder *)C;
+        R.Errors.push_back(ACode);
+        R.ErrorNames.push_back(std::string(AName.c_str(), AName.length()));
+    }
 
     // One run of the engine; the counters hold what this run did in the file layer.
     bool Run(const std::string &AFirst, const std::string &ASecond)
     {
         TFileStats Before = FileStats();
         TCompareHooks Hooks = {this, AddRow, GoOn, ReportError};
-        Ran = CompareFiles(AFirst.c_str(), ASecond.c_str(), Hooks);
+        Ran = CompareFiles(AFirst.c_str(), ASecond.c_str(), Hooks, Result);
         Reads = FileStats().Ops[foRead] - Before.Ops[foRead];
         Opened = FileStats().Opened - Before.Opened;
         Closes = FileStats().Ops[foClose] - Before.Ops[foClose];

@@ -136,7 +136,7 @@ TEST_F(CompareRun, EmptyFiles)
 
     TCompareRecorder Second;
     EXPECT_TRUE(Second.Run(Full, Empty));
-    EXPECT_EQ(Second.Reads, 2u);   // the first file read to its end, the second not at all
+    EXPECT_EQ(Second.Reads, 0u);   // no position exists in both: neither file is read
     EXPECT_TRUE(Second.Rows.empty());
     EXPECT_TRUE(Second.Errors.empty());
     EXPECT_EQ(Second.Closes, 2u);
@@ -241,7 +241,100 @@ TEST_F(CompareRun, StopLeavesTheBlockAndReadsNoFurther)
     }
 }
 
+// Reading stops where the shorter file ends: no later position exists in both files, and
+// the rows are the ones a read to the end would give.
+TEST_F(CompareRun, ReadingEndsWithTheShorterFile)
+{
+    std::string Big = Pattern(400000);
+    const struct {
+        std::string First, Second;
+        uint32_t Reads;
+        std::vector<long long> Rows;
+    } Cases[] = {
+        // A 1-byte second file: one block of each, not the first file's seven.
+        {Big, std::string(1, (char)~Big[0]), 2, {0}},
+        {std::string(1, (char)~Big[0]), Big, 2, {0}},
+        // The second ends inside the first's third block: three blocks of each.
+        {Changed(Big, {5, 130000, 130001, 399999}), Big.substr(0, 130001), 6, {5, 130000}},
+        {Big.substr(0, 130001), Changed(Big, {5, 130000, 130001, 399999}), 6, {5, 130000}},
+    };
+    for (const auto &C : Cases) {
+        std::string A = Put("a", C.First), B = Put("b", C.Second);
+        TCompareRecorder Run;
+        EXPECT_TRUE(Run.Run(A, B));
+        EXPECT_EQ(Run.Reads, C.Reads) << C.First.size() << " / " << C.Second.size();
+        std::vector<long long> Positions;
+        for (const std::string &Row : Run.Rows) Positions.push_back(RowPos(Row));
+        EXPECT_EQ(Positions, C.Rows);
+        EXPECT_EQ(Run.Result.Compared, (int64_t)std::min(C.First.size(), C.Second.size()));
+        EXPECT_TRUE(Run.Errors.empty());
+        EXPECT_EQ(Run.Closes, 2u);
+    }
+}
+
+// The run's record: sizes, positions compared, differences, a stop.
+TEST_F(CompareRun, ResultRecordsSizesComparedAndCount)
+{
+    std::string A = Put("a", Pattern(150000)), B = Put("b", Changed(Pattern(100000), Every(10, 700)));
+    EXPECT_TRUE(R.Run(A, B));
+    EXPECT_TRUE(R.Result.Measured);
+    EXPECT_EQ(R.Result.Size1, 150000);
+    EXPECT_EQ(R.Result.Size2, 100000);
+    EXPECT_EQ(R.Result.Compared, 100000);
+    EXPECT_EQ(R.Result.Count, 700);
+    EXPECT_FALSE(R.Result.Stopped);
+    EXPECT_FALSE(R.Result.Failed);
+
+    // Stopped at the second prompt: the 600th difference (position 5990) was the last looked at.
+    TCompareRecorder Stop;
+    Stop.StopAtPrompt = 2;
+    EXPECT_TRUE(Stop.Run(A, B));
+    EXPECT_TRUE(Stop.Result.Stopped);
+    EXPECT_EQ(Stop.Result.Count, 600);
+    EXPECT_EQ(Stop.Result.Compared, 5991);
+
+    // Not measured: nothing but the flag.
+    TCompareRecorder Missing;
+    EXPECT_FALSE(Missing.Run(A, Dir.Join("missing")));
+    EXPECT_FALSE(Missing.Result.Measured);
+    EXPECT_EQ(Missing.Result.Compared, 0);
+}
+
 // ---- File errors ----
+
+// A name the file layer would cut is refused before anything is opened, even when a file
+// by the cut name exists; a name of exactly NameMax characters is taken.
+TEST_F(CompareRun, NamesLongerThanTheLayerTakesAreRefused)
+{
+    std::string Prefix = Dir.Join("");
+    ASSERT_LT(Prefix.size(), (size_t)NameMax - 10);
+    std::string Exact = Prefix + std::string(NameMax - Prefix.size(), 'n');
+    ASSERT_EQ(Exact.size(), (size_t)NameMax);
+    std::string Good = Put("good", Pattern(1000));
+    ASSERT_TRUE(QWriteFile(Exact, Pattern(1000)));
+    std::string Long = Exact + ".x";
+
+    EXPECT_TRUE(NameFits(Exact.c_str()));
+    EXPECT_FALSE(NameFits(Long.c_str()));
+
+    TCompareRecorder Fits;
+    EXPECT_TRUE(Fits.Run(Exact, Good));
+    EXPECT_TRUE(Fits.Errors.empty());
+
+    TCompareRecorder First;
+    EXPECT_FALSE(First.Run(Long, Good));
+    EXPECT_EQ(First.Errors, std::vector<int>{206});
+    EXPECT_EQ(First.ErrorNames, std::vector<std::string>{Long});
+    EXPECT_EQ(First.Opened, 0u);
+
+    TCompareRecorder Second;
+    EXPECT_FALSE(Second.Run(Good, Long));
+    EXPECT_EQ(Second.Errors, std::vector<int>{206});
+    EXPECT_EQ(Second.ErrorNames, std::vector<std::string>{Long});
+    EXPECT_EQ(Second.Opened, 1u);   // the first file, closed again
+    EXPECT_EQ(Second.Closes, 1u);
+    EXPECT_EQ(Second.Reads, 0u);
+}
 
 TEST_F(CompareRun, OpenFailuresAreReportedOnce)
 {
@@ -264,6 +357,8 @@ TEST_F(CompareRun, OpenFailuresAreReportedOnce)
         TCompareRecorder Run;
         EXPECT_FALSE(Run.Run(C.First, C.Second));
         EXPECT_EQ(Run.Errors, std::vector<int>{C.Code}) << C.First << " / " << C.Second;
+        // The box names the file that failed: the first unless it was opened.
+        EXPECT_EQ(Run.ErrorNames, std::vector<std::string>{C.Opened ? C.Second : C.First});
         EXPECT_TRUE(Run.Rows.empty());
         EXPECT_EQ(Run.Reads, 0u);
         EXPECT_EQ(Run.Opened, C.Opened);
@@ -328,23 +423,29 @@ TEST_F(CompareRun, ReadAndCloseFailuresAreReportedAfterTheLoop)
     const struct {
         std::vector<TFault> Plan;
         std::vector<int> Errors;
+        std::vector<std::string> Names;   // the file named with each report
         size_t Rows;
         bool Ran;
     } Cases[] = {
         // The second block of the second file fails: rows of block 0 stay, one report.
-        {{{B, foRead, 23, 1}}, {23}, 1, true},
+        {{{B, foRead, 23, 1}}, {23}, {B}, 1, true},
+        // The first file's read fails: reported after the second close, with the first's name.
+        {{{A, foRead, 23, 1}}, {23}, {A}, 1, true},
         // ... and the first file's close fails too: the read's code first, then the close's.
-        {{{B, foRead, 23, 1}, {A, foClose, 6, 0}}, {23, 6}, 1, true},
+        {{{B, foRead, 23, 1}, {A, foClose, 6, 0}}, {23, 6}, {B, A}, 1, true},
         // Both closes fail: the second file's first.
-        {{{B, foClose, 6, 0}, {A, foClose, 32, 0}}, {6, 32}, 3, true},
+        {{{B, foClose, 6, 0}, {A, foClose, 32, 0}}, {6, 32}, {B, A}, 3, true},
         // The size cannot be taken: one report, no rows, both closed.
-        {{{B, foSize, 21, 0}}, {21}, 0, false},
+        {{{B, foSize, 21, 0}}, {21}, {B}, 0, false},
+        {{{A, foSize, 21, 0}}, {21}, {A}, 0, false},
     };
     for (const auto &C : Cases) {
         Faults = C.Plan;
         TCompareRecorder Run;
         EXPECT_EQ(Run.Run(A, B), C.Ran);
         EXPECT_EQ(Run.Errors, C.Errors);
+        EXPECT_EQ(Run.ErrorNames, C.Names);
+        EXPECT_EQ(Run.Result.Failed, C.Ran && !C.Errors.empty());
         EXPECT_EQ(Run.Rows.size(), C.Rows);
         EXPECT_EQ(Run.Opened, 2u);
         EXPECT_EQ(Run.Closes, 2u);

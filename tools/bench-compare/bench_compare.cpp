@@ -27,7 +27,7 @@ static bool GoOn(void *C, int64_t)
     ((TCount *)C)->Prompts++;
     return true;
 }
-static void Report(void *C, int ACode)
+static void Report(void *C, int ACode, const string &)
 {
     ((TCount *)C)->Errors++;
     fprintf(stderr, "file error %d\n", ACode);

@@ -1,0 +1,133 @@
+// The boxes after a run and for failures: which notice a real run's record gives, and the
+// texts of every box, byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BytewiseNotice.h"
+#include "CompareRecorder.h"
+#include "QSysUtil.h"
+#include "QTestFiles.h"
+
+static std::string S(const string &A) { return std::string(A.c_str(), A.length()); }
+
+static std::string Data(size_t ASize, char AFill = 'a') { return std::string(ASize, AFill); }
+
+TEST(Notice, ChosenFromTheRunsRecord)
+{
+    TTempDir Dir;
+    const struct {
+        const char *Case;
+        std::string First, Second;
+        TNotice Notice;
+        const char *Text;
+    } Cases[] = {
+        {"equal", Data(70000), Data(70000), ntIdentical, "The files are identical.\nSize: 70000 bytes"},
+        {"both empty", "", "", ntIdentical, "The files are identical.\nSize: 0 bytes"},
+        {"one byte", "x", "x", ntIdentical, "The files are identical.\nSize: 1 byte"},
+        {"shorter second", Data(70000), Data(1000), ntSizes,
+         "The files differ in size.\nFirst file: 70000 bytes\nSecond file: 1000 bytes\nCompared: 1000 bytes"},
+        {"shorter first", Data(1), Data(70000), ntSizes,
+         "The files differ in size.\nFirst file: 1 byte\nSecond file: 70000 bytes\nCompared: 1 byte"},
+        {"empty first", "", Data(5), ntSizes,
+         "The files differ in size.\nFirst file: 0 bytes\nSecond file: 5 bytes\nCompared: 0 bytes"},
+        {"empty second", Data(5), "", ntSizes,
+         "The files differ in size.\nFirst file: 5 bytes\nSecond file: 0 bytes\nCompared: 0 bytes"},
+        // Different sizes are told also when the common part differs; equal sizes with a
+        // difference need no notice: the rows say it.
+        {"shorter and different", Data(100), Data(50, 'b'), ntSizes,
+         "The files differ in size.\nFirst file: 100 bytes\nSecond file: 50 bytes\nCompared: 50 bytes"},
+        {"equal size, different", Data(100), Data(100, 'b'), ntNone, ""},
+    };
+    for (const auto &C : Cases) {
+        std::string A = Dir.Join("a"), B = Dir.Join("b");
+        ASSERT_TRUE(QWriteFile(A, C.First));
+        ASSERT_TRUE(QWriteFile(B, C.Second));
+        TCompareRecorder Run;
+        EXPECT_TRUE(Run.Run(A, B)) << C.Case;
+        EXPECT_EQ(NoticeOf(Run.Result), C.Notice) << C.Case;
+        EXPECT_EQ(S(NoticeText(Run.Result)), C.Text) << C.Case;
+    }
+}
+
+TEST(Notice, NoIdenticalNoticeWhenTheRunWasCutShortOrFailed)
+{
+    TCompareResult Whole;
+    Whole.Measured = true;
+    Whole.Size1 = Whole.Size2 = Whole.Compared = 1000;
+    EXPECT_EQ(NoticeOf(Whole), ntIdentical);
+
+    TCompareResult Failed = Whole;   // a read error: not every byte was seen
+    Failed.Failed = true;
+    Failed.Compared = 400;
+    EXPECT_EQ(NoticeOf(Failed), ntNone);
+    TCompareResult Stopped = Whole;
+    Stopped.Stopped = true;
+    EXPECT_EQ(NoticeOf(Stopped), ntNone);
+    TCompareResult Differs = Whole;
+    Differs.Count = 1;
+    EXPECT_EQ(NoticeOf(Differs), ntNone);
+    TCompareResult NotMeasured = Whole;   // an open failed: the error box was all
+    NotMeasured.Measured = false;
+    EXPECT_EQ(NoticeOf(NotMeasured), ntNone);
+    EXPECT_EQ(S(NoticeText(NotMeasured)), "");
+    // Sizes that differ are told even after a stop.
+    TCompareResult StoppedSizes = Stopped;
+    StoppedSizes.Size2 = 2000;
+    EXPECT_EQ(NoticeOf(StoppedSizes), ntSizes);
+}
+
+TEST(Notice, FileErrorTextsKeepTheTableAndAddTheName)
+{
+    const struct {
+        int Code;
+        const char *Text;
+    } Cases[] = {
+        {2, "File not found\nC:\\a.bin"},
+        {3, "Path not found\nC:\\a.bin"},
+        {5, "File access denied\nC:\\a.bin"},
+        {32, "File access denied\nThe file is in use by another program.\nC:\\a.bin"},
+        {33, "File locked by another program\nC:\\a.bin"},
+        {123, "Invalid file name\nC:\\a.bin"},
+        {206, "File name too long\nC:\\a.bin"},
+        {100, "Disk read error\nC:\\a.bin"},
+        {153, "Unknovn Error 153\nC:\\a.bin"},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(S(FileErrorText(C.Code, "C:\\a.bin")), C.Text) << C.Code;
+}
+
+static std::vector<std::string> Seen;
+static int Record(HWND, const char *AText, const char *ACaption, unsigned AType)
+{
+    Seen.push_back(std::string(ACaption) + "|" + AText + "|" + std::to_string(AType));
+    return qidOK;
+}
+
+TEST(Notice, BoxesCaptionsAndIcons)
+{
+    TMessageBoxProc Saved = QMessageBoxProc;
+    QMessageBoxProc = Record;
+    Seen.clear();
+    TCompareResult R;
+    R.Measured = true;
+    R.Size1 = 3;
+    R.Size2 = 2;
+    R.Compared = 2;
+    ShowNotice(0, R);
+    R.Size2 = R.Size1 = R.Compared = 0;
+    ShowNotice(0, R);
+    R.Count = 1;
+    ShowNotice(0, R);    // nothing to say: no box
+    ShowFileError(0, 2, "x.bin");
+    ShowSettingsNotSaved(0, "C:\\P\\Bytewise.INI");
+    ShowClipboardFailed(0);
+    QMessageBoxProc = Saved;
+    EXPECT_EQ(Seen, (std::vector<std::string>{
+                        " Notice!|The files differ in size.\nFirst file: 3 bytes\nSecond file: 2 bytes\nCompared: 2 bytes|64",
+                        " Notice!|The files are identical.\nSize: 0 bytes|64",
+                        "Error|File not found\nx.bin|16",
+                        "Error|The file names could not be saved in\nC:\\P\\Bytewise.INI|16",
+                        "Error|The table could not be copied to the clipboard.\nAnother program may hold it open.|16",
+                    }));
+}
