@@ -29,17 +29,9 @@ python3 tools/bench-files.py "$work/files" "$megabytes"
 echo "== building both installers"
 "$unfurlpack" build "$work/files" -o "$work/unfurl-setup.exe" --image "$build/unfurl/UnfurlImage.exe" \
   --title "Benchmark" --subtitle "install benchmark" >/dev/null
-cat > "$work/bench.nsi" <<NSI
-Name "Benchmark"
-OutFile "$work/nsis-setup.exe"
-SetCompressor zlib
-RequestExecutionLevel user
-InstallDir "C:\\bench\\nsis"
-Section
-  SetOutPath "\$INSTDIR"
-  File /r "$work/files/*"
-SectionEnd
-NSI
+# shellcheck source=tools/bench-nsis.sh
+. tools/bench-nsis.sh
+bench_nsi "$work/bench.nsi" "$work/nsis-setup.exe" "$work/files" zlib
 makensis -V1 "$work/bench.nsi"
 ls -l "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
 

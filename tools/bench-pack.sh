@@ -23,22 +23,10 @@ trap 'rm -rf "$work"' EXIT
 echo "== gathering about $megabytes MB of files"
 python3 tools/bench-files.py "$work/files" "$megabytes"
 
-nsi() {
-  cat > "$work/$1.nsi" <<NSI
-Name "Benchmark"
-OutFile "$work/nsis-$1.exe"
-SetCompressor /SOLID $1
-RequestExecutionLevel user
-InstallDir "C:\\bench\\nsis"
-Section
-  SetOutPath "\$INSTDIR"
-  File /r "$work/files/*"
-SectionEnd
-NSI
-}
-nsi zlib
-sed -i 's#SetCompressor /SOLID zlib#SetCompressor zlib#' "$work/zlib.nsi"
-nsi lzma
+# shellcheck source=tools/bench-nsis.sh
+. tools/bench-nsis.sh
+bench_nsi "$work/zlib.nsi" "$work/nsis-zlib.exe" "$work/files" zlib
+bench_nsi "$work/lzma.nsi" "$work/nsis-lzma.exe" "$work/files" "/SOLID lzma"
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 best_unfurl=999999 best_nsis=999999

@@ -25,6 +25,16 @@ struct TZipItem {
     std::string Packed;          // data as stored when not empty (overrides compression)
 };
 
+// An entry of AData under AName, deflated unless AMethod says otherwise.
+inline TZipItem Item(const std::string &AName, const std::string &AData = "data", uint16_t AMethod = 8)
+{
+    TZipItem I;
+    I.Name = AName;
+    I.Data = AData;
+    I.Method = AMethod;
+    return I;
+}
+
 inline void ZPut16(std::string &S, uint32_t V)
 {
     S += (char)(V & 0xFF);

@@ -12,6 +12,7 @@
 
 #include "QSysUtil.h"
 #include "UnfurlMemDialog.h"
+#include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
 
 // Files and folders in memory. Paths use backslashes; folders are kept without a trailing one.
@@ -184,5 +185,32 @@ inline std::set<std::string> SelectedItems(const TMemDialog &AMem)
         if (AMem.Selected[I]) R.insert(AMem.Items[I].c_str());
     return R;
 }
+
+// A whole installation in memory: the archive AFile, the files, the dialog, the target
+// folder (T:\inst unless another is given), and the stop flag cleared.
+const char *const Target = "T:\\inst";
+
+struct Walk {
+    TMemFs Fs;
+    TMemDialog Dlg;
+    TZipMemFile Archive;
+    std::string File;
+    char Dir[MAX_PATH + 1];
+
+    explicit Walk(const std::string &AFile, const char *ATarget = Target) : File(AFile)
+    {
+        UseMemory(Fs, Dlg, Archive, File);
+        strcpy(Dir, ATarget);
+        Fs.Dirs.insert("T:");
+        Fs.Dirs.insert(MemFsKey(ATarget));
+        StopAsked = false;
+    }
+    bool Run(uint32_t AStart = 0) { return RunInstall(Dlg, Dir, AStart); }
+    std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
+    bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
+    std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
+    std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }
+    std::string LastError() const { return Dlg.Errors.empty() ? "" : Dlg.Errors.back().c_str(); }
+};
 
 #endif

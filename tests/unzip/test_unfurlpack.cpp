@@ -21,14 +21,6 @@
 
 namespace {
 
-TZipItem Item(const std::string &AName, const std::string &AData = "data")
-{
-    TZipItem I;
-    I.Name = AName;
-    I.Data = AData;
-    return I;
-}
-
 std::string Str(const string &A) { return std::string(A.data(), A.length()); }
 
 // A stand-in installer image: bytes around the marker and a built-in value.

@@ -11,29 +11,6 @@
 
 namespace {
 
-const char *const Target = "T:\\inst";
-
-struct Walk {
-    TMemFs Fs;
-    TMemDialog Dlg;
-    TZipMemFile Archive;
-    std::string File;
-    char Dir[MAX_PATH + 1];
-
-    explicit Walk(const std::string &AFile, const char *ATarget = Target) : File(AFile)
-    {
-        UseMemory(Fs, Dlg, Archive, File);
-        strcpy(Dir, ATarget);
-        Fs.Dirs.insert("T:");
-        Fs.Dirs.insert(MemFsKey(ATarget));
-    }
-    bool Run(uint32_t AStart = 0) { return RunInstall(Dlg, Dir, AStart); }
-    std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
-    bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
-    std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
-    std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }
-};
-
 // The final message of a run that left ANames not installed in AFolder.
 std::string Incomplete(const std::vector<std::string> &ANames, const char *AFolder = Target)
 {
@@ -41,15 +18,6 @@ std::string Incomplete(const std::vector<std::string> &ANames, const char *AFold
     FailedReset(L);
     for (auto &N : ANames) FailedAdd(L, string(N.c_str()));
     return IncompleteMessage(L, AFolder).c_str();
-}
-
-TZipItem Item(const std::string &AName, const std::string &AData, uint16_t AMethod = 8)
-{
-    TZipItem I;
-    I.Name = AName;
-    I.Data = AData;
-    I.Method = AMethod;
-    return I;
 }
 
 std::string Text(size_t ALen, unsigned ASeed)

@@ -14,40 +14,6 @@
 
 namespace {
 
-const char *const Target = "T:\\inst";
-
-struct Walk {
-    TMemFs Fs;
-    TMemDialog Dlg;
-    TZipMemFile Archive;
-    std::string File;
-    char Dir[MAX_PATH + 1];
-
-    explicit Walk(const std::string &AFile) : File(AFile)
-    {
-        UseMemory(Fs, Dlg, Archive, File);
-        strcpy(Dir, Target);
-        Fs.Dirs.insert("T:");
-        Fs.Dirs.insert(Target);
-        StopAsked = false;
-    }
-    bool Run() { return RunInstall(Dlg, Dir, 0); }
-    std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
-    bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
-    std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
-    std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }
-    std::string LastError() const { return Dlg.Errors.empty() ? "" : Dlg.Errors.back().c_str(); }
-};
-
-TZipItem Item(const std::string &AName, const std::string &AData, uint16_t AMethod = 8)
-{
-    TZipItem I;
-    I.Name = AName;
-    I.Data = AData;
-    I.Method = AMethod;
-    return I;
-}
-
 std::string Cmd(const char *ALine, TCommandLine &C)
 {
     ParseCommandLine(ALine, C);
