@@ -1,6 +1,8 @@
 // QAboutLogic: random numbers, cube logo, link areas and closing game of the About box.
 #include "QAboutLogic.h"
 
+#include "QConst.h"
+
 uint32_t RandSeed = 0;
 uint8_t AT = 0;
 
@@ -57,18 +59,18 @@ TAboutLink AboutLinkAt(int X, int Y)
 TAboutGameAction AboutGameCommand(int &NumEnd, int AId)
 {
     switch (AId) {
-    case 1:                       // OK
+    case CM_OK:
         if (NumEnd > 0)
             return gaClose;
         NumEnd++;
         return gaShowPair;
-    case 2:                       // Cancel: Escape or the close box
+    case CM_NO:                   // Cancel: Escape or the close box
         if (NumEnd > 1)
             return gaClose;
         NumEnd++;
         return gaShowPair;
-    case 3:                       // "... &me !"
-    case 4:                       // "&Let ..."
+    case CM_BUT:                  // "... &me !"
+    case CM_BUT1:                 // "&Let ..."
         NumEnd++;
         return gaShowOk;
     default:

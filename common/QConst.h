@@ -47,6 +47,8 @@
 #define CM_EDIT7        9407
 #define CM_EDIT8        9408
 
+#define CM_NEWFOLDER    1277    /* the button added to the shell's folder browser */
+
 #define CM_LIST         9500
 #define CM_ICON         9900
 #define CM_ICON1        9901

@@ -7,8 +7,7 @@
 
 #include <windows.h>
 
-// Control identifier of the added button in the browser window.
-#define CM_NEWFOLDER 1277
+#include "QConst.h"   // CM_NEWFOLDER, the added button in the browser window
 
 // Runs the browser modally over AOwner. True when the user confirmed a folder: ADir
 // (at least MAX_PATH bytes) then holds its path (no trailing backslash except for a
