@@ -8,7 +8,7 @@
 #include <commdlg.h>
 #include <stddef.h>
 #include "QStr.h"
-#include "QDialogFileRules.h"
+#include "QDialogFileLogic.h"
 
 // Size of the request record handed to the dialogs: the classic record without the fields
 // that later system versions append (76 bytes on 32-bit Windows, 136 on 64-bit).

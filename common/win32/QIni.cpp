@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <string.h>
 #include "QIni.h"
-#include "QIniRules.h"
+#include "QIniLogic.h"
 #include "QSysUtil.h"
 
 string FIniFile;

@@ -1,7 +1,7 @@
-// QDialogFileRules: the parts of the file chooser that need no window: the filter list, the
+// QDialogFileLogic: the parts of the file chooser that need no window: the filter list, the
 // request flags of the options, and the initial file-name buffer.
-#ifndef QDIALOGFILERULES_H
-#define QDIALOGFILERULES_H
+#ifndef QDIALOGFILELOGIC_H
+#define QDIALOGFILELOGIC_H
 
 #include <stdint.h>
 #include "QStr.h"

@@ -1,8 +1,8 @@
-// QIniRules: how the settings store reads values, apart from the file service that stores them.
+// QIniLogic: how the settings store reads values, apart from the file service that stores them.
 // A value may carry a comment after ";;", loses its trailing blanks, and numbers are read with
 // every blank removed and C-style hexadecimal ("0x1F") accepted beside "$1F".
-#ifndef QINIRULES_H
-#define QINIRULES_H
+#ifndef QINILOGIC_H
+#define QINILOGIC_H
 
 #include <stdint.h>
 #include "QStr.h"

@@ -1,5 +1,5 @@
-// QDialogFileRules: filter list, option flags and file-name buffer of the file chooser.
-#include "QDialogFileRules.h"
+// QDialogFileLogic: filter list, option flags and file-name buffer of the file chooser.
+#include "QDialogFileLogic.h"
 
 #include <string.h>
 

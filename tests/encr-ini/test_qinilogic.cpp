@@ -1,13 +1,13 @@
 // Reading rules of the settings store: ";;" comments, trailing blanks, tolerant numbers.
 #include <gtest/gtest.h>
-#include "QIniRules.h"
+#include "QIniLogic.h"
 
 struct TTextCase {
     const char *Stored;
     const char *Read;
 };
 
-TEST(QIniRules, CommentAndTrailingBlanks)
+TEST(QIniLogic, CommentAndTrailingBlanks)
 {
     static const TTextCase Cases[] = {
         {"abc ;; note", "abc"}, {"a;b", "a;b"},     {"a;;", "a"},     {";;x", ""},
@@ -23,7 +23,7 @@ struct TIntCase {
     int32_t Read;   // with default -7
 };
 
-TEST(QIniRules, IntegersIgnoreBlanksAndTakeHex)
+TEST(QIniLogic, IntegersIgnoreBlanksAndTakeHex)
 {
     static const TIntCase Cases[] = {
         {"1 000", 1000},  {"0x1F", 31},  {"0X1f", 31},   {"$1F", 31},   {"0x", -7},
@@ -35,7 +35,7 @@ TEST(QIniRules, IntegersIgnoreBlanksAndTakeHex)
     for (const TIntCase &C : Cases) EXPECT_EQ(IniIntegerValue(C.Stored, -7), C.Read) << C.Stored;
 }
 
-TEST(QIniRules, BooleansAreNumbers)
+TEST(QIniLogic, BooleansAreNumbers)
 {
     EXPECT_TRUE(IniBoolValue("2", false));
     EXPECT_TRUE(IniBoolValue("1", false));

@@ -1,7 +1,7 @@
 // File chooser logic that needs no window: filter lists, request flags, file-name buffer.
 #include <gtest/gtest.h>
 #include <string.h>
-#include "QDialogFileRules.h"
+#include "QDialogFileLogic.h"
 
 struct TFilterCase {
     const char *Written;

@@ -1,5 +1,5 @@
-// QIniRules: reading rules of the settings store's values.
-#include "QIniRules.h"
+// QIniLogic: reading rules of the settings store's values.
+#include "QIniLogic.h"
 #include "QSysUtil.h"
 
 string IniValueText(const string &S)
