@@ -21,7 +21,7 @@
 
 namespace {
 
-std::string Str(const string &A) { return std::string(A.data(), A.length()); }
+[[maybe_unused]] std::string Str(const string &A) { return std::string(A.data(), A.length()); }
 
 // A stand-in installer image: bytes around the marker and a built-in value.
 std::string Image(int AMarkers = 1)
