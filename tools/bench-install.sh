@@ -5,21 +5,29 @@
 # Unfurl runs twice per round: through its dialog (unfurl_walk) and silently (/S, like NSIS).
 # Prints the times and both ratios, and checks that every install wrote the same files.
 # Usage: tools/bench-install.sh [BUILD_DIR] [MEGABYTES]   (default build/win32, 150)
+# Where 32-bit programs cannot start (tools/wine-env.sh) both installers are 64-bit: Unfurl from
+# build/win64 and NSIS with its amd64 stub, under wine64.
 # BENCH_ROUNDS=N runs N rounds instead of 3 and takes the best of each (the machine's load
 # varies from round to round).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-build="${1:-build/win32}"
+# shellcheck source=tools/wine-env.sh
+. tools/wine-env.sh
+q_wine_use "$(q_wine_arch)"
+if [ "$WINEARCH" = win64 ]; then
+  default_build=build/win64 toolchain=cmake/mingw-x86_64.cmake nsis_target=amd64-unicode
+else
+  default_build=build/win32 toolchain=cmake/mingw-i686.cmake nsis_target=x86-unicode
+fi
+build="${1:-$default_build}"
 megabytes="${2:-150}"
 [ -n "${BENCH_NO_SETUP:-}" ] || tools/setup.sh
-cmake -S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake -S . -B "$build" --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel -DQ_WINE_TESTS=ON >/dev/null
 cmake --build "$build" --target UnfurlImage unfurl_walk timed_start unfurlpack_host -j2 >/dev/null
 unfurlpack="$build/unfurlpack-host/tools/unfurlpack/unfurlpack"
 
 work="$(mktemp -d /tmp/bench-install.XXXXXX)"
-# shellcheck source=tools/wine-env.sh
-. tools/wine-env.sh
 cleanup() { q_wine_end; rm -rf "$work"; }
 trap cleanup EXIT
 
@@ -31,7 +39,7 @@ echo "== building both installers"
   --title "Benchmark" --subtitle "install benchmark" >/dev/null
 # shellcheck source=tools/bench-nsis.sh
 . tools/bench-nsis.sh
-bench_nsi "$work/bench.nsi" "$work/nsis-setup.exe" "$work/files" zlib
+bench_nsi "$work/bench.nsi" "$work/nsis-setup.exe" "$work/files" zlib "$nsis_target"
 makensis -V1 "$work/bench.nsi"
 ls -l "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
 
