@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     Press(Dlg, CM_OK);
     DWORD Started = GetTickCount();
     HWND Box = 0;
-    for (int T = 0; T < 600000 && !Box && Inst.Running(); T += 20) {
+    for (int T = 0; T < 600000 && !Box && Inst.Running(); T += 100) {
         if (HWND P = Inst.FindWindowOf("File exist...")) {
             SendMessageA(GetDlgItem(P, CM_CHECK), BM_SETCHECK, BST_CHECKED, 0);
             Press(P, IDOK);
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
             Press(E, IDOK);
         }
         Box = Inst.FindWindowOf("Confirmation.");
-        Sleep(20);
+        Sleep(100);   // a poll of another process's windows loads the Wine server: ten a second
     }
     if (!Box) {
         Inst.WaitExit(5000);
