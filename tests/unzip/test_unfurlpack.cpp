@@ -147,6 +147,30 @@ TEST(CheckArchive, AcceptsWhatTheInstallerCanInstall)
     EXPECT_EQ(4, Entries);
 }
 
+// Texts beyond ASCII that are UTF-8 get the mark behind the integrity record; ASCII texts and
+// bytes that are not UTF-8 (a code page's) do not.
+TEST(SetupBlockFor, MarksUtf8Texts)
+{
+    std::string Zip = ZipBuild({Item("a")});
+    struct {
+        std::string Title, Subtitle;
+        bool Marked;
+    } Cases[] = {
+        {"Plain", "ASCII", false},
+        {"Caf\xC3\xA9", "", true},
+        {"Title", "\xE6\x97\xA5\xE6\x9C\xAC", true},
+        {"Caf\xE9", "code page", false},
+    };
+    for (auto &C : Cases) {
+        std::string Block = SetupBlockFor(C.Title, C.Subtitle, Zip);
+        std::string Tail = Block.substr(C.Title.size() + C.Subtitle.size() + 2);
+        EXPECT_EQ(Str(BuildArchiveRecord((uint32_t)Zip.size(), ArchiveCrc(Zip))) +
+                      (C.Marked ? TEXTS_UTF8_MARK : ""),
+                  Tail)
+            << C.Title;
+    }
+}
+
 TEST(PatchImage, SetsArchiveStartToTheImageSize)
 {
     std::string I = Image();

@@ -364,6 +364,12 @@ std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitl
     string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
                                    string(ASubtitle.data(), ASubtitle.size()));
     Block += BuildArchiveRecord((uint32_t)AZip.size(), ArchiveCrc(AZip));
+    // Texts beyond ASCII in UTF-8 (as a Linux command line gives them) are marked, so that the
+    // installer paints them as written; any other bytes stay the code page's, as before.
+    std::string Texts = ATitle + ASubtitle;
+    bool Ascii = true;
+    for (char C : Texts) Ascii &= (uint8_t)C < 0x80;
+    if (!Ascii && Utf8Valid(Texts.data(), (int32_t)Texts.size())) Block += TEXTS_UTF8_MARK;
     return std::string(Block.data(), Block.length());
 }
 
