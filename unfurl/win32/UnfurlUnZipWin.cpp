@@ -41,7 +41,7 @@ string NameFromAnsi(const string &AText)
     return R;
 }
 
-// A path of the walk in UTF-16, in APath (MAX_PATH + 4 units; the walk keeps paths shorter).
+// A path of the walk in UTF-16, in AWide (MAX_PATH + 4 units; the walk keeps paths shorter).
 static WCHAR *WidePath(const char *APath, WCHAR *AWide)
 {
     AWide[MultiByteToWideChar(CP_UTF8, 0, APath, -1, AWide, MAX_PATH + 3) ? MAX_PATH + 3 : 0] = 0;
@@ -199,7 +199,7 @@ static int PlainAsciiEqual(const WCHAR *A, const WCHAR *B)
     }
 }
 
-// The text of item AIndex into AText (NameBufSize + 2 bytes); false for no such item or one
+// The text of item AIndex into AText (NameBufSize + 2 units); false for no such item or one
 // too long to fetch.
 static bool ListItemText(HWND AList, int32_t AIndex, WCHAR *AText)
 {
