@@ -550,26 +550,18 @@ TEST(Unfurlpack, Utf8NamesFromZipWriters)
     TZipItem Dos = Item("caf\x82.txt", "dos");   // code page 852 e acute, renamed by the field
     Dos.Extra = Field("caf\x82.txt", Greek);
     int Renamed = 0, Entries = 0;
-    std::string Zip = AdoptUnicodeNames(ZipBuild({Plain, Fielded, Dos}), Renamed);
-    EXPECT_EQ(2, Renamed);
-    EXPECT_TRUE(CheckArchive(Zip, Entries).empty());
-    std::vector<TSeen> Seen = EntriesOf(Zip);
-    ASSERT_EQ(3u, Seen.size());
-    EXPECT_EQ("plain.txt", Seen[0].Name);
-    EXPECT_EQ(0, Seen[0].Flags & 0x800);
-    EXPECT_EQ(Cafe, Seen[1].Name);
-    EXPECT_EQ(Greek, Seen[2].Name);
-    EXPECT_EQ(0x800, Seen[2].Flags & 0x800);
     std::string Setup = Dir.Join("fielded.exe");
     ASSERT_TRUE(QWriteFile(Dir.Join("f.zip"), ZipBuild({Plain, Fielded, Dos})));
     ASSERT_EQ(0, Tool(Img + " " + Dir.Join("f.zip") + " T S " + Setup, Out)) << Out;
+    EXPECT_NE(std::string::npos, Out.find("2 UTF-8 names taken from their Unicode path fields"));
     EXPECT_TRUE(InstallInto(Setup, Dir.Join("fielded")));
     EXPECT_EQ("dos", QReadFile(Dir.Join("fielded") + "/" + Greek));
+    EXPECT_EQ("accent", QReadFile(Dir.Join("fielded") + "/" + Cafe));
     EXPECT_EQ("plain", QReadFile(Dir.Join("fielded") + "/plain.txt"));
 
     // A field that no longer matches its name (renamed by another tool) is not used.
     Fielded.Extra = Field("other.txt", Cafe);
-    Zip = AdoptUnicodeNames(ZipBuild({Fielded}), Renamed);
+    std::string Zip = AdoptUnicodeNames(ZipBuild({Fielded}), Renamed);
     EXPECT_EQ(0, Renamed);
     auto Faults = CheckArchive(Zip, Entries);
     ASSERT_FALSE(Faults.empty());
