@@ -12,8 +12,28 @@ TSetupRead SetupRead = srOk;
 TArchiveRecord ArchiveRecord = {false, 0, 0};
 const char *const MsgInstallerDamaged = "The installer file is damaged or incomplete.";
 
+// The records behind the subtitle's zero byte, one after another: the record marked AMark,
+// or 0 when there is none (an unknown or cut record ends the search).
+static const uint8_t *FindRecord(const uint8_t *ABlock, uint32_t ALen, const char *AMark)
+{
+    const uint8_t *End = ABlock + ALen;
+    const uint8_t *P = (const uint8_t *)memchr(ABlock, 0, ALen);
+    if (P) P = (const uint8_t *)memchr(P + 1, 0, (size_t)(End - P - 1));
+    if (!P) return 0;
+    for (P++; End - P >= ArchiveRecordMarkSize;) {
+        int32_t Size = memcmp(P, ARCHIVE_RECORD_MARK, ArchiveRecordMarkSize) == 0 ? ArchiveRecordSize
+                       : memcmp(P, TEXTS_UTF8_MARK, ArchiveRecordMarkSize) == 0  ? ArchiveRecordMarkSize
+                                                                                   : 0;
+        if (Size == 0 || End - P < Size) return 0;
+        if (memcmp(P, AMark, ArchiveRecordMarkSize) == 0) return P;
+        P += Size;
+    }
+    return 0;
+}
+
 void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo)
 {
+    AInfo.Utf8 = FindRecord(ABlock, ALen, TEXTS_UTF8_MARK) != 0;
     // Title up to the first zero byte, subtitle up to the next; a text without its zero byte
     // ends with the block. What follows the second zero byte is not looked at.
     AInfo.Title = string();
@@ -58,13 +78,8 @@ string BuildArchiveRecord(uint32_t ALength, uint32_t ACrc)
 TArchiveRecord DecodeArchiveRecord(const uint8_t *ABlock, uint32_t ALen)
 {
     TArchiveRecord R = {false, 0, 0};
-    // The record starts behind the second zero byte: the ends of title and subtitle.
-    const uint8_t *End = ABlock + ALen;
-    const uint8_t *P = (const uint8_t *)memchr(ABlock, 0, ALen);
-    if (P) P = (const uint8_t *)memchr(P + 1, 0, (size_t)(End - P - 1));
-    if (!P || End - (P + 1) < ArchiveRecordSize) return R;
-    P++;
-    if (memcmp(P, ARCHIVE_RECORD_MARK, ArchiveRecordMarkSize) != 0) return R;
+    const uint8_t *P = FindRecord(ABlock, ALen, ARCHIVE_RECORD_MARK);
+    if (!P) return R;
     R.Present = true;
     R.Length = Get32(P + 4);
     R.Crc = Get32(P + 8);

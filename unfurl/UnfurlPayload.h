@@ -7,7 +7,8 @@
 //   S + 104      L bytes    setup block: title, 0, subtitle, 0, then further records that
 //                           readers without them ignore; both texts scrambled with ECrypt at
 //                           SetupTextShift. The integrity record follows the subtitle's zero:
-//                           "UFck", the archive's length and its CRC-32 (12 bytes)
+//                           "UFck", the archive's length and its CRC-32 (12 bytes); then, for
+//                           texts in UTF-8, the mark "UFu8" (4 bytes)
 //   S + 104 + L  rest       the ZIP archive, unchanged (a valid ZIP file when cut out here)
 #ifndef UNFURLPAYLOAD_H
 #define UNFURLPAYLOAD_H
@@ -28,6 +29,7 @@ const uint8_t SetupTextShift = 19;
 struct TInstall {
     string Title;       // painted large at the top of the installer window
     string Subtitle;    // painted small under it
+    bool Utf8;          // the texts are UTF-8 (marked), else in the Windows code page
 };
 // The setup texts. The dialog unit allocates the record when it starts and releases it at
 // the end; ReadSetupHeader allocates it when that has not happened yet.
@@ -69,6 +71,10 @@ struct TArchiveRecord {
 };
 // The record of the setup block read by the last ReadSetupHeader.
 extern TArchiveRecord ArchiveRecord;
+
+// The mark of texts in UTF-8: a record of its 4 bytes alone. Installers made before it paint
+// such texts byte by byte in the code page.
+#define TEXTS_UTF8_MARK "UFu8"
 
 // The record's 12 bytes for an archive.
 string BuildArchiveRecord(uint32_t ALength, uint32_t ACrc);

@@ -267,11 +267,36 @@ static bool IsDeviceName(const string &AName, size_t AFrom, size_t ATo)
     for (const char *D : Devices)
         if (strcmp(Base, D) == 0) return true;
     // COM1..COM9 and LPT1..LPT9, also with the superscript digits 1, 2, 3 of the code page.
+    // In UTF-8 the superscripts are 0xC2 and the code page's byte.
+    if (Len == 5 && (uint8_t)Base[3] == 0xC2) {
+        Base[3] = Base[4];
+        Len = 4;
+    }
     if (Len == 4 && (strncmp(Base, "COM", 3) == 0 || strncmp(Base, "LPT", 3) == 0)) {
         uint8_t D = (uint8_t)Base[3];
         return (D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3;
     }
     return false;
+}
+
+bool Utf8Valid(const char *AText, int32_t ALen)
+{
+    const uint8_t *P = (const uint8_t *)AText, *End = P + ALen;
+    while (P < End) {
+        uint8_t C = *P++;
+        if (C < 0x80) continue;
+        // Lead byte: the count of continuation bytes and the least value it may code.
+        int More = C >= 0xF0 ? 3 : C >= 0xE0 ? 2 : 1;
+        uint32_t Min = More == 3 ? 0x10000 : More == 2 ? 0x800 : 0x80;
+        if (C < 0xC2 || C > 0xF4 || End - P < More) return false;
+        uint32_t V = C & (0x3F >> More);
+        while (More--) {
+            if ((*P & 0xC0) != 0x80) return false;
+            V = V << 6 | (*P++ & 0x3F);
+        }
+        if (V < Min || V > 0x10FFFF || (V >= 0xD800 && V <= 0xDFFF)) return false;
+    }
+    return true;
 }
 
 const char *EntryNameFault(const string &AName)
@@ -451,7 +476,7 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
     // buffer is only ever shortened here, never lengthened.
     string Dir;
-    if (TargetDir) Dir = string(RemoveDirTail(TargetDir));
+    if (TargetDir) Dir = NameFromAnsi(string(RemoveDirTail(TargetDir)));
     if (Dir.empty()) {   // no folder at all: the name would hang from the drive's root
         ReportPath(MsgCannotCreateDir, Dir);
         return erStop;
@@ -517,7 +542,7 @@ static void ReportNotInstalled(HWND AList)
     int32_t Count = UnZipDialog.ListCount(AList);
     for (int32_t I = 0; I < Count; I++)
         if (UnZipDialog.ListGetSel(AList, I)) FailedAdd(Failed, UnZipDialog.ListText(AList, I));
-    if (Failed.Count > 0) UnZipDialog.ShowError(IncompleteMessage(Failed, string(TargetDir)));
+    if (Failed.Count > 0) UnZipDialog.ShowError(IncompleteMessage(Failed, NameFromAnsi(string(TargetDir))));
 }
 
 static void WalkEntries(HWND ADlg, int AListId, bool AListOnly);
@@ -561,9 +586,14 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
             End = reDamaged;
             break;
         }
-        string Name = OemToAnsiName(PCharToStr(NameBuf, (uint16_t)Got));
+        // Flag bit 11: the name is UTF-8 and is taken as it is (broken UTF-8 is never
+        // written); else it is in the DOS code page and goes through the table.
+        bool Utf8 = (H.Flags & 0x800) != 0;
+        string Name = PCharToStr(NameBuf, (uint16_t)Got);
+        if (!Utf8) Name = NameFromAnsi(OemToAnsiName(Name));
         // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
-        bool NameUnsafe = H.NameLength > NameMax || memchr(NameBuf, 0, (size_t)Got) != 0;
+        bool NameUnsafe = H.NameLength > NameMax || memchr(NameBuf, 0, (size_t)Got) != 0 ||
+                          (Utf8 && !Utf8Valid(NameBuf, Got));
         if (Name.empty()) {
             UnZipDialog.ShowError(MsgInternalError);
             End = reInternal;

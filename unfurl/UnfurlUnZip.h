@@ -60,8 +60,8 @@ void DecodeLocalHeader(const uint8_t *ABytes, TLocalHeader &AHeader);
 extern uint32_t &ArchiveStart;
 extern int32_t ArchivePos;           // position after the last SeekArchive; -1 after a failure
 extern TLocalHeader LocalHeader;     // the current entry's header
-extern char *TargetDir;              // installation folder (the dialog's buffer), with or
-                                     // without a trailing backslash
+extern char *TargetDir;              // installation folder (the dialog's buffer, Windows code
+                                     // page), with or without a trailing backslash
 extern uint8_t OverwriteMode;        // 0 replace existing files, 1 keep them, 2 ask each time
 extern bool OverwriteThis;           // the prompt's answer for the current file
 extern string FileExistName;         // name part of the file the prompt asks about
@@ -120,6 +120,13 @@ void UnZipFiles(HWND ADlg, int AListId, bool AListOnly);
 bool IsEntrySelected(HWND AList, const string &AName);
 // Converts a name from the DOS code page of the archive to the Windows code page.
 string OemToAnsiName(const string &S);
+// Whether ALen bytes are well-formed UTF-8 (no overlong forms, surrogates or codes above
+// U+10FFFF).
+bool Utf8Valid(const char *AText, int32_t ALen);
+// The form of names and paths the walk hands to the bindings, from a text in the Windows code
+// page: UTF-8 on Windows (the binding uses the wide API), the same bytes on the host.
+// Entries with flag bit 11 carry their names in this form already.
+string NameFromAnsi(const string &AText);
 // Copies CompressedLeft stored bytes from ArchiveFile to OutFile in 32 KB pieces through
 // WriteOutput (the bound OutLeft, Crc); answers its result, INFLATE_OK when all was copied.
 int CopyStoredEntry();

@@ -45,13 +45,23 @@ void TitleFontDesc(LOGFONTA *ADesc, int AResolution)
 
 void DrawEmbossedText(HDC DC, const char *AText, int ALen, const RECT APasses[3], COLORREF AColor)
 {
+    int Len = MultiByteToWideChar(CP_ACP, 0, AText, ALen, 0, 0);
+    WCHAR *Text = new WCHAR[Len + 1];
+    Len = MultiByteToWideChar(CP_ACP, 0, AText, ALen, Text, Len);
+    DrawEmbossedTextW(DC, Text, Len, APasses, AColor);
+    delete[] Text;
+}
+
+void DrawEmbossedTextW(HDC DC, const WCHAR *AText, int ALen, const RECT APasses[3],
+                       COLORREF AColor)
+{
     const COLORREF Colors[3] = {RGB(255, 255, 255), RGB(128, 128, 128), AColor};
     int OldMode = SetBkMode(DC, TRANSPARENT);
     COLORREF OldColor = GetTextColor(DC);
     for (int I = 0; I < 3; I++) {
-        RECT R = APasses[I];    // DrawTextA takes a writable rectangle
+        RECT R = APasses[I];    // DrawTextW takes a writable rectangle
         SetTextColor(DC, Colors[I]);
-        DrawTextA(DC, AText, ALen, &R, DT_CENTER);
+        DrawTextW(DC, AText, ALen, &R, DT_CENTER);
     }
     SetTextColor(DC, OldColor);
     SetBkMode(DC, OldMode);

@@ -19,5 +19,8 @@ void TitleFontDesc(LOGFONTA *ADesc, int AResolution);
 // in DC: white in APasses[0], grey in APasses[1], then AColor in APasses[2], on a transparent
 // background. Offset rectangles make the text look raised. DC is left as it was found.
 void DrawEmbossedText(HDC DC, const char *AText, int ALen, const RECT APasses[3], COLORREF AColor);
+// The same for a text in UTF-16 (ALen units, or -1 up to the NUL).
+void DrawEmbossedTextW(HDC DC, const WCHAR *AText, int ALen, const RECT APasses[3],
+                       COLORREF AColor);
 
 #endif

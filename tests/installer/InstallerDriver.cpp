@@ -15,7 +15,7 @@ static size_t StartMarkAt(const std::string &AExe)
 }
 
 std::string BuildInstaller(const std::string &AZip, const std::string &ATitle,
-                           const std::string &ASubtitle)
+                           const std::string &ASubtitle, const std::string &ARecords)
 {
     std::string Exe;
     if (!QReadFile(ImagePath, Exe)) return std::string();
@@ -25,7 +25,7 @@ std::string BuildInstaller(const std::string &AZip, const std::string &ATitle,
     memcpy(&Exe[At], &Size, 4);
     string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
                                    string(ASubtitle.data(), ASubtitle.size()));
-    return Exe + PayloadBuild(0, std::string(Block.c_str(), Block.length()), AZip);
+    return Exe + PayloadBuild(0, std::string(Block.c_str(), Block.length()) + ARecords, AZip);
 }
 
 bool ArchiveOfInstaller(const std::string &AInstaller, std::string &AZip)

@@ -4,6 +4,7 @@
 #include "InstallerChecks.h"
 #include <commctrl.h>
 #include "QConst.h"
+#include "UnfurlPayload.h"
 
 static const char *const EndText = "End install.\r\nProduct is instaled in directory:\r\n";
 
@@ -657,5 +658,128 @@ TEST(InstallerEndToEnd, DllPlantedBesideTheInstallerIsNotLoaded)
     EXPECT_EQ(Inst.WaitExit(), 0);
     std::vector<std::string> Loaded = MarkersIn(D);
     EXPECT_TRUE(Loaded.empty()) << "the installer loaded " << Loaded[0];
+}
+#endif
+
+// ---- Names and texts in UTF-8 ------------------------------------------------------------
+#ifdef UNFURL_UTF8_SETUP
+
+static std::wstring Wide(const std::string &AText)
+{
+    std::wstring W(AText.size() + 1, L'\0');
+    W.resize(MultiByteToWideChar(CP_UTF8, 0, AText.c_str(), -1, &W[0], (int)W.size()) - 1);
+    return W;
+}
+
+// A control's text as its window holds it (UTF-16), from another process.
+static std::wstring WideItemText(HWND ADlg, int AId)
+{
+    WCHAR Text[512] = {0};
+    SendMessageW(GetDlgItem(ADlg, AId), WM_GETTEXT, 512, (LPARAM)Text);
+    return Text;
+}
+
+// The bytes of a file named in UTF-8 (read with the wide API), "<missing>" when it is not there.
+static std::string WideRead(const std::string &APath)
+{
+    HANDLE H = CreateFileW(Wide(APath).c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+    if (H == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string Data(1 << 16, '\0');
+    DWORD Got = 0;
+    ReadFile(H, &Data[0], (DWORD)Data.size(), &Got, 0);
+    CloseHandle(H);
+    return Data.substr(0, Got);
+}
+
+// Green pixels of the painted title (see ExpectPaintedTexts) of an installer whose setup block
+// holds ATitle and ARecords.
+static int TitleGreen(const std::string &ADir, const std::string &ATitle, const std::string &ARecords,
+                      const char *AShot)
+{
+    std::string Setup = ADir + "\\title.exe";
+    EXPECT_TRUE(QWriteFile(Setup, BuildInstaller(ZipBuild({TZipItem{"a.txt", "a"}}), ATitle,
+                                                 "Sous-titre \xC3\xA9t\xC3\xA9", ARecords)));
+    TInstaller Inst;
+    EXPECT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    if (!Dlg) return -1;
+    Sleep(300);
+    TPicture P;
+    EXPECT_TRUE(CaptureWindow(Dlg, P));
+    Shoot(Dlg, AShot);
+    POINT Org = {0, 0};
+    RECT W;
+    ClientToScreen(Dlg, &Org);
+    GetWindowRect(Dlg, &W);
+    int X0 = Org.x - W.left, Y0 = Org.y - W.top;
+    int Green = CountColor(P, 0x027D1A, X0 + 80, Y0 + 11, X0 + 502, Y0 + 60);
+    Press(Dlg, CM_NO);
+    Inst.WaitExit();
+    return Green;
+}
+
+// An installer made by unfurlpack's build mode from names in four scripts (make_utf8_setup.sh)
+// writes every name as it is (read back here with the wide API); the overwrite prompt and the
+// label show them as they are. A title marked UTF-8 paints as the same title in the code page
+// does, where the code page has its characters.
+TEST(InstallerEndToEnd, Utf8NamesAndTexts)
+{
+    std::string D = Work("utf8");
+    const std::string Japanese = "\xE6\x97\xA5\xE6\x9C\xAC/\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB.txt";
+    const std::vector<std::pair<std::string, std::string>> Files = {
+        {"caf\xC3\xA9.txt", "accent"},
+        {"plain.txt", "plain"},
+        {"\xC5\x82\xC3\xB3" "d\xC5\xBA/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt", "greek"},
+        {Japanese, "japanese"},
+    };
+    std::string Target = D + "\\Product";
+    // The bench removes folders with the code page's API, which cannot name these files.
+    auto Clear = [&] {
+        for (auto &F : Files) {
+            std::string Path = Target + "\\" + BackSlashes(F.first);
+            DeleteFileW(Wide(Path).c_str());
+            RemoveDirectoryW(Wide(Path.substr(0, Path.rfind('\\'))).c_str());
+        }
+    };
+    Clear();
+    MakeFolders(Target);
+    CreateDirectoryW(Wide(Target + "\\\xE6\x97\xA5\xE6\x9C\xAC").c_str(), 0);
+    HANDLE Old = CreateFileW(Wide(Target + "\\" + BackSlashes(Japanese)).c_str(), GENERIC_WRITE, 0, 0,
+                             CREATE_NEW, 0, 0);
+    ASSERT_NE(INVALID_HANDLE_VALUE, Old);
+    CloseHandle(Old);
+    std::string Setup = D + "\\setup.exe", Exe;
+    ASSERT_TRUE(QReadFile(WinPath(UNFURL_UTF8_SETUP), Exe)) << "made by make_utf8_setup.sh";
+    ASSERT_TRUE(QWriteFile(Setup, Exe));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Setup));
+    HWND Dlg = Inst.WaitWindow(MainCaption);
+    ASSERT_TRUE(Dlg);
+    Sleep(300);
+    Shoot(Dlg, "utf8-title.bmp");
+    SetItemText(Dlg, CM_EDIT, Target);
+    Press(Dlg, CM_OK);
+    HWND Prompt = Inst.WaitWindow("File exist...");
+    ASSERT_TRUE(Prompt);
+    EXPECT_TRUE(WideItemText(Prompt, CM_EDIT1) == Wide(Japanese.substr(Japanese.find('/') + 1)))
+        << "prompt";
+    EXPECT_TRUE(WideItemText(Dlg, CM_LABEL_PB) == Wide(Files[2].first.substr(Files[2].first.find('/') + 1)))
+        << "label: the file before";
+    Shoot(Prompt, "utf8-prompt.bmp");
+    Press(Prompt, IDOK);
+    HWND Box = Inst.WaitWindow("Confirmation.", 60000);
+    ASSERT_TRUE(Box);
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 0);
+    for (auto &F : Files) EXPECT_EQ(F.second, WideRead(Target + "\\" + BackSlashes(F.first))) << F.first;
+    Clear();
+
+    // "Caf\xE9" in UTF-8 with the mark and in the code page without it: the same pixels.
+    int Utf8 = TitleGreen(D, "Caf\xC3\xA9 caf\xC3\xA9", TEXTS_UTF8_MARK, "utf8-cafe.bmp");
+    int Ansi = TitleGreen(D, "Caf\xE9 caf\xE9", "", "ansi-cafe.bmp");
+    EXPECT_GT(Utf8, 200);
+    EXPECT_EQ(Ansi, Utf8);
+    // Unmarked, the UTF-8 bytes are the code page's: more characters, more green.
+    EXPECT_GT(TitleGreen(D, "Caf\xC3\xA9 caf\xC3\xA9", "", "unmarked-cafe.bmp"), Utf8);
 }
 #endif

@@ -256,6 +256,34 @@ TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
     }
 }
 
+// The mark of UTF-8 texts: among the records behind the subtitle, in either order with the
+// integrity record; without it (the old layout, or after an unknown record) the texts are the
+// code page's.
+TEST_F(Payload, Utf8MarkAmongTheRecords)
+{
+    std::string Z = Zip(), Title = "Caf\xC3\xA9";
+    struct {
+        const char *Why;
+        std::string Trailer;
+        bool Utf8, Checked;
+    } Cases[] = {
+        {"after the record", Record(Z) + TEXTS_UTF8_MARK, true, true},
+        {"before the record", TEXTS_UTF8_MARK + Record(Z), true, true},
+        {"alone", TEXTS_UTF8_MARK, true, false},
+        {"the old layout", "", false, false},
+        {"behind an unknown record", "UFxx" TEXTS_UTF8_MARK, false, false},
+        {"cut short", std::string(TEXTS_UTF8_MARK, 3), false, false},
+    };
+    for (auto &C : Cases) {
+        CloseArchive();
+        Read(PayloadBuild(S, Block(Title, "Sub", C.Trailer), Z));
+        EXPECT_EQ(C.Utf8, SetupInfo->Utf8) << C.Why;
+        EXPECT_EQ(C.Checked, ArchiveRecord.Present) << C.Why;
+        EXPECT_EQ(Title, Str(SetupInfo->Title)) << C.Why;
+        EXPECT_EQ("PK\x03\x04", AtArchive()) << C.Why;
+    }
+}
+
 TEST(StartMark, ArchiveStartFollowsItsMarker)
 {
     // The preparation tool finds the value behind this text in the installer image.

@@ -72,8 +72,15 @@ TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
         {"twice", {Item("Read.me"), Item("READ.ME")}, "READ.ME", "occurs twice"},
         {"file then folder", {Item("doc"), Item("Doc/x.txt")}, "doc", "also a folder"},
         {"folder then file", {Item("doc/"), Item("doc")}, "doc", "also a folder"},
-        {"utf-8", {[] { auto I = Item("gr\xC3\xBC\xC3\x9F.txt"); I.Flags = 0x800; return I; }()},
-         "", "UTF-8 name"},
+        {"bit 11, not UTF-8", {[] { auto I = Item("gr\xFC\xDF.txt"); I.Flags = 0x800; return I; }()},
+         "gr\xFC\xDF.txt", "not valid UTF-8"},
+        {"UTF-8 without bit 11", {Item("gr\xC3\xBC\xC3\x9F.txt")}, "gr\xC3\xBC\xC3\x9F.txt",
+         "without flag bit 11"},
+        {"twice in UTF-8", {[] { auto I = Item("Caf\xC3\xA9"); I.Flags = 0x800; return I; }(),
+                            [] { auto I = Item("CAF\xC3\xA9"); I.Flags = 0x800; return I; }()},
+         "CAF\xC3\xA9", "occurs twice"},
+        {"device in UTF-8", {[] { auto I = Item("COM\xC2\xB9.txt"); I.Flags = 0x800; return I; }()},
+         "", "device name"},
         {"descriptor without signature",
          {[] { auto I = Item("a.txt", "aaaa"); I.Descriptor = 2; return I; }(), Item("b")},
          "a.txt", "data descriptor without its signature"},
@@ -130,6 +137,30 @@ TEST(CheckArchive, AcceptsWhatTheInstallerCanInstall)
                                Entries);
     for (auto &F : Faults) ADD_FAILURE() << F.Entry << ": " << F.Reason;
     EXPECT_EQ(4, Entries);
+}
+
+// Texts beyond ASCII that are UTF-8 get the mark behind the integrity record; ASCII texts and
+// bytes that are not UTF-8 (a code page's) do not.
+TEST(SetupBlockFor, MarksUtf8Texts)
+{
+    std::string Zip = ZipBuild({Item("a")});
+    struct {
+        std::string Title, Subtitle;
+        bool Marked;
+    } Cases[] = {
+        {"Plain", "ASCII", false},
+        {"Caf\xC3\xA9", "", true},
+        {"Title", "\xE6\x97\xA5\xE6\x9C\xAC", true},
+        {"Caf\xE9", "code page", false},
+    };
+    for (auto &C : Cases) {
+        std::string Block = SetupBlockFor(C.Title, C.Subtitle, Zip);
+        std::string Tail = Block.substr(C.Title.size() + C.Subtitle.size() + 2);
+        EXPECT_EQ(Str(BuildArchiveRecord((uint32_t)Zip.size(), ArchiveCrc(Zip))) +
+                      (C.Marked ? TEXTS_UTF8_MARK : ""),
+                  Tail)
+            << C.Title;
+    }
 }
 
 TEST(PatchImage, SetsArchiveStartToTheImageSize)
@@ -281,13 +312,15 @@ struct TSeen {
     std::string Name;
     uint16_t Method;
     uint32_t DosTime;
+    uint16_t Flags;
 };
 std::vector<TSeen> EntriesOf(const std::string &AZip)
 {
     std::vector<TSeen> R;
     std::vector<TZipItem> Items;
     EXPECT_TRUE(ZipRead(AZip, Items));
-    for (const TZipItem &I : Items) R.push_back({I.Name, I.Method, (uint32_t)I.Date << 16 | I.Time});
+    for (const TZipItem &I : Items)
+        R.push_back({I.Name, I.Method, (uint32_t)I.Date << 16 | I.Time, I.Flags});
     return R;
 }
 
@@ -315,7 +348,9 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
 {
     TTempDir Dir;
     std::string In = Dir.Join("product");
-    for (const char *D : {"", "/docs", "/docs/deep", "/empty", "/sub"}) mkdir((In + D).c_str(), 0777);
+    for (const char *D : {"", "/docs", "/docs/deep", "/empty", "/sub", "/\xC5\x82\xC3\xB3" "d\xC5\xBA",
+                          "/\xE6\x97\xA5\xE6\x9C\xAC"})
+        mkdir((In + D).c_str(), 0777);
     std::string Noise;
     uint32_t Seed = 1;
     for (int I = 0; I < 40000; I++) Noise += (char)((Seed = Seed * 1103515245 + 12345) >> 16);
@@ -328,6 +363,10 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
         {"Zeta.bin", Noise, 1600000000},   // does not shrink: stored
         {"docs/deep/Guide.txt", "guide", 1500000100},
         {"sub/empty.dat", "", 1500000200},
+        // Names in UTF-8: e acute; Polish l stroke, o acute, z acute; Greek; Japanese.
+        {"caf\xC3\xA9.txt", "accent", 1500000300},
+        {"\xC5\x82\xC3\xB3" "d\xC5\xBA/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt", "greek", 1500000400},
+        {"\xE6\x97\xA5\xE6\x9C\xAC/\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB.txt", "japanese", 1500000500},
     };
     for (auto &F : Files) MakeFile(In + "/" + F.Name, F.Data, F.When);
     ASSERT_TRUE(QWriteFile(Dir.Join("image.exe"), Image()));
@@ -346,10 +385,14 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
     std::vector<std::string> Names;
     for (const TSeen &E : Seen) Names.push_back(E.Name);
     // Work-list order; a folder entry only for the empty folder.
-    EXPECT_EQ((std::vector<std::string>{"docs/deep/Guide.txt", "empty/", "readme.txt",
-                                        "sub/empty.dat", "Zeta.bin"}),
+    EXPECT_EQ((std::vector<std::string>{"caf\xC3\xA9.txt", "docs/deep/Guide.txt", "empty/",
+                                        "readme.txt", "sub/empty.dat", "Zeta.bin", Files[5].Name,
+                                        Files[6].Name}),
               Names);
     for (const TSeen &E : Seen) {
+        bool Ascii = true;
+        for (char C : E.Name) Ascii &= (unsigned char)C < 0x80;
+        EXPECT_EQ(Ascii ? 0 : 0x800, E.Flags & 0x800) << E.Name << ": UTF-8 names flagged";
         if (E.Name == "Zeta.bin") EXPECT_EQ(0, E.Method) << "stored when deflating does not shrink";
         if (E.Name == "readme.txt") EXPECT_EQ(8, E.Method);
     }
@@ -395,7 +438,7 @@ TEST(UnfurlpackBuild, RefusesWithTheFileNamed)
         EXPECT_TRUE(QWriteFile(D + "/" + AFile, "x"));
         return D;
     };
-    std::string Accent = Folder("accent", "caf\xC3\xA9.txt"), Device = Folder("device", "con.txt");
+    std::string Latin1 = Folder("latin1", "caf\xE9.txt"), Device = Folder("device", "con.txt");
     std::string Empty = Dir.Join("nothing");
     mkdir(Empty.c_str(), 0777);
     struct {
@@ -403,7 +446,7 @@ TEST(UnfurlpackBuild, RefusesWithTheFileNamed)
         int Code;
         const char *Says;
     } Cases[] = {
-        {"build " + Accent + " -o " + Setup + " --image " + Img, 3, "\"caf\xC3\xA9.txt\": a name outside plain ASCII"},
+        {"build " + Latin1 + " -o " + Setup + " --image " + Img, 3, "\"caf\xE9.txt\": a name that is not UTF-8"},
         {"build " + Device + " -o " + Setup + " --image " + Img, 3, "\"con.txt\": a name the installer refuses"},
         {"build " + Empty + " -o " + Setup + " --image " + Img, 3, "nothing to install"},
         {"build " + Dir.Join("missing") + " -o " + Setup + " --image " + Img, 2, "cannot read the folder"},
@@ -417,5 +460,103 @@ TEST(UnfurlpackBuild, RefusesWithTheFileNamed)
         EXPECT_NE(std::string::npos, Out.find(C.Says)) << C.Args << "\n" << Out;
     }
     EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused folder
+}
+
+// ---- Names in UTF-8 from other ZIP writers ---------------------------------------------------
+
+namespace {
+
+// Installs the installer ASetup (image Image()) with the host walk into AInto.
+bool InstallInto(const std::string &ASetup, const std::string &AInto)
+{
+    TMemDialog Dlg;
+    UseDisk(Dlg);
+    OpenArchiveFile(ASetup.c_str());
+    ArchiveStart = (uint32_t)Image().size();
+    ReadSetupHeader();
+    mkdir(AInto.c_str(), 0777);
+    char Target[MAX_PATH];
+    strcpy(Target, AInto.c_str());
+    RunInstall(Dlg, Target, ArchiveStart);
+    CloseArchive();
+    return AllExtracted;
+}
+
+const char *const Cafe = "caf\xC3\xA9.txt";
+const char *const Greek = "\xC5\x82\xC3\xB3" "d\xC5\xBA/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt";
+
+}  // namespace
+
+// Python's zipfile and 7-Zip flag UTF-8 names (bit 11): installed as they are. Info-ZIP zip
+// writes them unflagged; with its Unicode path field (built here by hand) they are taken from
+// the field, without one (as zip writes here) the archive is refused with the entry named.
+TEST(Unfurlpack, Utf8NamesFromZipWriters)
+{
+    TTempDir Dir;
+    std::string In = Dir.Join("in"), Img = Dir.Join("image.exe"), Out;
+    mkdir(In.c_str(), 0777);
+    mkdir((In + "/\xC5\x82\xC3\xB3" "d\xC5\xBA").c_str(), 0777);
+    ASSERT_TRUE(QWriteFile(In + "/" + Cafe, "accent"));
+    ASSERT_TRUE(QWriteFile(In + "/" + Greek, "greek"));
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    std::string Quoted = "'" + In + "'";
+    struct {
+        const char *Writer;
+        std::string Command;   // makes a.zip in the folder's parent
+        int Code;
+    } Recipes[] = {
+        {"python", "cd " + Quoted + " && python3 -c \"import zipfile; z = zipfile.ZipFile('../a.zip', "
+                   "'w', zipfile.ZIP_DEFLATED); [z.write(n) for n in ['" + std::string(Cafe) + "', '" +
+                   Greek + "']]; z.close()\"", 0},
+        {"7-Zip", "cd " + Quoted + " && 7z a -tzip ../a.zip . >/dev/null", 0},
+        {"Info-ZIP", "cd " + Quoted + " && zip -qr ../a.zip .", 3},
+    };
+    for (auto &R : Recipes) {
+        std::string Zip = Dir.Join("a.zip"), Setup = Dir.Join("setup.exe"), Into = Dir.Join("into");
+        unlink(Zip.c_str());
+        unlink(Setup.c_str());
+        ASSERT_EQ(0, system(R.Command.c_str())) << R.Writer;
+        EXPECT_EQ(R.Code, Tool(Img + " " + Zip + " T S " + Setup, Out)) << R.Writer << "\n" << Out;
+        if (R.Code != 0) {
+            EXPECT_NE(std::string::npos, Out.find(std::string("entry \"") + Cafe + "\": a UTF-8 name "
+                                                  "without flag bit 11")) << Out;
+            continue;
+        }
+        system(("rm -rf '" + Into + "'").c_str());
+        EXPECT_TRUE(InstallInto(Setup, Into)) << R.Writer;
+        EXPECT_EQ("accent", QReadFile(Into + "/" + Cafe)) << R.Writer;
+        EXPECT_EQ("greek", QReadFile(Into + "/" + Greek)) << R.Writer;
+    }
+
+    // Info-ZIP's Unicode path field: version 1, CRC-32 of the stored name, the UTF-8 name.
+    auto Field = [](const std::string &AStored, const std::string &AName) {
+        std::string F;
+        ZPut16(F, 0x7075);
+        ZPut16(F, (uint32_t)(5 + AName.size()));
+        F += (char)1;
+        ZPut32(F, ZCrc(AStored));
+        return F + AName;
+    };
+    TZipItem Plain = Item("plain.txt", "plain"), Fielded = Item(Cafe, "accent");
+    Fielded.Extra = Field(Cafe, Cafe);
+    TZipItem Dos = Item("caf\x82.txt", "dos");   // code page 852 e acute, renamed by the field
+    Dos.Extra = Field("caf\x82.txt", Greek);
+    int Renamed = 0, Entries = 0;
+    std::string Setup = Dir.Join("fielded.exe");
+    ASSERT_TRUE(QWriteFile(Dir.Join("f.zip"), ZipBuild({Plain, Fielded, Dos})));
+    ASSERT_EQ(0, Tool(Img + " " + Dir.Join("f.zip") + " T S " + Setup, Out)) << Out;
+    EXPECT_NE(std::string::npos, Out.find("2 UTF-8 names taken from their Unicode path fields"));
+    EXPECT_TRUE(InstallInto(Setup, Dir.Join("fielded")));
+    EXPECT_EQ("dos", QReadFile(Dir.Join("fielded") + "/" + Greek));
+    EXPECT_EQ("accent", QReadFile(Dir.Join("fielded") + "/" + Cafe));
+    EXPECT_EQ("plain", QReadFile(Dir.Join("fielded") + "/plain.txt"));
+
+    // A field that no longer matches its name (renamed by another tool) is not used.
+    Fielded.Extra = Field("other.txt", Cafe);
+    std::string Zip = AdoptUnicodeNames(ZipBuild({Fielded}), Renamed);
+    EXPECT_EQ(0, Renamed);
+    auto Faults = CheckArchive(Zip, Entries);
+    ASSERT_FALSE(Faults.empty());
+    EXPECT_EQ(Cafe, Faults[0].Entry);
 }
 #endif

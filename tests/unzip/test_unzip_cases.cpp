@@ -436,6 +436,41 @@ TEST(UnZipFiles, TraversalNamesAreNeverWritten)
     EXPECT_EQ(reComplete, RunEnd);
 }
 
+// Flag bit 11: the name is UTF-8 and written as it is, checked like any other; broken UTF-8
+// (overlong, a surrogate, a cut sequence, a lone continuation byte) is never written. Names
+// without the flag still go through the code page 852 table.
+TEST(UnZipFiles, Utf8NamesAreWrittenAsTheyAre)
+{
+    auto Flagged = [](const std::string &AName, const std::string &AData) {
+        TZipItem I = Item(AName, AData);
+        I.Flags = 0x800;
+        return I;
+    };
+    const char *Broken[] = {"over\xC0\xAF.txt", "surr\xED\xA0\x80.txt", "cut\xE6\x97", "lone\x80",
+                            "big\xF4\x90\x80\x80"};
+    std::vector<TZipItem> Items = {
+        Flagged("caf\xC3\xA9/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt", "greek"),
+        Flagged("\xE6\x97\xA5\xE6\x9C\xAC.txt", "japanese"),
+        Flagged("\xC5\x82\xC3\xB3" "d\xC5\xBA/../../up.txt", "evil"),
+        Flagged("COM\xC2\xB9.txt", "device"),
+        Item("caf\x82.txt", "dos"),   // code page 852 e acute: Windows 1250 0xE9
+    };
+    for (const char *N : Broken) Items.push_back(Flagged(N, "broken"));
+    Walk W(ZipBuild(Items));
+    ASSERT_TRUE(W.Run());
+    EXPECT_EQ("greek", W.Data("caf\xC3\xA9\\\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt"));
+    EXPECT_EQ("japanese", W.Data("\xE6\x97\xA5\xE6\x9C\xAC.txt"));
+    EXPECT_EQ("dos", W.Data("caf\xE9.txt"));
+    EXPECT_EQ(3u, W.Fs.Files.size());
+    std::set<std::string> Reported, Expected;
+    for (size_t I = 0; I < W.Dlg.Errors.size(); I++) Reported.insert(W.Error(I));
+    for (const char *N : Broken) Expected.insert(std::string("Cannot create file\r\n") + N);
+    Expected.insert("Cannot create file\r\n\xC5\x82\xC3\xB3" "d\xC5\xBA/../../up.txt");
+    Expected.insert("Cannot create file\r\nCOM\xC2\xB9.txt");
+    Reported.erase(W.Error(W.Dlg.Errors.size() - 1));   // the final message
+    EXPECT_EQ(Expected, Reported);
+}
+
 TEST(UnZipFiles, OverlongNameIsCutAndRefused)
 {
     std::string Long(300, 'n');

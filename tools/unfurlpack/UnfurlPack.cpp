@@ -172,11 +172,20 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
         if (Name.empty()) Refuse("empty name");
         else if (Name.find('\0') != std::string::npos) Refuse("the name holds a zero byte");
         else {
-            string Converted = OemToAnsiName(string(Name.data(), Name.size()));
+            // Flag bit 11: a UTF-8 name, written as it is; else the code page 852 table.
+            bool Utf8 = (Flags & 0x800) != 0;
+            string Raw(Name.data(), Name.size());
+            string Converted = Utf8 ? Raw : OemToAnsiName(Raw);
             bool NonAscii = false;
             for (char Ch : Name) NonAscii |= (uint8_t)Ch >= 0x80;
-            if ((Flags & 0x800) && NonAscii)
-                Refuse("UTF-8 name (flag bit 11): the installer reads names in code page 852");
+            bool ValidUtf8 = Utf8Valid(Name.data(), (int32_t)Name.size());
+            if (Utf8 && !ValidUtf8)
+                Refuse("flag bit 11 (UTF-8 name), but the name is not valid UTF-8");
+            // UTF-8 without the flag (Info-ZIP without its Unicode path field, or one that no
+            // longer matches) would be written through the code page 852 table, mangled.
+            if (!Utf8 && NonAscii && ValidUtf8)
+                Refuse("a UTF-8 name without flag bit 11: the installer would write it as code "
+                       "page 852 (make the archive with UTF-8 names flagged, or use \"build\")");
             if (const char *Why = EntryNameFault(Converted))
                 Refuse(std::string("a name the installer refuses: ") + Why);
             std::string Key = Upper(std::string(Converted.data(), Converted.length()));
@@ -235,6 +244,79 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
     return Faults;
 }
 
+// The UTF-8 name of an Info-ZIP Unicode path field (0x7075: version 1, CRC-32 of the header's
+// name, the name) among AExtra, when the field is there and still matches ARaw; else empty.
+static std::string UnicodePathName(const std::string &AExtra, const std::string &ARaw)
+{
+    for (size_t P = 0; P + 4 <= AExtra.size();) {
+        size_t Size = Get16(AExtra, P + 2);
+        if (P + 4 + Size > AExtra.size()) break;
+        if (Get16(AExtra, P) == 0x7075 && Size > 5 && AExtra[P + 4] == 1 &&
+            Get32(AExtra, P + 5) == ArchiveCrc(ARaw))
+            return AExtra.substr(P + 9, Size - 5);
+        P += 4 + Size;
+    }
+    return std::string();
+}
+
+std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed)
+{
+    ARenamed = 0;
+    std::vector<TCentral> Central;
+    uint32_t At = 0;
+    std::string Error;
+    if (!ReadCentral(AZip, Central, At, Error)) return AZip;
+    // The new names by entry; entries must stand in the directory's order, one after another.
+    std::vector<std::string> Names(Central.size());
+    for (size_t I = 0; I < Central.size(); I++) {
+        const TCentral &C = Central[I];
+        size_t Next = I + 1 < Central.size() ? Central[I + 1].Offset : At;
+        if (C.Offset + 30 > Next || Next > At || Get32(AZip, C.Offset) != LocalSig) return AZip;
+        size_t NameLen = Get16(AZip, C.Offset + 26), ExtraLen = Get16(AZip, C.Offset + 28);
+        if (C.Offset + 30 + NameLen + ExtraLen > Next) return AZip;
+        if (C.Flags & 0x800) continue;
+        Names[I] = UnicodePathName(AZip.substr(C.Offset + 30 + NameLen, ExtraLen), C.Name);
+        if (!Names[I].empty()) ARenamed++;
+    }
+    if (ARenamed == 0) return AZip;
+
+    // Local headers and data with the new names; then the directory likewise.
+    std::string Out, Dir;
+    size_t P = At;
+    for (size_t I = 0; I < Central.size(); I++) {
+        const TCentral &C = Central[I];
+        size_t Next = I + 1 < Central.size() ? Central[I + 1].Offset : At;
+        size_t NameLen = Get16(AZip, C.Offset + 26);
+        uint32_t Offset = (uint32_t)Out.size();
+        std::string Local = AZip.substr(C.Offset, Next - C.Offset);
+        std::string Entry = AZip.substr(P, 46 + Get16(AZip, P + 28) + Get16(AZip, P + 30) +
+                                               Get16(AZip, P + 32));
+        P += Entry.size();
+        if (!Names[I].empty()) {
+            Local.replace(30, NameLen, Names[I]);
+            Local[7] |= 0x08;   // flag bit 11
+            Local[26] = (char)Names[I].size();
+            Local[27] = (char)(Names[I].size() >> 8);
+            Entry.replace(46, NameLen, Names[I]);
+            Entry[9] |= 0x08;
+            Entry[28] = Local[26];
+            Entry[29] = Local[27];
+        }
+        for (int B = 0; B < 4; B++) Entry[42 + B] = (char)(Offset >> (8 * B));
+        Out += Local;
+        Dir += Entry;
+    }
+    // The end record after the directory, with its new size and place.
+    std::string End = AZip.substr(P);
+    uint32_t DirAt = (uint32_t)Out.size(), DirSize = (uint32_t)Dir.size();
+    if (End.size() < 22 || Get32(End, 0) != EndOfCentralDirSig) return AZip;
+    for (int B = 0; B < 4; B++) {
+        End[12 + B] = (char)(DirSize >> (8 * B));
+        End[16 + B] = (char)(DirAt >> (8 * B));
+    }
+    return Out + Dir + End;
+}
+
 std::string PatchImage(std::string &AImage)
 {
     const char Mark[StartMarkSize] = UNFURL_START_MARK;
@@ -282,6 +364,12 @@ std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitl
     string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
                                    string(ASubtitle.data(), ASubtitle.size()));
     Block += BuildArchiveRecord((uint32_t)AZip.size(), ArchiveCrc(AZip));
+    // Texts beyond ASCII in UTF-8 (as a Linux command line gives them) are marked, so that the
+    // installer paints them as written; any other bytes stay the code page's, as before.
+    std::string Texts = ATitle + ASubtitle;
+    bool Ascii = true;
+    for (char C : Texts) Ascii &= (uint8_t)C < 0x80;
+    if (!Ascii && Utf8Valid(Texts.data(), (int32_t)Texts.size())) Block += TEXTS_UTF8_MARK;
     return std::string(Block.data(), Block.length());
 }
 
@@ -348,7 +436,9 @@ const char *const Usage =
     "The archive is checked first: every entry must be walkable from its local header\n"
     "(sizes and CRC-32 in the local header, a data descriptor only with its signature),\n"
     "stored or deflated, not encrypted, with a name the installer writes (no absolute\n"
-    "paths, drives, \"..\", streams or device names, at most 255 characters, code page 852).\n"
+    "paths, drives, \"..\", streams or device names, at most 255 bytes). Names flagged\n"
+    "UTF-8 (bit 11) are written as they are, others through code page 852; UTF-8 names\n"
+    "without the flag are taken from their Unicode path field (Info-ZIP) or refused.\n"
     "In TITLE and SUBTITLE, \\n stands for a line break and \\\\ for a backslash; the two\n"
     "texts with their zero bytes take at most 988 bytes. The setup header also records the\n"
     "archive's length and CRC-32: the installer checks them when it starts and refuses a\n"
@@ -385,6 +475,11 @@ int CheckFile(const char *AName, std::string &AZip)
         fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
         return PackFileError;
     }
+    int Renamed = 0;
+    AZip = AdoptUnicodeNames(AZip, Renamed);
+    if (Renamed)
+        fprintf(stderr, "unfurlpack: %s: %d UTF-8 names taken from their Unicode path fields\n",
+                AName, Renamed);
     int Entries = 0;
     std::vector<TPackFault> Faults = CheckArchive(AZip, Entries);
     for (const TPackFault &F : Faults) {

@@ -31,6 +31,12 @@ struct TPackFault {
 // the installer can install the archive) and the number of entries walked.
 std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
 
+// Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
+// (0x7075). Answers AZip with such names taken from the field and flagged, in the local
+// headers and the directory (ARenamed counts them); AZip unchanged when there are none, or
+// when its entries do not stand one after another in the directory's order.
+std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed);
+
 // Sets the value behind the ArchiveStart marker of AImage to the image's size. Answers an
 // empty text, or why the image cannot take a payload.
 std::string PatchImage(std::string &AImage);

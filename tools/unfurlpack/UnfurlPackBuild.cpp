@@ -17,6 +17,7 @@
 
 #include "UnfurlPack.h"
 #include "UnfurlPayload.h"
+#include "UnfurlUnZip.h"
 
 namespace {
 
@@ -123,6 +124,14 @@ void Pack(const TPackEntry &AEntry, libdeflate_compressor *AC, TPacked &AOut)
     }
 }
 
+// Whether a name holds anything beyond ASCII (and so goes in UTF-8 with flag bit 11).
+bool NonAscii(const std::string &AName)
+{
+    for (char C : AName)
+        if ((unsigned char)C >= 0x80) return true;
+    return false;
+}
+
 }  // namespace
 
 uint32_t DosDateTime(time_t ATime)
@@ -189,7 +198,7 @@ bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
         }
         std::string Common;
         Put16(Common, P.Method == 8 ? 20 : 10);   // version needed
-        Put16(Common, 0);                         // flags
+        Put16(Common, NonAscii(E.Name) ? 0x800 : 0);   // flags: bit 11, a UTF-8 name
         Put16(Common, P.Method);
         Put32(Common, E.DosTime);                 // time, then date
         Put32(Common, P.Crc);
@@ -240,7 +249,8 @@ const char *const BuildUsage =
     "default 12, on every core, or stored when that is not smaller), checked as --check\n"
     "checks, then appended with the setup header to the installer image. The image is\n"
     "UnfurlImage.exe beside this tool unless --image names another. --title defaults to\n"
-    "the folder's name, --subtitle to none. Names must be plain ASCII.\n";
+    "the folder's name, --subtitle to none. Names outside ASCII are stored in UTF-8\n"
+    "(flag bit 11); the installer writes them as they are.\n";
 
 // UnfurlImage.exe in the folder of the running tool.
 std::string ImageBesideTool()
@@ -313,10 +323,8 @@ int PackBuildMain(int AArgc, char **AArgv)
     if (!CollectFolder(Dir, Entries, Why)) return Fail(PackFileError, Why);
     if (Entries.empty()) return Fail(PackBadArchive, Dir + ": nothing to install");
     for (const TPackEntry &E : Entries)
-        for (char C : E.Name)
-            if ((unsigned char)C >= 0x80 || (unsigned char)C < 0x20)
-                return Fail(PackBadArchive, "\"" + E.Name + "\": a name outside plain ASCII "
-                                            "(the installer writes names in code page 852)");
+        if (!Utf8Valid(E.Name.data(), (int32_t)E.Name.size()))
+            return Fail(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
     std::string Img;
     FILE *F = fopen(Image.c_str(), "rb");
     if (F) {

@@ -87,3 +87,6 @@ static string HostErrorText(uint32_t ACode) { return string(strerror((int)ACode)
 const TUnZipFileOps UnZipDiskOps = {FileExists,     ForceDirectories, HostCreate,
                                     HostCreateNew,  HostAttributes,   SetFileDosTime,
                                     HostClose,      HostLastError,    HostErrorText};
+
+// The host keeps names as bytes: the code page's bytes stay as they are.
+string NameFromAnsi(const string &AText) { return AText; }

@@ -89,7 +89,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
         } else if (Silent) {
             Code = SilentInstall(hInstance);
         } else {
-            DialogBoxParamA(hInstance, "MainDialog", 0, InstallDialogProc, 0);
+            DialogBoxParamW(hInstance, L"MainDialog", 0, InstallDialogProc, 0);
             Code = RunExitCode(InstallRan);
         }
         CloseHandle((HANDLE)ArchiveFile);

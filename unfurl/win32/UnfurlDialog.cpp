@@ -9,6 +9,7 @@
 #include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
+#include "UnfurlUnZipWin.h"
 
 char InstallDir[MAX_PATH + 1];
 HWND InstallWnd;
@@ -91,12 +92,18 @@ static void OnPaint()
     HDC Dc = GetDC(InstallWnd);
     SetBkMode(Dc, TRANSPARENT);
     HGDIOBJ Old = SelectObject(Dc, TitleFont);
-    DrawEmbossedText(Dc, SetupInfo->Title.c_str(), -1, Passes, RGB(2, 125, 26));
+    // Texts marked UTF-8 are painted as written, others in the code page as before.
+    UINT CodePage = SetupInfo->Utf8 ? CP_UTF8 : CP_ACP;
+    WCHAR *Text = WideText(SetupInfo->Title, CodePage);
+    DrawEmbossedTextW(Dc, Text, -1, Passes, RGB(2, 125, 26));
+    delete[] Text;
     if (SubtitleFont)
         SelectObject(Dc, SubtitleFont);
     RECT R = {80, 55, 500, 71};
     SetTextColor(Dc, RGB(5, 124, 248));
-    DrawTextA(Dc, SetupInfo->Subtitle.c_str(), -1, &R, DT_CENTER);
+    Text = WideText(SetupInfo->Subtitle, CodePage);
+    DrawTextW(Dc, Text, -1, &R, DT_CENTER);
+    delete[] Text;
     SelectObject(Dc, Old);
     ReleaseDC(InstallWnd, Dc);
     EndPaint(InstallWnd, &Ps);
@@ -148,7 +155,7 @@ static void AskStop(HWND dlg)
 int SilentInstall(HINSTANCE AInstance)
 {
     // The dialog is made but never shown: its list box holds the work list as in a normal run.
-    HWND Dlg = CreateDialogParamA(AInstance, "MainDialog", 0, InstallDialogProc, 0);
+    HWND Dlg = CreateDialogParamW(AInstance, L"MainDialog", 0, InstallDialogProc, 0);
     if (!Dlg) return ExitIncomplete;
     OverwriteMode = 0;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
     Installing = true;

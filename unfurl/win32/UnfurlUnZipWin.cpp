@@ -12,6 +12,42 @@
 #include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
 
+// ---- Texts ------------------------------------------------------------------------------
+
+// The walk's names and paths are UTF-8 here (NameFromAnsi); the system gets them in UTF-16.
+WCHAR *WideText(const string &AText, UINT ACodePage)
+{
+    int Len = MultiByteToWideChar(ACodePage, 0, AText.c_str(), -1, 0, 0);
+    WCHAR *Wide = new WCHAR[Len + 1];
+    Wide[MultiByteToWideChar(ACodePage, 0, AText.c_str(), -1, Wide, Len + 1) ? Len : 0] = 0;
+    return Wide;
+}
+
+string Utf8Text(const WCHAR *AText)
+{
+    int Len = WideCharToMultiByte(CP_UTF8, 0, AText, -1, 0, 0, 0, 0);
+    char *Text = new char[Len + 1];
+    Text[WideCharToMultiByte(CP_UTF8, 0, AText, -1, Text, Len + 1, 0, 0) ? Len : 0] = 0;
+    string R(Text);
+    delete[] Text;
+    return R;
+}
+
+string NameFromAnsi(const string &AText)
+{
+    WCHAR *Wide = WideText(AText, CP_ACP);
+    string R = Utf8Text(Wide);
+    delete[] Wide;
+    return R;
+}
+
+// A path of the walk in UTF-16, in AWide (MAX_PATH + 4 units; the walk keeps paths shorter).
+static WCHAR *WidePath(const char *APath, WCHAR *AWide)
+{
+    AWide[MultiByteToWideChar(CP_UTF8, 0, APath, -1, AWide, MAX_PATH + 3) ? MAX_PATH + 3 : 0] = 0;
+    return AWide;
+}
+
 // ---- Files ------------------------------------------------------------------------------
 
 void OpenArchiveFile(const char *AName)
@@ -37,14 +73,16 @@ void CloseArchive()
 
 static TZipHandle WinCreate(const char *APath)
 {
-    HANDLE H = CreateFileA(APath, GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_ALWAYS,
+    WCHAR Path[MAX_PATH + 4];
+    HANDLE H = CreateFileW(WidePath(APath, Path), GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, 0);
     return (TZipHandle)H;
 }
 
 static TZipHandle WinCreateNew(const char *APath, bool &AFolderMissing)
 {
-    HANDLE H = CreateFileA(APath, GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_NEW,
+    WCHAR Path[MAX_PATH + 4];
+    HANDLE H = CreateFileW(WidePath(APath, Path), GENERIC_WRITE, FILE_SHARE_WRITE, 0, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, 0);
     AFolderMissing = H == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND;
     return (TZipHandle)H;
@@ -52,7 +90,8 @@ static TZipHandle WinCreateNew(const char *APath, bool &AFolderMissing)
 
 static int32_t WinAttributes(const char *APath)
 {
-    DWORD Attr = GetFileAttributesA(APath);
+    WCHAR Path[MAX_PATH + 4];
+    DWORD Attr = GetFileAttributesW(WidePath(APath, Path));
     return Attr == INVALID_FILE_ATTRIBUTES ? -1 : (int32_t)(Attr & 0x7FFFFFFF);
 }
 
@@ -82,7 +121,24 @@ static bool WinExists(char *APath)
     }
     for (char *P = Path; *P; P++)
         if (*P == '/') *P = '\\';
-    return GetFileAttributesA(Path) != INVALID_FILE_ATTRIBUTES;
+    return WinAttributes(Path) != -1;
+}
+
+// ForceDirectories in UTF-16: mostly only the last level is missing and is made at once;
+// else level by level from the root. A failure shows when the folder is next used.
+static void WinForceDirs(const string &ADir)
+{
+    WCHAR Path[MAX_PATH + 4];
+    if (ADir.length() < 3 || CreateDirectoryW(WidePath(ADir.c_str(), Path), 0) ||
+        GetFileAttributesW(Path) != INVALID_FILE_ATTRIBUTES)
+        return;
+    for (WCHAR *P = Path + 3; *P; P++)
+        if (*P == '\\') {
+            *P = 0;
+            CreateDirectoryW(Path, 0);
+            *P = '\\';
+        }
+    CreateDirectoryW(Path, 0);
 }
 
 static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0; }
@@ -101,7 +157,7 @@ static string WinErrorText(uint32_t ACode)
     return string(Text, Len);
 }
 
-const TUnZipFileOps UnZipDiskOps = {WinExists,     ForceDirectories, WinCreate,
+const TUnZipFileOps UnZipDiskOps = {WinExists,     WinForceDirs,     WinCreate,
                                     WinCreateNew,  WinAttributes,    SetFileDosTime,
                                     WinClose,      WinLastError,     WinErrorText};
 
@@ -111,27 +167,29 @@ static HWND WinGetList(HWND ADlg, int AListId) { return GetDlgItem(ADlg, AListId
 
 static void WinListReset(HWND AList) { SendMessageA(AList, LB_RESETCONTENT, 0, 0); }
 
+// The list holds the names in UTF-16 (the dialog is a Unicode window).
 static void WinListAdd(HWND AList, const string &AName)
 {
-    SendMessageA(AList, LB_ADDSTRING, 0, (LPARAM)AName.c_str());
+    WCHAR Name[MAX_PATH + 4];
+    SendMessageW(AList, LB_ADDSTRING, 0, (LPARAM)WidePath(AName.c_str(), Name));
 }
 
 // Names of printable ASCII characters alone are equal, case ignored, exactly when their
 // bytes are equal but for the case of letters: the locale's comparison (many times slower)
 // is needed only for other characters, and for the hyphen and the apostrophe, which word
 // sorting weighs apart from the rest. 1 equal, 0 not, -1 the locale must decide.
-static bool PlainChar(unsigned char C) { return C >= 0x20 && C <= 0x7E && C != '-' && C != '\''; }
+static bool PlainChar(WCHAR C) { return C >= 0x20 && C <= 0x7E && C != '-' && C != '\''; }
 
-static int PlainAsciiEqual(const char *A, const char *B)
+static int PlainAsciiEqual(const WCHAR *A, const WCHAR *B)
 {
     int Equal = 1;
     for (;; A++, B++) {
-        unsigned char X = (unsigned char)*A, Y = (unsigned char)*B;
+        WCHAR X = *A, Y = *B;
         if (X == 0 || Y == 0) {
             if (X != Y) Equal = 0;
             // the rest of the longer name must be plain, too
-            for (const char *R = X ? A : B; *R; R++)
-                if (!PlainChar((unsigned char)*R)) return -1;
+            for (const WCHAR *R = X ? A : B; *R; R++)
+                if (!PlainChar(*R)) return -1;
             return Equal;
         }
         if (!PlainChar(X) || !PlainChar(Y)) return -1;
@@ -141,25 +199,25 @@ static int PlainAsciiEqual(const char *A, const char *B)
     }
 }
 
-// The text of item AIndex into AText (NameBufSize + 2 bytes); false for no such item or one
+// The text of item AIndex into AText (NameBufSize + 2 units); false for no such item or one
 // too long to fetch.
-static bool ListItemText(HWND AList, int32_t AIndex, char *AText)
+static bool ListItemText(HWND AList, int32_t AIndex, WCHAR *AText)
 {
-    LRESULT Len = SendMessageA(AList, LB_GETTEXTLEN, (WPARAM)AIndex, 0);
+    LRESULT Len = SendMessageW(AList, LB_GETTEXTLEN, (WPARAM)AIndex, 0);
     if (Len == LB_ERR || Len < 0 || Len >= NameBufSize + 2) return false;
-    SendMessageA(AList, LB_GETTEXT, (WPARAM)AIndex, (LPARAM)AText);
+    SendMessageW(AList, LB_GETTEXT, (WPARAM)AIndex, (LPARAM)AText);
     return true;
 }
 
 // Whether item AIndex equals AName as LB_FINDSTRINGEXACT compares (case ignored, the user's
 // locale); 0 no, 1 yes, -1 no such item or too long to fetch.
-static int ListItemIs(HWND AList, int32_t AIndex, const string &AName)
+static int ListItemIs(HWND AList, int32_t AIndex, const WCHAR *AName)
 {
-    char Text[NameBufSize + 2];
+    WCHAR Text[NameBufSize + 2];
     if (!ListItemText(AList, AIndex, Text)) return -1;
-    int Plain = PlainAsciiEqual(Text, AName.c_str());
+    int Plain = PlainAsciiEqual(Text, AName);
     if (Plain >= 0) return Plain;
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName.c_str(), -1) ==
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName, -1) ==
            CSTR_EQUAL;
 }
 
@@ -167,11 +225,11 @@ static int ListItemIs(HWND AList, int32_t AIndex, const string &AName)
 // 0 or positive; ListUnknown when the item cannot be fetched or compared.
 enum { ListUnknown = 2 };
 
-static int ListItemOrder(HWND AList, int32_t AIndex, const string &AName)
+static int ListItemOrder(HWND AList, int32_t AIndex, const WCHAR *AName)
 {
-    char Text[NameBufSize + 2];
+    WCHAR Text[NameBufSize + 2];
     if (!ListItemText(AList, AIndex, Text)) return ListUnknown;
-    int R = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName.c_str(), -1);
+    int R = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Text, -1, AName, -1);
     return R == 0 ? ListUnknown : R - CSTR_EQUAL;
 }
 
@@ -186,7 +244,7 @@ enum { ListNear = 8 };
 
 // The binary search: the first item equal to AName after AStart, wrapping; -1 when it
 // cannot tell.
-static int32_t ListFindSorted(HWND AList, int32_t ACount, int32_t AStart, const string &AName)
+static int32_t ListFindSorted(HWND AList, int32_t ACount, int32_t AStart, const WCHAR *AName)
 {
     int32_t Lo = 0, Hi = ACount;   // Lo ends on the first item not before AName
     while (Lo < Hi) {
@@ -205,11 +263,13 @@ static int32_t ListFindSorted(HWND AList, int32_t ACount, int32_t AStart, const 
     return Lo;
 }
 
-static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
+static int32_t WinListFind(HWND AList, int32_t AStart, const string &AUtf8Name)
 {
+    WCHAR AName[MAX_PATH + 4];
+    WidePath(AUtf8Name.c_str(), AName);
     int32_t Count = (int32_t)SendMessageA(AList, LB_GETCOUNT, 0, 0);
     bool Known = true;   // every item compared could be fetched
-    if (AStart >= 0 && AStart < Count && !AName.empty()) {
+    if (AStart >= 0 && AStart < Count && AName[0]) {
         int Next = ListItemIs(AList, AStart + 1 < Count ? AStart + 1 : 0, AName);
         if (Next == 1) return AStart + 1 < Count ? AStart + 1 : 0;
         for (int32_t D = 0; Next == 0 && D <= ListNear; D++) {
@@ -226,18 +286,18 @@ static int32_t WinListFind(HWND AList, int32_t AStart, const string &AName)
         }
         Known = Next == 0;
     }
-    if (Known && AStart >= -1 && AStart < Count && !AName.empty()) {
+    if (Known && AStart >= -1 && AStart < Count && AName[0]) {
         int32_t J = ListFindSorted(AList, Count, AStart, AName);
         if (J >= 0) return J;
     }
-    LRESULT I = SendMessageA(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName.c_str());
+    LRESULT I = SendMessageW(AList, LB_FINDSTRINGEXACT, (WPARAM)AStart, (LPARAM)AName);
     return I == LB_ERR ? -1 : (int32_t)I;
 }
 
 static string WinListText(HWND AList, int32_t AIndex)
 {
-    char Text[NameBufSize + 2];
-    return ListItemText(AList, AIndex, Text) ? string(Text) : string();
+    WCHAR Text[NameBufSize + 2];
+    return ListItemText(AList, AIndex, Text) ? Utf8Text(Text) : string();
 }
 
 static bool WinListGetSel(HWND AList, int32_t AIndex)
@@ -265,7 +325,7 @@ static HWND ItemsDlg = 0, BarWnd = 0, LabelWnd = 0;
 // window's text lives in the window server, and setting it is a round trip that costs more
 // per file than creating the file. The label's own procedure answers WM_GETTEXT and
 // WM_GETTEXTLENGTH with the kept text meanwhile, so every reader sees the current name.
-static char LabelText[MAX_PATH + 2];
+static WCHAR LabelText[MAX_PATH + 2];
 static bool LabelPending = false;   // LabelText is newer than the window's own text
 
 // A control whose procedure answers with a kept value (LabelProc, BarProc).
@@ -284,7 +344,7 @@ static LRESULT PassOn(THook &AHook, bool &APending, WNDPROC ABefore, HWND AWnd, 
         AHook.Wnd = 0;
         APending = false;
     }
-    return CallWindowProcA(ABefore, AWnd, AMessage, AWParam, ALParam);
+    return CallWindowProcW(ABefore, AWnd, AMessage, AWParam, ALParam);
 }
 
 static void SyncLabel()
@@ -292,22 +352,22 @@ static void SyncLabel()
     if (!LabelPending) return;
     LabelPending = false;
     if (LabelHook.Wnd && IsWindow(LabelHook.Wnd))
-        DefWindowProcA(LabelHook.Wnd, WM_SETTEXT, 0, (LPARAM)LabelText);
+        DefWindowProcW(LabelHook.Wnd, WM_SETTEXT, 0, (LPARAM)LabelText);
 }
 
 static LRESULT CALLBACK LabelProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
 {
     WNDPROC Before = LabelHook.Before;
     if (AWnd == LabelHook.Wnd && LabelPending) {
-        size_t Len = strlen(LabelText);
+        size_t Len = lstrlenW(LabelText);
         switch (AMessage) {
         case WM_GETTEXTLENGTH:
             return (LRESULT)Len;
         case WM_GETTEXT: {
             if (AWParam == 0 || !ALParam) return 0;
             size_t N = Len < AWParam - 1 ? Len : AWParam - 1;
-            memcpy((char *)ALParam, LabelText, N);
-            ((char *)ALParam)[N] = 0;
+            memcpy((WCHAR *)ALParam, LabelText, N * sizeof(WCHAR));
+            ((WCHAR *)ALParam)[N] = 0;
             return (LRESULT)N;
         }
         case WM_SETTEXT:   // a text set from elsewhere replaces the kept one
@@ -333,7 +393,7 @@ static void SyncBar()
     if (!BarPending) return;
     BarPending = false;
     if (BarHook.Wnd && IsWindow(BarHook.Wnd))
-        CallWindowProcA(BarHook.Before, BarHook.Wnd, PBM_SETPOS, (WPARAM)BarPos, 0);
+        CallWindowProcW(BarHook.Before, BarHook.Wnd, PBM_SETPOS, (WPARAM)BarPos, 0);
 }
 
 static LRESULT CALLBACK BarProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
@@ -359,14 +419,14 @@ static LRESULT CALLBACK BarProc(HWND AWnd, UINT AMessage, WPARAM AWParam, LPARAM
 // control hooked before to that control.
 static void Hook(THook &AHook, HWND AWnd, WNDPROC AProc, void (*ASync)())
 {
-    if (!AWnd || (AWnd == AHook.Wnd && (WNDPROC)GetWindowLongPtrA(AWnd, GWLP_WNDPROC) == AProc))
+    if (!AWnd || (AWnd == AHook.Wnd && (WNDPROC)GetWindowLongPtrW(AWnd, GWLP_WNDPROC) == AProc))
         return;
     ASync();
-    WNDPROC Before = (WNDPROC)GetWindowLongPtrA(AWnd, GWLP_WNDPROC);
+    WNDPROC Before = (WNDPROC)GetWindowLongPtrW(AWnd, GWLP_WNDPROC);
     if (!Before) return;
     AHook.Before = Before;
     AHook.Wnd = AWnd;
-    SetWindowLongPtrA(AWnd, GWLP_WNDPROC, (LONG_PTR)AProc);
+    SetWindowLongPtrW(AWnd, GWLP_WNDPROC, (LONG_PTR)AProc);
 }
 
 static void FindItems(HWND ADlg)
@@ -449,14 +509,15 @@ static void WinSetLabel(HWND ADlg, const string &AText)
     FindItems(ADlg);
     HWND Label = LabelWnd;
     if (!Label) return;   // (InvalidateRect of no window would repaint the whole screen)
-    if (Label == LabelHook.Wnd && AText.length() < sizeof LabelText &&
-        strlen(AText.c_str()) == AText.length()) {
-        memcpy(LabelText, AText.c_str(), AText.length() + 1);
+    WCHAR *Text = WideText(AText, CP_UTF8);
+    if (Label == LabelHook.Wnd && lstrlenW(Text) < MAX_PATH + 2) {
+        lstrcpyW(LabelText, Text);
         LabelPending = true;
     } else {
         LabelPending = false;
-        DefWindowProcA(Label, WM_SETTEXT, 0, (LPARAM)AText.c_str());
+        DefWindowProcW(Label, WM_SETTEXT, 0, (LPARAM)Text);
     }
+    delete[] Text;
     LabelDirty = true;
     PaintSoon();
 }
@@ -473,12 +534,15 @@ static void WinDispatchOne()
 
 static void WinShowError(const string &AText)
 {
-    if (!Silent) MessageBoxA(0, AText.c_str(), "Error", MB_OK | MB_ICONHAND);
+    if (Silent) return;
+    WCHAR *Text = WideText(AText, CP_UTF8);
+    MessageBoxW(0, Text, L"Error", MB_OK | MB_ICONHAND);
+    delete[] Text;
 }
 
 static void WinAskOverwrite(HWND ADlg)
 {
-    DialogBoxParamA(GetModuleHandleA(0), "FileExist", ADlg, FileExistDlgProc, 0);
+    DialogBoxParamW(GetModuleHandleA(0), L"FileExist", ADlg, FileExistDlgProc, 0);
 }
 
 static void WinEndProgram() { ExitProcess((UINT)EndProgramCode()); }
@@ -496,7 +560,8 @@ INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPAR
     switch (AMessage) {
     case WM_INITDIALOG:
         CenterWindow(ADlg);
-        SetDlgItemTextA(ADlg, CM_EDIT1, FileExistName.c_str());
+        WCHAR Name[MAX_PATH + 4];
+        SetDlgItemTextW(ADlg, CM_EDIT1, WidePath(FileExistName.c_str(), Name));
         // Focus on OK rather than on the name, which would show it highlighted.
         SetFocus(GetDlgItem(ADlg, IDOK));
         return FALSE;
