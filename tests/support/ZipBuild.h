@@ -23,6 +23,7 @@ struct TZipItem {
     bool ZeroSizes = false;      // with a descriptor: CRC and sizes 0 in the local header
     std::string Extra;           // local extra field
     std::string Packed;          // data as stored when not empty (overrides compression)
+    int64_t Declared = -1;       // uncompressed size written in the headers, when not the data's
 };
 
 // An entry of AData under AName, deflated unless AMethod says otherwise.
@@ -88,7 +89,8 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
         ZPut16(Zip, I.Date);
         ZPut32(Zip, Zero ? 0 : Crc);
         ZPut32(Zip, Zero ? 0 : (uint32_t)Packed.size());
-        ZPut32(Zip, Zero ? 0 : (uint32_t)I.Data.size());
+        uint32_t Size = I.Declared >= 0 ? (uint32_t)I.Declared : (uint32_t)I.Data.size();
+        ZPut32(Zip, Zero ? 0 : Size);
         ZPut16(Zip, (uint32_t)I.Name.size());
         ZPut16(Zip, (uint32_t)I.Extra.size());
         Zip += I.Name;
@@ -98,7 +100,7 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
             if (I.Descriptor == 1) ZPut32(Zip, 0x08074B50);
             ZPut32(Zip, Crc);
             ZPut32(Zip, (uint32_t)Packed.size());
-            ZPut32(Zip, (uint32_t)I.Data.size());
+            ZPut32(Zip, Size);
         }
         ZPut32(Central, 0x02014B50);
         ZPut16(Central, 20);
@@ -109,7 +111,7 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
         ZPut16(Central, I.Date);
         ZPut32(Central, Crc);
         ZPut32(Central, (uint32_t)Packed.size());
-        ZPut32(Central, (uint32_t)I.Data.size());
+        ZPut32(Central, Size);
         ZPut16(Central, (uint32_t)I.Name.size());
         ZPut16(Central, 0);   // extra
         ZPut16(Central, 0);   // comment

@@ -88,7 +88,18 @@ TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
          {[] { auto I = Item("a.txt", "aaaa"); I.Descriptor = 1; I.ZeroSizes = true; return I; }()},
          "a.txt", "sizes not in the local header"},
         {"bad data", {[] { auto I = Item("a.txt"); I.BadCrc = true; return I; }()}, "a.txt",
-         "does not give its CRC-32"},
+         "does not give its size and CRC-32"},
+        // The installer stops an entry at its declared size: a size that does not fit the data
+        // would leave a file not installed.
+        {"stored, declared smaller",
+         {[] { auto I = Item("s.txt", "0123456789", 0); I.Declared = 5; return I; }()}, "s.txt",
+         "does not give its size"},
+        {"deflated, declared smaller",
+         {[] { auto I = Item("d.txt", std::string(2000, 'x')); I.Declared = 1000; return I; }()},
+         "d.txt", "does not give its size"},
+        {"deflated, declared larger",
+         {[] { auto I = Item("d.txt", std::string(2000, 'x')); I.Declared = 3000; return I; }()},
+         "d.txt", "does not give its size"},
     };
     for (auto &C : Cases) {
         int Entries = 0;

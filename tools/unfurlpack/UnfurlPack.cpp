@@ -35,7 +35,7 @@ uint32_t Get32(const std::string &S, size_t At)
 struct TCentral {
     std::string Name;
     uint16_t Flags, Method;
-    uint32_t Crc, Compressed, Offset;
+    uint32_t Crc, Compressed, Uncompressed, Offset;
 };
 
 /* End of central directory record (22 bytes and a comment of up to 65,535):
@@ -77,6 +77,7 @@ bool ReadCentral(const std::string &AZip, std::vector<TCentral> &AEntries, uint3
         C.Method = Get16(AZip, P + 10);
         C.Crc = Get32(AZip, P + 16);
         C.Compressed = Get32(AZip, P + 20);
+        C.Uncompressed = Get32(AZip, P + 24);
         C.Offset = Get32(AZip, P + 42);
         size_t NameLen = Get16(AZip, P + 28);
         size_t Rest = NameLen + Get16(AZip, P + 30) + Get16(AZip, P + 32);
@@ -91,18 +92,24 @@ bool ReadCentral(const std::string &AZip, std::vector<TCentral> &AEntries, uint3
     return true;
 }
 
-// The decoder's output goes nowhere: only its CRC-32 matters here.
-int32_t Discard(TZipHandle, const void *, int32_t ACount) { return ACount; }
+// The decoder's output goes nowhere: only its length and CRC-32 matter here.
+int64_t Discarded = 0;
+int32_t Discard(TZipHandle, const void *, int32_t ACount)
+{
+    Discarded += ACount;
+    return ACount;
+}
 
-// Whether the entry's data at AAt decodes (or copies) to the CRC-32 of its header, with the
-// installer's own decoder.
-bool DataMatchesCrc(const std::string &AZip, size_t AAt, uint16_t AMethod, uint32_t ASize,
-                    uint32_t ACrc)
+// Whether the entry's data at AAt decodes (or copies) to the size and CRC-32 of its header,
+// with the installer's own decoder: the installer stops an entry that would write more than
+// its declared size, and one that writes less fails its CRC or leaves a short file.
+bool DataMatchesHeader(const std::string &AZip, size_t AAt, uint16_t AMethod, uint32_t ASize,
+                       uint32_t AUncompressed, uint32_t ACrc)
 {
     if (AMethod == 0) {
         uint32_t C = 0xFFFFFFFFu;
         UpdateCrc(AZip.data() + AAt, (int32_t)ASize, C);
-        return (C ^ 0xFFFFFFFFu) == ACrc;
+        return ASize == AUncompressed && (C ^ 0xFFFFFFFFu) == ACrc;
     }
     TZipMemFile In;
     ZipMemOpen(In, AZip.data() + AAt, ASize);
@@ -114,10 +121,13 @@ bool DataMatchesCrc(const std::string &AZip, size_t AAt, uint16_t AMethod, uint3
     OutFile = 0;
     CompressedLeft = (int32_t)ASize;
     Crc = 0xFFFFFFFFu;
-    InflateEntry();
+    OutLeft = AUncompressed;
+    Discarded = 0;
+    int Result = InflateEntry();
+    OutLeft = -1;
     ZipIO = Saved;
     ArchiveFile = OutFile = -1;
-    return (Crc ^ 0xFFFFFFFFu) == ACrc;
+    return Result == INFLATE_OK && Discarded == AUncompressed && (Crc ^ 0xFFFFFFFFu) == ACrc;
 }
 
 std::string Upper(const std::string &S)
@@ -158,6 +168,7 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
         const TCentral &C = Central[AEntries];
         uint16_t Flags = Get16(AZip, Pos + 6), Method = Get16(AZip, Pos + 8);
         uint32_t Crc32 = Get32(AZip, Pos + 14), Size = Get32(AZip, Pos + 18);
+        uint32_t Uncompressed = Get32(AZip, Pos + 22);
         size_t NameLen = Get16(AZip, Pos + 26), ExtraLen = Get16(AZip, Pos + 28);
         std::string Name = AZip.substr(Pos + 30, NameLen);
         std::string Shown = Name.empty() ? "(entry " + std::to_string(AEntries + 1) + ")" : Name;
@@ -207,7 +218,7 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
                    "cannot step to the next entry");
             return Faults;
         }
-        if (Size != C.Compressed || Crc32 != C.Crc) {
+        if (Size != C.Compressed || Uncompressed != C.Uncompressed || Crc32 != C.Crc) {
             Refuse("the local header's size or CRC-32 differs from the central directory's");
             return Faults;
         }
@@ -216,8 +227,8 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
             return Faults;
         }
         if ((Method == 0 || Method == 8) && !(Flags & 1) &&
-            !DataMatchesCrc(AZip, DataAt, Method, Size, Crc32))
-            Refuse("the data does not give its CRC-32 (damaged)");
+            !DataMatchesHeader(AZip, DataAt, Method, Size, Uncompressed, Crc32))
+            Refuse("the data does not give its size and CRC-32 (damaged)");
         Pos = DataAt + Size;
         // A data descriptor after the data: the walk steps over it only by its signature.
         if (Pos + 4 <= AZip.size() && Get32(AZip, Pos) == DataDescriptorSig) {
