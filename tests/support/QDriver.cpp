@@ -55,8 +55,16 @@ bool TProgram::Start(const std::string &AExe, const std::string &ACurDir, DWORD 
     STARTUPINFOA Si = {};
     Si.cb = sizeof Si;
     std::string Cmd = "\"" + AExe + "\"" + (AArgs.empty() ? "" : " " + AArgs);
-    return CreateProcessA(AExe.c_str(), &Cmd[0], 0, 0, FALSE, AFlags, 0,
-                          ACurDir.empty() ? 0 : ACurDir.c_str(), &Si, &Pi) != 0;
+    // Wine has refused, once in a whole test run, to start an installer the test had just
+    // written: another try a moment later.
+    for (int Try = 0; Try < 3; Try++) {
+        std::string Line = Cmd;
+        if (CreateProcessA(AExe.c_str(), &Line[0], 0, 0, FALSE, AFlags, 0,
+                           ACurDir.empty() ? 0 : ACurDir.c_str(), &Si, &Pi))
+            return true;
+        Sleep(300);
+    }
+    return false;
 }
 
 static bool OfProcess(HWND W, DWORD APid)
