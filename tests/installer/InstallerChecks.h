@@ -47,6 +47,20 @@ inline void ExpectInstalled(const std::string &ADir, const std::vector<TZipItem>
     }
 }
 
+// ACount text files "f<First+I>.txt" of about 20 KB each: a run that lasts long enough for
+// clicks and Cancel to arrive while it works.
+inline std::vector<TZipItem> ManyFiles(int ACount, int AFirst)
+{
+    std::vector<TZipItem> E;
+    for (int I = 0; I < ACount; I++) {
+        TZipItem F;
+        F.Name = "f" + std::to_string(AFirst + I) + ".txt";
+        F.Data = std::string(20000 + I, (char)('a' + I % 26));
+        E.push_back(F);
+    }
+    return E;
+}
+
 // Saves the screen as AName in the screenshot folder, when one is given (UNFURL_SHOTS).
 inline void Shoot(HWND AWnd, const char *AName, bool ASettle = true)
 {

@@ -335,13 +335,7 @@ TEST(InstallerEndToEnd, EntryFailingItsCrcClosesWithoutCompletionMessage)
 TEST(InstallerEndToEnd, ClicksOnOkDuringTheRunStartNoSecondRun)
 {
     std::string D = Work("second-run");
-    std::vector<TZipItem> E;
-    for (int I = 0; I < 60; I++) {
-        TZipItem F;
-        F.Name = "f" + std::to_string(100 + I) + ".txt";
-        F.Data = std::string(20000 + I, (char)('a' + I % 26));
-        E.push_back(F);
-    }
+    std::vector<TZipItem> E = ManyFiles(60, 100);
     std::string Setup = MakeSetup(D, E);
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup));

@@ -218,13 +218,7 @@ TEST(InstallerOutcome, UnknownArgumentsShowTheUsageOrExitOneWhenSilent)
 TEST(InstallerOutcome, CancelDuringTheRunAsksAndStopsAfterTheCurrentFile)
 {
     std::string D = Work("outcome-stop");
-    std::vector<TZipItem> E;
-    for (int I = 0; I < 200; I++) {
-        TZipItem F;
-        F.Name = "f" + std::to_string(1000 + I) + ".txt";
-        F.Data = std::string(20000 + I, (char)('a' + I % 26));
-        E.push_back(F);
-    }
+    std::vector<TZipItem> E = ManyFiles(200, 1000);
     std::string Setup = MakeSetup(D, E);
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup));

@@ -47,6 +47,18 @@ int Tool(const std::string &AArgs, std::string &AOutput)
     int Status = pclose(P);
     return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 }
+
+// The walk over the open installer (header read) into a new folder AInto, which it answers;
+// the archive is closed after it.
+std::string WalkInto(TMemDialog &ADlg, const std::string &AInto)
+{
+    mkdir(AInto.c_str(), 0777);
+    char Target[MAX_PATH];
+    strcpy(Target, AInto.c_str());
+    RunInstall(ADlg, Target, ArchiveStart);
+    CloseArchive();
+    return AInto;
+}
 #endif
 
 }  // namespace
@@ -226,12 +238,7 @@ TEST(Unfurlpack, WritesAnInstallerTheWalkInstalls)
     EXPECT_EQ(Zip.size(), ArchiveRecord.Length);
     EXPECT_EQ(ZCrc(Zip), ArchiveRecord.Crc);
     EXPECT_EQ(avIntact, VerifyArchive());
-    std::string Into = Dir.Join("into");
-    mkdir(Into.c_str(), 0777);
-    char Target[MAX_PATH];
-    strcpy(Target, Into.c_str());
-    RunInstall(Dlg, Target, ArchiveStart);
-    CloseArchive();
+    std::string Into = WalkInto(Dlg, Dir.Join("into"));
     EXPECT_TRUE(AllExtracted);
     EXPECT_EQ(Items[2].Data, QReadFile(Into + "/sub/file.txt"));
 }
@@ -418,12 +425,7 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
     EXPECT_TRUE(SetupInfo->Title == "product");
     EXPECT_TRUE(SetupInfo->Subtitle == "made from a folder");
     EXPECT_EQ(avIntact, VerifyArchive());
-    std::string Into = Dir.Join("into");
-    mkdir(Into.c_str(), 0777);
-    char Target[MAX_PATH];
-    strcpy(Target, Into.c_str());
-    RunInstall(Dlg, Target, ArchiveStart);
-    CloseArchive();
+    std::string Into = WalkInto(Dlg, Dir.Join("into"));
     EXPECT_TRUE(AllExtracted);
     for (auto &F : Files) {
         std::string P = Into + "/" + F.Name;
@@ -485,11 +487,7 @@ bool InstallInto(const std::string &ASetup, const std::string &AInto)
     OpenArchiveFile(ASetup.c_str());
     ArchiveStart = (uint32_t)Image().size();
     ReadSetupHeader();
-    mkdir(AInto.c_str(), 0777);
-    char Target[MAX_PATH];
-    strcpy(Target, AInto.c_str());
-    RunInstall(Dlg, Target, ArchiveStart);
-    CloseArchive();
+    WalkInto(Dlg, AInto);
     return AllExtracted;
 }
 
