@@ -411,8 +411,12 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
         bool Ascii = true;
         for (char C : E.Name) Ascii &= (unsigned char)C < 0x80;
         EXPECT_EQ(Ascii ? 0 : 0x800, E.Flags & 0x800) << E.Name << ": UTF-8 names flagged";
-        if (E.Name == "Zeta.bin") EXPECT_EQ(0, E.Method) << "stored when deflating does not shrink";
-        if (E.Name == "readme.txt") EXPECT_EQ(8, E.Method);
+        if (E.Name == "Zeta.bin") {
+            EXPECT_EQ(0, E.Method) << "stored when deflating does not shrink";
+        }
+        if (E.Name == "readme.txt") {
+            EXPECT_EQ(8, E.Method);
+        }
     }
 
     // The installer's own walk puts everything back: names, bytes, times; the title is the

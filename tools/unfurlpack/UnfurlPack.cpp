@@ -414,6 +414,27 @@ std::string VerifyInstaller(const std::string &AInstaller)
     return std::string();
 }
 
+bool ReadWholeFile(const std::string &AName, std::string &AData)
+{
+    FILE *F = fopen(AName.c_str(), "rb");
+    if (!F) return false;
+    char Buf[65536];
+    size_t Got;
+    AData.clear();
+    while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) AData.append(Buf, Got);
+    bool Ok = !ferror(F);
+    fclose(F);
+    return Ok;
+}
+
+bool WriteWholeFile(const std::string &AName, const std::string &AData)
+{
+    FILE *F = fopen(AName.c_str(), "wb");
+    if (!F) return false;
+    bool Ok = fwrite(AData.data(), 1, AData.size(), F) == AData.size();
+    return fclose(F) == 0 && Ok;
+}
+
 std::string UnescapeText(const std::string &AText)
 {
     std::string R;
@@ -459,30 +480,9 @@ const char *const Usage =
     "2 a file could not be read or written, 3 archive refused, 4 not an Unfurl installer\n"
     "executable, 5 texts too long, 6 installer damaged or not verifiable (--verify).\n";
 
-bool ReadAll(const char *AName, std::string &AData)
-{
-    FILE *F = fopen(AName, "rb");
-    if (!F) return false;
-    char Buf[65536];
-    size_t Got;
-    AData.clear();
-    while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) AData.append(Buf, Got);
-    bool Ok = !ferror(F);
-    fclose(F);
-    return Ok;
-}
-
-bool WriteAll(const char *AName, const std::string &AData)
-{
-    FILE *F = fopen(AName, "wb");
-    if (!F) return false;
-    bool Ok = fwrite(AData.data(), 1, AData.size(), F) == AData.size();
-    return fclose(F) == 0 && Ok;
-}
-
 int CheckFile(const char *AName, std::string &AZip)
 {
-    if (!ReadAll(AName, AZip)) {
+    if (!ReadWholeFile(AName, AZip)) {
         fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
         return PackFileError;
     }
@@ -506,7 +506,7 @@ int CheckFile(const char *AName, std::string &AZip)
 int VerifyFile(const char *AName)
 {
     std::string File;
-    if (!ReadAll(AName, File)) {
+    if (!ReadWholeFile(AName, File)) {
         fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
         return PackFileError;
     }
@@ -539,7 +539,7 @@ int PackMain(int AArgc, char **AArgv)
     }
     const char *ImageName = AArgv[1], *ZipName = AArgv[2], *OutName = AArgv[5];
     std::string Image;
-    if (!ReadAll(ImageName, Image)) {
+    if (!ReadWholeFile(ImageName, Image)) {
         fprintf(stderr, "unfurlpack: cannot read %s\n", ImageName);
         return PackFileError;
     }
@@ -563,7 +563,7 @@ int PackMain(int AArgc, char **AArgv)
         fprintf(stderr, "unfurlpack: the installer would be larger than 2 GB\n");
         return PackBadArchive;
     }
-    if (!WriteAll(OutName, Out)) {
+    if (!WriteWholeFile(OutName, Out)) {
         fprintf(stderr, "unfurlpack: cannot write %s\n", OutName);
         return PackFileError;
     }

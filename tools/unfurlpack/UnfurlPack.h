@@ -60,6 +60,10 @@ std::string VerifyInstaller(const std::string &AInstaller);
 // "\n" in a text given on the command line stands for a line break (CR LF), "\\" for "\".
 std::string UnescapeText(const std::string &AText);
 
+// A whole file into AData, and AData as a whole file; false when that fails.
+bool ReadWholeFile(const std::string &AName, std::string &AData);
+bool WriteWholeFile(const std::string &AName, const std::string &AData);
+
 // The whole tool: arguments, checks, messages on stderr, the exit code.
 int PackMain(int AArgc, char **AArgv);
 

@@ -23,19 +23,6 @@ namespace {
 
 char Fold(char C) { return C >= 'A' && C <= 'Z' ? (char)(C + 32) : C; }
 
-bool ReadFile(const std::string &APath, std::string &AData)
-{
-    FILE *F = fopen(APath.c_str(), "rb");
-    if (!F) return false;
-    AData.clear();
-    char Buf[65536];
-    size_t Got;
-    while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) AData.append(Buf, Got);
-    bool Ok = !ferror(F);
-    fclose(F);
-    return Ok;
-}
-
 // Walks ADir (archive prefix APrefix): files, and folders that hold nothing.
 bool Walk(const std::string &ADir, const std::string &APrefix, std::vector<TPackEntry> &AEntries,
           std::string &AError)
@@ -105,7 +92,7 @@ void Pack(const TPackEntry &AEntry, libdeflate_compressor *AC, TPacked &AOut)
 {
     if (AEntry.Path.empty()) return;   // a folder
     std::string Raw;
-    if (!ReadFile(AEntry.Path, Raw)) {
+    if (!ReadWholeFile(AEntry.Path, Raw)) {
         AOut.Error = "cannot read " + AEntry.Path;
         return;
     }
@@ -268,14 +255,6 @@ int Fail(int ACode, const std::string &AWhy)
     return ACode;
 }
 
-bool WriteAllFile(const std::string &AName, const std::string &AData)
-{
-    FILE *F = fopen(AName.c_str(), "wb");
-    if (!F) return false;
-    bool Ok = fwrite(AData.data(), 1, AData.size(), F) == AData.size();
-    return fclose(F) == 0 && Ok;
-}
-
 }  // namespace
 
 int PackBuildMain(int AArgc, char **AArgv)
@@ -326,14 +305,7 @@ int PackBuildMain(int AArgc, char **AArgv)
         if (!Utf8Valid(E.Name.data(), (int32_t)E.Name.size()))
             return Fail(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
     std::string Img;
-    FILE *F = fopen(Image.c_str(), "rb");
-    if (F) {
-        char Buf[65536];
-        size_t Got;
-        while ((Got = fread(Buf, 1, sizeof Buf, F)) > 0) Img.append(Buf, Got);
-        fclose(F);
-    }
-    if (Img.empty())
+    if (!ReadWholeFile(Image, Img) || Img.empty())
         return Fail(PackFileError, "cannot read the installer image " + Image +
                                        " (name one with --image)");
     Why = PatchImage(Img);
@@ -353,7 +325,7 @@ int PackBuildMain(int AArgc, char **AArgv)
                                       " bytes, at most " +
                                       std::to_string(SetupBlockMax - ArchiveRecordSize) + " fit");
     std::string Setup = BuildInstaller(Img, Block, Zip);
-    if (!WriteAllFile(Out, Setup)) return Fail(PackFileError, "cannot write " + Out);
+    if (!WriteWholeFile(Out, Setup)) return Fail(PackFileError, "cannot write " + Out);
     printf("%s: %d entries, archive %zu bytes, installer %zu bytes\n", Out.c_str(), Walked,
            Zip.size(), Setup.size());
     return PackOk;
