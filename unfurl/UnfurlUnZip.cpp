@@ -5,9 +5,11 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "QConst.h"
 #include "QSysUtil.h"
 #include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
+#include "UnfurlReadAhead.h"
 
 // The built-in ArchiveStart sits right behind its marker; the preparation tool sets it to
 // the size of the executable image it appends the payload to.
@@ -17,7 +19,7 @@ uint32_t &ArchiveStart = StartMarkRec.Start;
 int32_t ArchivePos = 0;
 TLocalHeader LocalHeader;
 char *TargetDir = 0;
-uint8_t OverwriteMode = 2;
+uint8_t OverwriteMode = omAsk;
 bool OverwriteThis = false;
 string FileExistName;
 bool AllExtracted = false;
@@ -41,19 +43,6 @@ const char *const MsgDamaged =
 // tool looking for headers would find them.
 static volatile uint32_t LocalHeaderSigPlusOne = 0x04034B51;
 static uint32_t LocalHeaderSig;
-
-// DOS code page 852 to Windows 1250 for the bytes 0x80..0xFF of entry names; box-drawing
-// and shading characters become "+", "-", "_" or the broken bar 0xA6.
-const uint8_t OemToAnsiTable[128] = {
-    0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xF9, 0xE6, 0xE7, 0xB3, 0xEB, 0xD5, 0xF5, 0xEE, 0x8F, 0xC4, 0xC6,
-    0xC9, 0xC5, 0xE5, 0xF4, 0xF6, 0xBC, 0xBE, 0x8C, 0x9C, 0xD6, 0xDC, 0x8D, 0x9D, 0xA3, 0xD7, 0xE8,
-    0xE1, 0xED, 0xF3, 0xFA, 0xA5, 0xB9, 0x8E, 0x9E, 0xCA, 0xEA, 0xA0, 0x9F, 0xC8, 0xBA, 0xAB, 0xBB,
-    0x5F, 0x5F, 0x5F, 0xA6, 0xA6, 0xC1, 0xC2, 0xCC, 0xAA, 0xA6, 0xA6, 0x2B, 0x2B, 0xAF, 0xBF, 0x2B,
-    0x2B, 0x2D, 0x2D, 0x2B, 0x2D, 0x2B, 0xC3, 0xE3, 0x2B, 0x2B, 0x2D, 0x2D, 0xA6, 0x2D, 0x2B, 0xA4,
-    0xF0, 0xD0, 0xCF, 0xCB, 0xEF, 0xD2, 0xCD, 0xCE, 0xEC, 0x2B, 0x2B, 0x5F, 0x5F, 0xDE, 0xD9, 0x5F,
-    0xD3, 0xDF, 0xD4, 0xD1, 0xF1, 0xF2, 0x8A, 0x9A, 0xC0, 0xDA, 0xE0, 0xDB, 0xFD, 0xDD, 0x5F, 0xB4,
-    0xAD, 0xBD, 0xB2, 0xA1, 0xA2, 0xA7, 0xF7, 0xB8, 0xB0, 0xA8, 0xB7, 0xFB, 0xD8, 0xF8, 0x5F, 0x5F,
-};
 
 // ---- Local headers --------------------------------------------------------------------
 
@@ -121,213 +110,6 @@ bool ReadLocalHeader()
     }
 }
 
-// ---- Read-ahead ------------------------------------------------------------------------
-
-static TZipIO AheadInner;            // the binding underneath
-static TZipHandle AheadFile = -1;    // the buffered file; -1 when no read-ahead is active
-static uint8_t *AheadBuf = 0;
-static int64_t AheadStart = 0;       // file offset of AheadBuf[0]
-static int32_t AheadLen = 0;         // valid bytes in AheadBuf
-static int64_t AheadPos = 0;         // the position the callers see
-static int64_t InnerPos = -1;        // the file's own position; -1 when not known
-
-// Puts the file itself at AheadPos; false when it cannot go there.
-static bool AheadSync(TZipHandle AFile)
-{
-    if (InnerPos == AheadPos) return true;
-    InnerPos = AheadInner.Seek(AFile, AheadPos, ZIP_SEEK_BEGIN);
-    if (InnerPos == AheadPos) return true;
-    InnerPos = -1;
-    return false;
-}
-
-static int32_t AheadRead(TZipHandle AFile, void *ABuf, int32_t ACount)
-{
-    if (AFile != AheadFile) return AheadInner.Read(AFile, ABuf, ACount);
-    uint8_t *Out = (uint8_t *)ABuf;
-    int32_t Done = 0;
-    while (Done < ACount) {
-        int64_t Off = AheadPos - AheadStart;
-        if (Off >= 0 && Off < AheadLen) {
-            int32_t N = AheadLen - (int32_t)Off;
-            if (N > ACount - Done) N = ACount - Done;
-            memcpy(Out + Done, AheadBuf + Off, (size_t)N);
-            Done += N;
-            AheadPos += N;
-            continue;
-        }
-        if (!AheadSync(AFile)) break;
-        int32_t Want = ACount - Done;
-        if (Want >= ReadAheadSize / 2) {   // a big read gains nothing from the buffer
-            int32_t N = AheadInner.Read(AFile, Out + Done, Want);
-            if (N <= 0) break;
-            Done += N;
-            AheadPos += N;
-            InnerPos += N;
-            continue;
-        }
-        int32_t N = AheadInner.Read(AFile, AheadBuf, ReadAheadSize);
-        AheadLen = N > 0 ? N : 0;
-        AheadStart = AheadPos;
-        if (N <= 0) break;             // end of file
-        InnerPos += N;
-    }
-    return Done;
-}
-
-static int32_t AheadWrite(TZipHandle AFile, const void *ABuf, int32_t ACount)
-{
-    if (AFile == AheadFile) {          // never done by the walk; kept coherent all the same
-        if (!AheadSync(AFile)) return 0;
-        AheadLen = 0;
-        InnerPos = -1;
-        int32_t N = AheadInner.Write(AFile, ABuf, ACount);
-        if (N > 0) AheadPos += N;
-        return N;
-    }
-    return AheadInner.Write(AFile, ABuf, ACount);
-}
-
-static int64_t AheadSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
-{
-    if (AFile != AheadFile) return AheadInner.Seek(AFile, ADistance, AMethod);
-    if (AMethod == ZIP_SEEK_BEGIN || AMethod == ZIP_SEEK_CURRENT) {
-        int64_t Target = AMethod == ZIP_SEEK_BEGIN ? ADistance : AheadPos + ADistance;
-        if (AheadLen > 0 && Target >= AheadStart && Target <= AheadStart + AheadLen) {
-            AheadPos = Target;
-            return Target;
-        }
-        InnerPos = AheadInner.Seek(AFile, Target, ZIP_SEEK_BEGIN);
-    } else {
-        InnerPos = AheadInner.Seek(AFile, ADistance, AMethod);
-    }
-    if (InnerPos < 0) {                // the position stays where it was
-        InnerPos = -1;
-        return -1;
-    }
-    AheadPos = InnerPos;
-    AheadLen = 0;
-    return AheadPos;
-}
-
-bool ReadAheadBegin(TZipHandle AFile, int64_t APos)
-{
-    if (AheadFile != -1 || AFile == -1 || APos < 0) return false;
-    AheadBuf = (uint8_t *)malloc(ReadAheadSize);
-    if (!AheadBuf) return false;
-    AheadInner = ZipIO;
-    AheadFile = AFile;
-    AheadStart = AheadPos = InnerPos = APos;
-    AheadLen = 0;
-    ZipIO.Read = AheadRead;
-    ZipIO.Write = AheadWrite;
-    ZipIO.Seek = AheadSeek;
-    return true;
-}
-
-void ReadAheadEnd()
-{
-    if (AheadFile == -1) return;
-    AheadSync(AheadFile);
-    ZipIO = AheadInner;
-    AheadFile = -1;
-    AheadLen = 0;
-    free(AheadBuf);
-    AheadBuf = 0;
-}
-
-// ---- Names ----------------------------------------------------------------------------
-
-string OemToAnsiName(const string &S)
-{
-    string R(S);
-    for (size_t I = 0; I < R.length(); I++) {
-        uint8_t C = (uint8_t)R[I];
-        if (C >= 0x80) R[I] = (char)OemToAnsiTable[C - 0x80];
-    }
-    return R;
-}
-
-static char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? (char)(C - 32) : C; }
-
-// Whether the component [AFrom, ATo) of AName, up to its first dot and without trailing
-// blanks, is a device name of Windows ("NUL", "nul.txt", "COM1 .log").
-static bool IsDeviceName(const string &AName, size_t AFrom, size_t ATo)
-{
-    static const char *const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
-                                          "CLOCK$"};
-    size_t End = AFrom;
-    while (End < ATo && AName[End] != '.') End++;
-    while (End > AFrom && AName[End - 1] == ' ') End--;
-    size_t Len = End - AFrom;
-    char Base[8];
-    if (Len == 0 || Len > 7) return false;
-    for (size_t I = 0; I < Len; I++) Base[I] = UpperAscii(AName[AFrom + I]);
-    Base[Len] = 0;
-    for (const char *D : Devices)
-        if (strcmp(Base, D) == 0) return true;
-    // COM1..COM9 and LPT1..LPT9, also with the superscript digits 1, 2, 3 of the code page.
-    // In UTF-8 the superscripts are 0xC2 and the code page's byte.
-    if (Len == 5 && (uint8_t)Base[3] == 0xC2) {
-        Base[3] = Base[4];
-        Len = 4;
-    }
-    if (Len == 4 && (strncmp(Base, "COM", 3) == 0 || strncmp(Base, "LPT", 3) == 0)) {
-        uint8_t D = (uint8_t)Base[3];
-        return (D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3;
-    }
-    return false;
-}
-
-bool Utf8Valid(const char *AText, int32_t ALen)
-{
-    const uint8_t *P = (const uint8_t *)AText, *End = P + ALen;
-    while (P < End) {
-        uint8_t C = *P++;
-        if (C < 0x80) continue;
-        // Lead byte: the count of continuation bytes and the least value it may code.
-        int More = C >= 0xF0 ? 3 : C >= 0xE0 ? 2 : 1;
-        uint32_t Min = More == 3 ? 0x10000 : More == 2 ? 0x800 : 0x80;
-        if (C < 0xC2 || C > 0xF4 || End - P < More) return false;
-        uint32_t V = C & (0x3F >> More);
-        while (More--) {
-            if ((*P & 0xC0) != 0x80) return false;
-            V = V << 6 | (*P++ & 0x3F);
-        }
-        if (V < Min || V > 0x10FFFF || (V >= 0xD800 && V <= 0xDFFF)) return false;
-    }
-    return true;
-}
-
-const char *EntryNameFault(const string &AName)
-{
-    size_t Len = AName.length();
-    if (Len == 0) return "the name is empty";
-    if (Len > NameMax) return "the name is longer than 255 characters";
-    if (AName[0] == '/' || AName[0] == '\\') return "the name is an absolute path";
-    for (size_t I = 0; I < Len; I++) {
-        uint8_t C = (uint8_t)AName[I];
-        if (C == ':') return "the name holds a colon (drive or stream)";
-        if (C < 32 || strchr("<>\"|?*", C)) return "the name holds a character Windows does not allow";
-    }
-    // Components between separators; a folder entry ends in one separator.
-    size_t From = 0;
-    while (From < Len) {
-        size_t To = From;
-        while (To < Len && AName[To] != '/' && AName[To] != '\\') To++;
-        if (To == From) return "the name has an empty component";
-        bool DotsOnly = true;
-        for (size_t I = From; I < To; I++)
-            if (AName[I] != '.' && AName[I] != ' ') DotsOnly = false;
-        if (DotsOnly) return "the name has a \"..\" or dots-only component";
-        if (AName[To - 1] == '.' || AName[To - 1] == ' ')
-            return "a component ends in a dot or a blank";
-        if (IsDeviceName(AName, From, To)) return "the name is a reserved device name";
-        From = To + 1;
-    }
-    return 0;
-}
-
 // ---- Work list and progress -----------------------------------------------------------
 
 bool IsEntrySelected(HWND AList, const string &AName)
@@ -349,8 +131,8 @@ int32_t RoundHalfEven(double AValue)
 
 void AnswerOverwrite(int AButton, bool ARewriteAll)
 {
-    bool Ok = AButton == 1;
-    if (ARewriteAll) OverwriteMode = Ok ? 0 : 1;
+    bool Ok = AButton == CM_OK;
+    if (ARewriteAll) OverwriteMode = Ok ? omReplace : omKeep;
     OverwriteThis = Ok;
 }
 
@@ -383,9 +165,13 @@ int CopyStoredEntry()
     return R;
 }
 
-// ---- The run ---------------------------------------------------------------------------
+// ---- One entry -------------------------------------------------------------------------
 
 enum TEntryResult { erDone, erStop };
+
+// The target folder of the current extraction run in the walk's form (NameFromAnsi), without
+// its trailing backslash: made once per run from TargetDir.
+static string TargetFolder;
 
 static void Deselect(HWND AList)
 {
@@ -406,50 +192,47 @@ static bool MakeFolder(const string &AFolder)
 {
     UnZipFileOps.ForceDirs(AFolder);
     uint32_t Code = UnZipFileOps.LastError();   // before the test overwrites it
-    TDPath FolderBuf;
-    memcpy(FolderBuf, AFolder.c_str(), AFolder.length() + 1);
-    if (!UnZipFileOps.Exists(FolderBuf)) {
+    if (!UnZipFileOps.Exists(AFolder.c_str())) {
         ReportPath(MsgCannotCreateDir, AFolder, Code);
         return false;
     }
     return true;
 }
 
+// Whether an existing file at APath is to be replaced, by the overwrite mode and the prompt.
+// A folder holding the file's name is neither kept nor asked about: the file cannot be
+// created, and the creation tells why.
+static bool ReplaceExisting(HWND ADlg, const char *APath)
+{
+    int32_t Attr = UnZipFileOps.Attributes(APath);
+    if (Attr != -1 && (Attr & faDirectory)) return true;
+    if (OverwriteMode == omKeep) return false;
+    if (OverwriteMode == omAsk) {
+        FileExistName = ExtractFileName(APath);
+        UnZipDialog.AskOverwrite(ADlg);
+        return OverwriteThis;
+    }
+    return true;
+}
+
 // Opens the file of the current entry at APath when it was not made anew: an existing file
-// goes by the overwrite mode and the prompt, a missing folder is made (AFolderMissing: known
-// to be missing, so nothing can be there). False with the entry's result (AResult, left as it
-// is unless the run must stop) when no file is to be written.
-static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissing,
+// goes by the overwrite mode, a missing folder is made (AFolderMissing: known to be missing,
+// so nothing can be there). False with the entry's result (AResult, left as it is unless the
+// run must stop) when no file is to be written.
+static bool OpenEntryFile(HWND ADlg, HWND AList, const char *APath, bool AFolderMissing,
                           TEntryResult &AResult)
 {
-    bool FolderEntry = false;
-    if (!AFolderMissing && UnZipFileOps.Exists(APath)) {   // also turns "/" into "\" in APath
-        size_t Len = strlen(APath);
-        if (APath[Len - 1] == '\\') {
-            Deselect(AList);   // a folder entry whose folder is there already: done
-            return false;
-        }
-        // A folder holding the file's name is neither kept nor asked about: the file cannot
-        // be created, and the creation below fails and tells why.
-        int32_t Attr = UnZipFileOps.Attributes(APath);
-        bool FolderThere = Attr != -1 && (Attr & faDirectory);
-        if (!FolderThere && OverwriteMode == 1) {
+    bool FolderEntry = APath[strlen(APath) - 1] == '\\';
+    if (!AFolderMissing && UnZipFileOps.Exists(APath)) {
+        // A folder entry whose folder is there already is done; so is a file kept.
+        if (FolderEntry || !ReplaceExisting(ADlg, APath)) {
             Deselect(AList);
             return false;
         }
-        if (!FolderThere && OverwriteMode == 2) {
-            FileExistName = ExtractFileName(APath);
-            UnZipDialog.AskOverwrite(ADlg);
-            if (!OverwriteThis) {
-                Deselect(AList);
-                return false;
-            }
-        }
+        FolderEntry = false;
     } else if (!MakeFolder(ExtractFilePath(APath))) {
         AResult = erStop;
         return false;
-    } else {
-        FolderEntry = APath[strlen(APath) - 1] == '\\' || APath[strlen(APath) - 1] == '/';
     }
 
     OutFile = UnZipFileOps.Create(APath);
@@ -468,20 +251,35 @@ static bool OpenEntryFile(HWND ADlg, HWND AList, char *APath, bool AFolderMissin
     return true;
 }
 
-// Writes the current entry (LocalHeader, data at the file position) under TargetDir.
+// Decodes the current entry into OutFile, sets its time and closes it; answers whether it
+// was written whole and correct.
+static bool WriteEntryData(const TLocalHeader &H, const char *APath)
+{
+    // The method was looked at before the file was touched (CheckEntry): stored or deflated.
+    Crc = 0xFFFFFFFFu;
+    CompressedLeft = (int32_t)H.CompressedSize;
+    OutLeft = H.UncompressedSize;
+    int Decoded = H.Method == zmStored ? CopyStoredEntry() : InflateEntry();
+    OutLeft = -1;
+    bool Written = Decoded == INFLATE_OK && H.Crc32 == (Crc ^ 0xFFFFFFFFu);
+
+    UnZipFileOps.SetTime(OutFile, (uint32_t)H.Date << 16 | H.Time);
+    if (!UnZipFileOps.Close(OutFile)) {
+        ReportPath(MsgCannotCloseFile, APath, UnZipFileOps.LastError());
+        Written = false;
+    }
+    OutFile = -1;
+    return Written;
+}
+
+// Writes the current entry (LocalHeader, data at the file position) under TargetFolder.
 static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
 {
     const TLocalHeader H = LocalHeader;
-
-    // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
-    // buffer is only ever shortened here, never lengthened.
-    string Dir;
-    if (TargetDir) Dir = NameFromAnsi(string(RemoveDirTail(TargetDir)));
-    if (Dir.empty()) {   // no folder at all: the name would hang from the drive's root
-        ReportPath(MsgCannotCreateDir, Dir);
+    if (TargetFolder.empty()) {   // no folder at all: the name would hang from the drive's root
+        ReportPath(MsgCannotCreateDir, TargetFolder);
         return erStop;
     }
-
     // A name that would land outside the folder, that Windows cannot hold, or that is not
     // what the archive holds (cut, or cut short by a zero byte) is never written: it is
     // reported like a file that cannot be created.
@@ -489,24 +287,23 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
         ReportPath(MsgCannotCreateFile, AName);
         return erDone;
     }
-    string Path = Dir + "\\" + AName;
+    string Path = TargetFolder + "\\" + AName;
     if (Path.length() >= MAX_PATH) {
         ReportPath(MsgCannotCreateFile, Path);
         return erDone;
     }
+    // The bindings take backslashes only: the archive's slashes are turned here, once.
     TDPath PathBuf;
     memcpy(PathBuf, Path.c_str(), Path.length() + 1);
+    for (char *P = PathBuf; *P; P++)
+        if (*P == '/') *P = '\\';
 
     // A new file in a folder that is there is made at once: one lookup of its name instead of
     // a test for it and then the creation (under Wine each lookup of a missing name reads the
     // whole folder). Anything already there, or a missing folder, takes the full steps.
     OutFile = -1;
     bool FolderMissing = false;
-    if (PathBuf[Path.length() - 1] != '/' && PathBuf[Path.length() - 1] != '\\') {
-        for (char *P = PathBuf; *P; P++)
-            if (*P == '/') *P = '\\';
-        OutFile = UnZipFileOps.CreateNew(PathBuf, FolderMissing);
-    }
+    if (PathBuf[Path.length() - 1] != '\\') OutFile = UnZipFileOps.CreateNew(PathBuf, FolderMissing);
     TEntryResult Early = erDone;
     if (OutFile == -1 && !OpenEntryFile(ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
 
@@ -514,24 +311,11 @@ static TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, boo
     UnZipDialog.SetProgress(ADlg, RoundHalfEven(ProgressStep * FilesDone));
     UnZipDialog.SetLabel(ADlg, ExtractFileName(PathBuf));
     UnZipDialog.DispatchOne();
-
-    // The method was looked at before the file was touched (WalkEntries): 0 or 8 here.
-    Crc = 0xFFFFFFFFu;
-    CompressedLeft = (int32_t)H.CompressedSize;
-    OutLeft = H.UncompressedSize;
-    int Decoded = H.Method == 0 ? CopyStoredEntry() : InflateEntry();
-    OutLeft = -1;
-    bool Written = Decoded == INFLATE_OK && H.Crc32 == (Crc ^ 0xFFFFFFFFu);
-
-    UnZipFileOps.SetTime(OutFile, (uint32_t)H.Date << 16 | H.Time);
-    if (!UnZipFileOps.Close(OutFile)) {
-        ReportPath(MsgCannotCloseFile, PathBuf, UnZipFileOps.LastError());
-        Written = false;
-    }
-    OutFile = -1;
-    if (Written) Deselect(AList);
+    if (WriteEntryData(H, PathBuf)) Deselect(AList);
     return erDone;
 }
+
+// ---- The run ---------------------------------------------------------------------------
 
 // The final message of an extraction run that left entries selected: their names and the
 // folder.
@@ -542,15 +326,31 @@ static void ReportNotInstalled(HWND AList)
     int32_t Count = UnZipDialog.ListCount(AList);
     for (int32_t I = 0; I < Count; I++)
         if (UnZipDialog.ListGetSel(AList, I)) FailedAdd(Failed, UnZipDialog.ListText(AList, I));
-    if (Failed.Count > 0) UnZipDialog.ShowError(IncompleteMessage(Failed, NameFromAnsi(string(TargetDir))));
+    if (Failed.Count > 0) UnZipDialog.ShowError(IncompleteMessage(Failed, TargetFolder));
 }
 
 static void WalkEntries(HWND ADlg, int AListId, bool AListOnly);
+
+bool StartExtraction(char *AFolder, const char *ACurrentDir, int32_t AListCount)
+{
+    TargetDir = AFolder;
+    RemoveDirTail(AFolder);
+    bool Replaced = !AFolder[0];
+    if (Replaced) StrLCopy(AFolder, ACurrentDir, MAX_PATH - 1);
+    UnZipFileOps.ForceDirs(NameFromAnsi(string(AFolder)));
+    if (AListCount > 0) ProgressStep = 100.0 / AListCount;
+    FilesDone = 0;
+    StopAsked = false;
+    return Replaced;
+}
 
 void UnZipFiles(HWND ADlg, int AListId, bool AListOnly)
 {
     AllExtracted = false;
     LocalHeaderSig = LocalHeaderSigPlusOne - 1;
+    // The folder without its trailing backslash (a drive root C:\ becomes C:). The dialog's
+    // buffer is only ever shortened here, never lengthened.
+    if (!AListOnly) TargetFolder = TargetDir ? NameFromAnsi(string(RemoveDirTail(TargetDir))) : string();
     SeekArchive(ArchiveStart, ZIP_SEEK_BEGIN);
     if (ArchivePos == -1) {
         RunEnd = reInternal;
@@ -561,6 +361,85 @@ void UnZipFiles(HWND ADlg, int AListId, bool AListOnly)
     bool Ahead = ReadAheadBegin(ArchiveFile, ArchivePos);
     WalkEntries(ADlg, AListId, AListOnly);
     if (Ahead) ReadAheadEnd();
+}
+
+// Reads the current entry's name into AName (the walk's form) and moves to its data. ANameBuf
+// holds the raw bytes, cut to NameMax; AUnsafe tells a name that must never be written.
+// Answers reComplete, or how the run ends.
+static TRunEnd ReadEntryName(const TLocalHeader &H, char *ANameBuf, string &AName, bool &AUnsafe)
+{
+    uint32_t HeaderPos = (uint32_t)ArchivePos;
+    int32_t Take = H.NameLength < NameMax ? H.NameLength : NameMax;
+    int32_t Got = ZipIO.Read(ArchiveFile, ANameBuf, Take);
+    if (Got < 0) Got = 0;
+    ANameBuf[Got] = 0;
+    if (Got < Take) return reDamaged;   // the file ends inside the name
+    // Flag bit 11: the name is UTF-8 and is taken as it is (broken UTF-8 is never written);
+    // else it is in the DOS code page and goes through the table.
+    bool Utf8 = (H.Flags & 0x800) != 0;
+    AName = PCharToStr(ANameBuf, (uint16_t)Got);
+    if (!Utf8) AName = NameFromAnsi(OemToAnsiName(AName));
+    // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
+    AUnsafe = H.NameLength > NameMax || memchr(ANameBuf, 0, (size_t)Got) != 0 ||
+              (Utf8 && !Utf8Valid(ANameBuf, Got));
+    if (AName.empty()) {
+        UnZipDialog.ShowError(MsgInternalError);
+        return reInternal;
+    }
+    SeekArchive(HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength, ZIP_SEEK_BEGIN);
+    return ArchivePos == -1 ? reDamaged : reComplete;
+}
+
+// A selected entry of the extraction run: an encrypted entry or one of a method the installer
+// cannot decode ends the run before it, before any file of its name is created or emptied.
+static TRunEnd ExtractSelected(HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
+{
+    const TLocalHeader &H = LocalHeader;
+    if (H.Flags & 1) return reEncrypted;
+    if (H.Method != zmStored && H.Method != zmDeflated) return reInternal;
+    if (ExtractEntry(ADlg, AList, AName, AUnsafe) == erStop) return reStopped;
+    return StopAsked ? reStopped : reComplete;   // the user stops after this file, not inside it
+}
+
+// Moves to the next local header; computed in 64 bits so that huge sizes cannot wrap
+// backwards.
+static TRunEnd SeekNextHeader(const TLocalHeader &H, uint32_t AHeaderPos)
+{
+    uint64_t Next = (uint64_t)AHeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength +
+                    H.CompressedSize;
+    if (Next > 0x7FFFFFFF) return reDamaged;
+    SeekArchive((uint32_t)Next, ZIP_SEEK_BEGIN);
+    return ArchivePos == -1 ? reDamaged : reComplete;
+}
+
+// The end of a listing run: a damaged file installs nothing; no entry at all, nothing to
+// install either. After an internal error the run simply ends, as an extraction run does.
+static void EndListing(HWND AList)
+{
+    if (RunEnd == reDamaged) {
+        UnZipDialog.ShowError(MsgDamaged);
+        UnZipDialog.EndProgram();
+    } else if (RunEnd == reComplete && UnZipDialog.ListCount(AList) == 0) {
+        RunEnd = reNoEntries;
+        UnZipDialog.EndProgram();
+    }
+}
+
+// The end of an extraction run: the label's verdict, then the damage message or the entries
+// not installed.
+static void EndExtraction(HWND ADlg, HWND AList, bool AProcessed)
+{
+    TRunEnd End = RunEnd;
+    if (AProcessed && (End == reComplete || End == reStopped || End == reDamaged)) {
+        AllExtracted = End != reDamaged && UnZipDialog.ListSelCount(AList) == 0;
+        UnZipDialog.SetLabel(ADlg, AllExtracted ? "ALL" : "STR_NOTSELEXT");
+    }
+    if (End == reDamaged) {
+        AllExtracted = false;
+        UnZipDialog.ShowError(MsgDamaged);
+    } else if (!AllExtracted) {
+        ReportNotInstalled(AList);
+    }
 }
 
 // The run from the first local header on (UnZipFiles steps 3 to 6).
@@ -576,70 +455,18 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
     while (End == reComplete && ReadLocalHeader()) {
         const TLocalHeader H = LocalHeader;
         uint32_t HeaderPos = (uint32_t)ArchivePos;
-
-        // The name, cut to the buffer; the walk steps over the rest of it and the extra field.
-        int32_t Take = H.NameLength < NameMax ? H.NameLength : NameMax;
-        int32_t Got = ZipIO.Read(ArchiveFile, NameBuf, Take);
-        if (Got < 0) Got = 0;
-        NameBuf[Got] = 0;
-        if (Got < Take) {   // the file ends inside the name
-            End = reDamaged;
-            break;
-        }
-        // Flag bit 11: the name is UTF-8 and is taken as it is (broken UTF-8 is never
-        // written); else it is in the DOS code page and goes through the table.
-        bool Utf8 = (H.Flags & 0x800) != 0;
-        string Name = PCharToStr(NameBuf, (uint16_t)Got);
-        if (!Utf8) Name = NameFromAnsi(OemToAnsiName(Name));
-        // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
-        bool NameUnsafe = H.NameLength > NameMax || memchr(NameBuf, 0, (size_t)Got) != 0 ||
-                          (Utf8 && !Utf8Valid(NameBuf, Got));
-        if (Name.empty()) {
-            UnZipDialog.ShowError(MsgInternalError);
-            End = reInternal;
-            break;
-        }
-        SeekArchive(HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength, ZIP_SEEK_BEGIN);
-        if (ArchivePos == -1) {
-            End = reDamaged;
-            break;
-        }
+        string Name;
+        bool Unsafe = false;
+        End = ReadEntryName(H, NameBuf, Name, Unsafe);
+        if (End != reComplete) break;
         if (AListOnly) {
             UnZipDialog.ListAdd(List, Name);
         } else if (IsEntrySelected(List, Name)) {
-            // An encrypted entry or one of a method the installer cannot decode ends the run
-            // before it, before any file of its name is created or emptied.
-            if (H.Flags & 1) {
-                End = reEncrypted;
-                break;
-            }
-            if (H.Method != 0 && H.Method != 8) {
-                End = reInternal;
-                break;
-            }
             Processed = true;
-            TEntryResult R = ExtractEntry(ADlg, List, Name, NameUnsafe);
-            if (R == erStop) {
-                End = reStopped;
-                break;
-            }
-            if (StopAsked) {   // the user asked to stop: after this file, not inside it
-                End = reStopped;
-                break;
-            }
+            End = ExtractSelected(ADlg, List, Name, Unsafe);
+            if (End != reComplete) break;
         }
-        // The next header: computed in 64 bits so that huge sizes cannot wrap backwards.
-        uint64_t Next = (uint64_t)HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength +
-                        H.CompressedSize;
-        if (Next > 0x7FFFFFFF) {
-            End = reDamaged;
-            break;
-        }
-        SeekArchive((uint32_t)Next, ZIP_SEEK_BEGIN);
-        if (ArchivePos == -1) {
-            End = reDamaged;
-            break;
-        }
+        End = SeekNextHeader(H, HeaderPos);
     }
     // A walk that ran out of local headers must stand on the central directory (or, for an
     // archive without entries, on its end record); anything else means the file was cut
@@ -648,32 +475,8 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
         LocalHeader.Signature != EndOfCentralDirSig)
         End = reDamaged;
     RunEnd = End;
-
-    if (AListOnly) {
-        // A damaged file installs nothing. No entry at all: nothing to install either. After
-        // an internal error the run simply ends, as an extraction run does.
-        if (End == reDamaged) {
-            UnZipDialog.ShowError(MsgDamaged);
-            UnZipDialog.EndProgram();
-        } else if (End == reComplete && UnZipDialog.ListCount(List) == 0) {
-            RunEnd = reNoEntries;
-            UnZipDialog.EndProgram();
-        }
-        return;
-    }
-    if (Processed && (End == reComplete || End == reStopped || End == reDamaged)) {
-        if (End != reDamaged && UnZipDialog.ListSelCount(List) == 0) {
-            UnZipDialog.SetLabel(ADlg, "ALL");
-            AllExtracted = true;
-        } else {
-            UnZipDialog.SetLabel(ADlg, "STR_NOTSELEXT");
-            AllExtracted = false;
-        }
-    }
-    if (End == reDamaged) {
-        AllExtracted = false;
-        UnZipDialog.ShowError(MsgDamaged);
-    } else if (!AllExtracted) {
-        ReportNotInstalled(List);
-    }
+    if (AListOnly)
+        EndListing(List);
+    else
+        EndExtraction(ADlg, List, Processed);
 }

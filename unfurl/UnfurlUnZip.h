@@ -19,6 +19,7 @@
 
 #include "QStr.h"
 #include "QTypes.h"
+#include "UnfurlEntryName.h"
 #include "UnfurlZipInflate.h"
 
 // ---- Format constants ---------------------------------------------------------------
@@ -26,13 +27,15 @@
 enum {
     LocalHeaderSize = 30,       // fixed part of a local file header
     DataDescriptorSize = 16,    // signature, CRC-32, compressed and uncompressed size
-    NameBufSize = 258,          // the run's name buffer; longer names are cut to NameMax
-    NameMax = 255
+    NameBufSize = 258           // the run's name buffer; longer names are cut to NameMax
 };
 // Record signatures, little-endian ("PK" and two more bytes).
 const uint32_t DataDescriptorSig = 0x08074B50;   // "PK", 7, 8
 const uint32_t CentralDirSig = 0x02014B50;       // "PK", 1, 2
 const uint32_t EndOfCentralDirSig = 0x06054B50;  // "PK", 5, 6
+
+// Compression methods the installer decodes (TLocalHeader.Method).
+enum { zmStored = 0, zmDeflated = 8 };
 
 // Local file header: 30 bytes on disk, read whole with one read and decoded field by field.
 struct TLocalHeader {
@@ -62,14 +65,15 @@ extern int32_t ArchivePos;           // position after the last SeekArchive; -1 
 extern TLocalHeader LocalHeader;     // the current entry's header
 extern char *TargetDir;              // installation folder (the dialog's buffer, Windows code
                                      // page), with or without a trailing backslash
-extern uint8_t OverwriteMode;        // 0 replace existing files, 1 keep them, 2 ask each time
+extern uint8_t OverwriteMode;        // omReplace, omKeep or omAsk
+// What the extraction run does with a file that is there already.
+enum { omReplace = 0, omKeep = 1, omAsk = 2 };
 extern bool OverwriteThis;           // the prompt's answer for the current file
 extern string FileExistName;         // name part of the file the prompt asks about
 extern bool AllExtracted;            // the extraction run wrote every entry of the list
 extern double ProgressStep;          // percent per created file (100 / list items)
 extern int32_t FilesDone;            // files created so far in this run
 extern int32_t ListIndex;            // list item matched last; -1 at the start of a run
-extern const uint8_t OemToAnsiTable[128];   // DOS code page 852 to Windows 1250, 0x80..0xFF
 
 // How the last run ended (for the dialog and the tests; the run has already reported it).
 enum TRunEnd {
@@ -115,18 +119,15 @@ void SeekArchive(uint32_t APos, int AMethod);
 bool ReadLocalHeader();
 // Listing run (AListOnly) or extraction run over the archive; see the unit comment.
 void UnZipFiles(HWND ADlg, int AListId, bool AListOnly);
+// The window-free start of an extraction run, before UnZipFiles: AFolder (the field's text,
+// a buffer of MAX_PATH + 1) becomes TargetDir without its trailing backslash, an empty one
+// the current folder ACurrentDir; the folder is made; AListCount entries share the progress
+// bar; the run's counters are reset. Answers whether AFolder was replaced (the field must
+// show it).
+bool StartExtraction(char *AFolder, const char *ACurrentDir, int32_t AListCount);
 // Finds AName in the list after ListIndex (wrapping, case ignored); answers whether it is
 // selected.
 bool IsEntrySelected(HWND AList, const string &AName);
-// Converts a name from the DOS code page of the archive to the Windows code page.
-string OemToAnsiName(const string &S);
-// Whether ALen bytes are well-formed UTF-8 (no overlong forms, surrogates or codes above
-// U+10FFFF).
-bool Utf8Valid(const char *AText, int32_t ALen);
-// The form of names and paths the walk hands to the bindings, from a text in the Windows code
-// page: UTF-8 on Windows (the binding uses the wide API), the same bytes on the host.
-// Entries with flag bit 11 carry their names in this form already.
-string NameFromAnsi(const string &AText);
 // Copies CompressedLeft stored bytes from ArchiveFile to OutFile in 32 KB pieces through
 // WriteOutput (the bound OutLeft, Crc); answers its result, INFLATE_OK when all was copied.
 int CopyStoredEntry();
@@ -134,36 +135,16 @@ int CopyStoredEntry();
 // taken as local time.
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime);
 
-// Read-ahead on the archive. During a run the walk reads ArchiveFile through a buffer of
-// ReadAheadSize bytes layered over ZipIO: local headers, names and small entries then cost
-// one kernel read per buffer instead of several reads and seeks per entry. A seek that lands
-// inside the buffered bytes moves in the buffer only; any other seek goes to the file at once
-// (so a failing seek fails as before). Reads of half a buffer or more go straight to the
-// file. Other handles pass through untouched.
-enum { ReadAheadSize = 65536 };
-// Layers the buffer over the current ZipIO for AFile, whose position is APos. Answers false
-// (and changes nothing) when a read-ahead is already active or no memory is left.
-bool ReadAheadBegin(TZipHandle AFile, int64_t APos);
-// Restores ZipIO and leaves AFile positioned where the reads and seeks through it left it.
-void ReadAheadEnd();
-
-// Why the installer refuses to write an entry name, or 0 when it may. Refused: names longer
-// than NameMax, an absolute name (leading "\" or "/", which covers UNC), a colon (drives and
-// streams), ".." or any other component made only of dots and blanks, empty components
-// inside the name, a component ending in a dot or a blank, characters Windows does not
-// allow in names (< > " | ? * and codes 1 to 31), reserved device names (CON, PRN, AUX, NUL,
-// COM1..9, LPT1..9, CONIN$, CONOUT$, CLOCK$, also with an extension). A folder entry ends in
-// one separator.
-const char *EntryNameFault(const string &AName);
 
 // Rounds half to even, as the progress bar position is computed.
 int32_t RoundHalfEven(double AValue);
 
 // ---- Seams --------------------------------------------------------------------------
 
-// File and folder operations of the extraction run. Paths use backslashes.
+// File and folder operations of the extraction run. Paths use backslashes only (the walk
+// turns the archive's slashes); a path ending in a backslash names a folder.
 struct TUnZipFileOps {
-    bool (*Exists)(char *APath);                // FileExists; turns "/" into "\" in APath
+    bool (*Exists)(const char *APath);          // FileExists
     void (*ForceDirs)(const string &ADir);      // ForceDirectories
     TZipHandle (*Create)(const char *APath);    // new or truncated file for writing, or -1
     // A file made anew, or -1 when anything is there or (AFolderMissing) its folder is not.
@@ -202,7 +183,7 @@ extern TUnZipDialog UnZipDialog;                // starts as UnZipPlatformDialog
 extern const TUnZipDialog UnZipPlatformDialog;
 
 // The prompt's rule, shared by FileExistDlgProc and the host bindings: the button pressed
-// (1 OK, 2 Cancel) and the check box "Rewrite all files".
+// (CM_OK or CM_NO) and the check box "Rewrite all files".
 void AnswerOverwrite(int AButton, bool ARewriteAll);
 
 #endif

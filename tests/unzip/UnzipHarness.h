@@ -46,15 +46,13 @@ inline std::string MemFsKey(const char *APath)
     return S;
 }
 
-inline bool MemFsExists(char *APath)
+inline bool MemFsExists(const char *APath)
 {
     size_t Len = strlen(APath);
     if (Len == 0) return false;
     TMemFs &Fs = *CurrentMemFs();
-    if (APath[Len - 1] == '\\') return Fs.Dirs.count(MemFsKey(APath)) > 0;
-    for (char *P = APath; *P; P++)
-        if (*P == '/') *P = '\\';
     std::string K = MemFsKey(APath);
+    if (APath[Len - 1] == '\\') return Fs.Dirs.count(K) > 0;
     return Fs.Files.count(K) || Fs.Dirs.count(K);
 }
 
@@ -166,11 +164,11 @@ inline void UseDisk(TMemDialog &AMem)
 inline bool RunInstall(TMemDialog &AMem, char *ATarget, uint32_t AStart = 0)
 {
     ArchiveStart = AStart;
-    OverwriteMode = 2;
+    OverwriteMode = omAsk;
     UnZipFiles(MemDialogWnd(AMem), 9500, true);
     if (AMem.Ended) return false;
     MemSelectAll(AMem);
-    TargetDir = ATarget;
+    TargetDir = ATarget;   // the walk alone: StartExtraction's steps have their own test
     ProgressStep = AMem.Items.empty() ? 0 : 100.0 / AMem.Items.size();
     FilesDone = 0;
     UnZipFiles(MemDialogWnd(AMem), 9500, false);

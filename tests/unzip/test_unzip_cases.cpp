@@ -519,6 +519,40 @@ TEST(UnZipFiles, FolderTextOf259CharactersStaysInItsBuffer)
     }
 }
 
+// OK's steps before the walk: the field's trailing backslash goes, an empty field becomes the
+// current folder (and the field must show it), the folder is made with its parents, and the
+// list's entries share the bar.
+TEST(StartExtraction, NormalisesTheFieldAndMakesTheFolder)
+{
+    struct {
+        const char *Field, *Folder;
+        bool Replaced;
+    } Cases[] = {{"T:\\new\\deep\\", "T:\\new\\deep", false},
+                 {"T:\\inst", "T:\\inst", false},
+                 {"", "T:\\cwd", true}};
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Field);
+        Walk W(ZipBuild({Item("a/b.txt", "x")}));
+        ArchiveStart = 0;
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+        MemSelectAll(W.Dlg);
+        strcpy(W.Dir, C.Field);
+        StopAsked = true;
+        FilesDone = 7;
+        EXPECT_EQ(C.Replaced, StartExtraction(W.Dir, "T:\\cwd", 4));
+        EXPECT_STREQ(C.Folder, W.Dir);
+        EXPECT_EQ(W.Dir, TargetDir);
+        EXPECT_TRUE(W.Fs.Dirs.count(C.Folder));
+        EXPECT_DOUBLE_EQ(25.0, ProgressStep);
+        EXPECT_EQ(0, FilesDone);
+        EXPECT_FALSE(StopAsked);
+        // The run then writes under that folder, whatever the field held.
+        UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+        EXPECT_TRUE(AllExtracted);
+        EXPECT_EQ("x", W.Fs.Files[std::string(C.Folder) + "\\a\\b.txt"]);
+    }
+}
+
 // ---- Truncated installers -------------------------------------------------------------------
 
 TEST(UnZipFiles, InstallerCutAtEveryOffset)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "UnfurlReadAhead.h"
 #include "UnzipHarness.h"
 #include "ZipBuild.h"
 
@@ -100,6 +101,8 @@ TEST(ReadAhead, SmallReadsCostOneFileReadPerBuffer)
     ASSERT_TRUE(ReadAheadBegin(ZipMemHandle(F), 0));
     // A second layer while one is active is refused (a nested run shares the first).
     EXPECT_FALSE(ReadAheadBegin(ZipMemHandle(F), 0));
+    // Only the archive's reads and seeks are layered: the extracted files' writes are not.
+    EXPECT_EQ(ZipMemIO.Write, ZipIO.Write);
     std::string Out(100, 0);
     int64_t Pos = 0;
     for (int I = 0; I < 2 * ReadAheadSize / 150; I++) {   // read 100, skip 50

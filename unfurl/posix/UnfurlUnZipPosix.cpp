@@ -52,6 +52,14 @@ static int32_t HostAttributes(const char *APath)
     return S_ISDIR(St.st_mode) ? faDirectory : faArchive;
 }
 
+// FileExists on a copy: the seam's paths are not to be changed.
+static bool HostExists(const char *APath)
+{
+    TDPath Path;
+    StrLCopy(Path, APath, MAX_PATH - 1);
+    return FileExists(Path);
+}
+
 static bool HostClose(TZipHandle AFile) { return close((int)AFile) == 0; }
 
 /* DOS date and time (local time):
@@ -84,7 +92,7 @@ static uint32_t HostLastError() { return (uint32_t)errno; }
 
 static string HostErrorText(uint32_t ACode) { return string(strerror((int)ACode)); }
 
-const TUnZipFileOps UnZipDiskOps = {FileExists,     ForceDirectories, HostCreate,
+const TUnZipFileOps UnZipDiskOps = {HostExists,     ForceDirectories, HostCreate,
                                     HostCreateNew,  HostAttributes,   SetFileDosTime,
                                     HostClose,      HostLastError,    HostErrorText};
 

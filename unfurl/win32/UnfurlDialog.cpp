@@ -78,7 +78,7 @@ static void OnInitDialog(HWND dlg)
     SetWindowTextA(GetDlgItem(dlg, CM_EDIT), InstallDir[0] ? InstallDir : ExtractFilePath("").c_str());
     // Typing stops where the text still fits a path buffer.
     SendDlgItemMessageA(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    OverwriteMode = 2;
+    OverwriteMode = omAsk;
     UnZipFiles(dlg, CM_LIST, true);
     SendDlgItemMessageA(dlg, CM_LIST, LB_SETSEL, TRUE, -1);
 }
@@ -121,23 +121,16 @@ static void OnInstall(HWND dlg)
 {
     int Len = GetDlgItemTextA(dlg, CM_EDIT, InstallDir, MAX_PATH);
     InstallDir[Len] = 0;
-    TargetDir = InstallDir;
-    RemoveDirTail(InstallDir);
-    if (!InstallDir[0]) {
-        GetCurrentDirectoryA(MAX_PATH, InstallDir);
+    char CurrentDir[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, CurrentDir);
+    int Count = (int)SendDlgItemMessageA(dlg, CM_LIST, LB_GETCOUNT, 0, 0);
+    if (StartExtraction(InstallDir, CurrentDir, Count))
         SendDlgItemMessageA(dlg, CM_EDIT, WM_SETTEXT, 0, (LPARAM)InstallDir);
-    }
-    ForceDirectories(PCharToStr(InstallDir, StrLen(InstallDir)));
     EnableWindow(GetDlgItem(dlg, CM_EDIT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_BUT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_LABEL), FALSE);
     ShowWindow(GetDlgItem(dlg, CM_LABEL_PB), SW_SHOW);
     ShowWindow(GetDlgItem(dlg, CM_PROGRESSBAR), SW_SHOW);
-    int Count = (int)SendDlgItemMessageA(dlg, CM_LIST, LB_GETCOUNT, 0, 0);
-    if (Count > 0)
-        ProgressStep = 100.0 / Count;
-    FilesDone = 0;
-    StopAsked = false;
     InstallRan = true;
     UnZipFiles(dlg, CM_LIST, false);
     if (!Silent) EndDialog(dlg, 1);
@@ -157,7 +150,7 @@ int SilentInstall(HINSTANCE AInstance)
     // The dialog is made but never shown: its list box holds the work list as in a normal run.
     HWND Dlg = CreateDialogParamW(AInstance, L"MainDialog", 0, InstallDialogProc, 0);
     if (!Dlg) return ExitIncomplete;
-    OverwriteMode = 0;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
+    OverwriteMode = omReplace;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
     Installing = true;
     OnInstall(Dlg);
     DestroyWindow(Dlg);
