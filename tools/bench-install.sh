@@ -84,6 +84,8 @@ run_nsis() {
   nsis_ms=$(ms_of "$work/nsis.log")
 }
 
+# The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
+least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }
 best_unfurl="" best_nsis="" best_silent=""
 rounds="${BENCH_ROUNDS:-3}"
 for round in $(seq "$rounds"); do
@@ -92,9 +94,9 @@ for round in $(seq "$rounds"); do
   u=$(awk "BEGIN{printf \"%.2f\", $unfurl_ms / 1000}") n=$(awk "BEGIN{printf \"%.2f\", $nsis_ms / 1000}")
   s=$(awk "BEGIN{printf \"%.2f\", $silent_ms / 1000}")
   echo "round $round: Unfurl $u s (command $wall_unfurl s), Unfurl /S $s s (command $wall_silent s), NSIS $n s (command $wall_nsis s)"
-  best_silent=$(awk "BEGIN{b=\"$best_silent\"; print (b == \"\" || $s < b) ? $s : b}")
-  best_unfurl=$(awk "BEGIN{b=\"$best_unfurl\"; print (b == \"\" || $u < b) ? $u : b}")
-  best_nsis=$(awk "BEGIN{b=\"$best_nsis\"; print (b == \"\" || $n < b) ? $n : b}")
+  best_silent=$(least "$best_silent" "$s")
+  best_unfurl=$(least "$best_unfurl" "$u")
+  best_nsis=$(least "$best_nsis" "$n")
 done
 grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
 
