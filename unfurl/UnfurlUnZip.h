@@ -65,6 +65,8 @@ extern int32_t ArchivePos;           // position after the last SeekArchive; -1 
 extern TLocalHeader LocalHeader;     // the current entry's header
 extern char *TargetDir;              // installation folder (the dialog's buffer, Windows code
                                      // page), with or without a trailing backslash
+extern string TargetFolder;          // TargetDir in the walk's form (NameFromAnsi), without its
+                                     // trailing backslash: made at the start of each extraction run
 extern uint8_t OverwriteMode;        // omReplace, omKeep or omAsk
 // What the extraction run does with a file that is there already.
 enum { omReplace = 0, omKeep = 1, omAsk = 2 };
@@ -128,6 +130,11 @@ bool StartExtraction(char *AFolder, const char *ACurrentDir, int32_t AListCount)
 // Finds AName in the list after ListIndex (wrapping, case ignored); answers whether it is
 // selected.
 bool IsEntrySelected(HWND AList, const string &AName);
+// Writes the current entry (LocalHeader, the archive at its data) as AName under
+// TargetFolder, reporting what fails; AUnsafe: a name that must never be written. erStop when
+// the run cannot go on (no folder, or one that cannot be made).
+enum TEntryResult { erDone, erStop };
+TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool AUnsafe);
 // Copies CompressedLeft stored bytes from ArchiveFile to OutFile in 32 KB pieces through
 // WriteOutput (the bound OutLeft, Crc); answers its result, INFLATE_OK when all was copied.
 int CopyStoredEntry();
