@@ -178,8 +178,6 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaitsAndCancelStops)
     Sleep(300);
     EXPECT_EQ(P.ListCount(), 300);
     HWND List = GetDlgItem(P.Dlg, IdList);
-    RECT Client;
-    GetClientRect(List, &Client);
     POINT O = {0, 0};
     ClientToScreen(List, &O);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
