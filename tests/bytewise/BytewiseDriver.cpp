@@ -1,5 +1,6 @@
 // Bytewise's additions to the test bench: see BytewiseDriver.h.
 #include "BytewiseDriver.h"
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 std::string BuiltProgramPath() { return WinPath(BYTEWISE_EXE); }
@@ -49,7 +50,7 @@ bool TBytewise::Start(const std::string &AArgs)
     // comparison at once, and its boxes may show first.
     for (int I = 0; I < 200 && !Dlg; I++) {
         for (HWND W : Dialogs())
-            if (GetDlgItem(W, 9500)) Dlg = W;
+            if (GetDlgItem(W, IdList)) Dlg = W;
         if (!Dlg) Sleep(50);
     }
     if (Dlg) Sync();
@@ -58,7 +59,7 @@ bool TBytewise::Start(const std::string &AArgs)
 
 int TBytewise::ListCount() const
 {
-    return (int)SendMessageA(GetDlgItem(Dlg, 9500), LB_GETCOUNT, 0, 0);
+    return (int)SendMessageA(GetDlgItem(Dlg, IdList), LB_GETCOUNT, 0, 0);
 }
 
 struct TCmd {
@@ -118,4 +119,19 @@ void TBytewise::Answer(const TBox &ABox, int AId) const
 {
     Press(ABox.Wnd, AId);
     for (int I = 0; I < 200 && IsWindow(ABox.Wnd) && IsWindowVisible(ABox.Wnd); I++) Sleep(20);
+}
+
+std::vector<std::string> TBytewise::RunAnswering(int AId, const std::vector<int> &AAnswers)
+{
+    std::vector<std::string> Seen;
+    Command(AId);
+    while (!WaitCommand(20)) {
+        if (Boxes().empty()) continue;
+        TBox B = WaitBox(1000);
+        if (!B.Wnd) continue;
+        EXPECT_EQ(GetWindow(B.Wnd, GW_OWNER), Dlg) << B.Caption;
+        Answer(B, Seen.size() < AAnswers.size() ? AAnswers[Seen.size()] : IDOK);
+        Seen.push_back(B.Caption + "|" + B.Text);
+    }
+    return Seen;
 }

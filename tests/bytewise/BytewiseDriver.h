@@ -10,6 +10,13 @@
 #include "QDriver.h"
 #include "QTestFiles.h"
 
+// Items and commands of the main window.
+enum {
+    IdFirst = 9400, IdSecond = 9402, IdList = 9500,
+    CmdCancel = 2, CmdCompare = 3, CmdAbout = 4, CmdAboutBig = 5, CmdHelp = 6,
+    IdBrowseFirst = 7, IdBrowseSecond = 8, CmdCopy = 10,
+};
+
 // Path of the built program (Wine's form of the build's path).
 std::string BuiltProgramPath();
 
@@ -36,6 +43,11 @@ public:
 
     std::string ItemText(int AId, HWND AIn = 0) const { return ::ItemText(AIn ? AIn : Dlg, AId); }
     void SetItemText(int AId, const std::string &AText) { ::SetItemText(Dlg, AId, AText); }
+    void SetNames(const std::string &AFirst, const std::string &ASecond)
+    {
+        SetItemText(IdFirst, AFirst);
+        SetItemText(IdSecond, ASecond);
+    }
     int ListCount() const;
 
     // Sends the command from a helper thread (a modal box may open); Wait answers whether
@@ -49,6 +61,10 @@ public:
     // Waits for a box; Wnd is 0 after the time.
     TBox WaitBox(DWORD AMs = 10000) const;
     void Answer(const TBox &ABox, int AId) const;
+    // Runs command AId and answers the boxes that come with AAnswers in turn (IDOK once they
+    // are used up); each box must be owned by the main window. Answers the boxes seen, as
+    // "caption|text".
+    std::vector<std::string> RunAnswering(int AId, const std::vector<int> &AAnswers = {});
     // Lets the program handle everything sent so far.
     void Sync() const { ::Sync(Dlg); }
 

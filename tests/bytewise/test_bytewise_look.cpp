@@ -1,5 +1,6 @@
 // Bytewise's look, read off the screen: the result table's colour bands, grid lines, the
-// highlighted row after a focus change, the header above the columns, the animated icon.
+// highlighted row after a focus change, the header above the columns, the animated icon, the
+// rows found so far while a prompt waits.
 // The last screen is kept as bytewise_look.bmp in the build folder for a person to see.
 #include <gtest/gtest.h>
 #include <map>
@@ -55,9 +56,8 @@ static bool StartCompare(TBytewise &P, const std::string &A, const std::string &
     QWriteFile(P.File("a.bin"), A);
     QWriteFile(P.File("b.bin"), B);
     if (!P.Start()) return false;
-    P.SetItemText(9400, P.File("a.bin"));
-    P.SetItemText(9402, P.File("b.bin"));
-    P.Command(3);
+    P.SetNames(P.File("a.bin"), P.File("b.bin"));
+    P.Command(CmdCompare);
     return true;
 }
 
@@ -70,7 +70,7 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     QWriteFile(P.File("a.bin"), A);
     QWriteFile(P.File("b.bin"), B);
     ASSERT_TRUE(P.Start());
-    HWND List = GetDlgItem(P.Dlg, 9500);
+    HWND List = GetDlgItem(P.Dlg, IdList);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
     RECT ListScreen;
     GetWindowRect(List, &ListScreen);
@@ -86,9 +86,8 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
         EXPECT_FALSE(Has(E, ListScreen.left, ListScreen.top, ListScreen.right, ListScreen.bottom, Rgb(250, 250, 230)));
     }
 
-    P.SetItemText(9400, P.File("a.bin"));
-    P.SetItemText(9402, P.File("b.bin"));
-    P.Command(3);
+    P.SetNames(P.File("a.bin"), P.File("b.bin"));
+    P.Command(CmdCompare);
     ASSERT_TRUE(P.WaitCommand());
     ASSERT_EQ(P.ListCount(), 42);
 
@@ -161,11 +160,13 @@ TEST(BytewiseLook, TableBandsGridHighlightHeaderAndIcon)
     EXPECT_TRUE(Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(40, 90, 200)) ||
                 Has(S, Icon.left, Icon.top, Icon.left + 32, Icon.top + 32, Rgb(30, 150, 90)));
 
-    P.Post(2);
+    P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
 }
 
-TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
+// The first prompt waits with its 300 rows drawn; Cancel stops the run there and the table
+// keeps them (no further prompt comes for the other 4,700 differences).
+TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaitsAndCancelStops)
 {
     TBytewise P;
     std::string A(5000, 'x'), B(5000, 'y');
@@ -173,11 +174,10 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
     TBox Box = P.WaitBox();
     ASSERT_TRUE(Box.Wnd);
     EXPECT_EQ(Box.Caption, " Notice!");
+    EXPECT_EQ(Box.Text, "Already found 300 differencies. Continue?");
     Sleep(300);
     EXPECT_EQ(P.ListCount(), 300);
-    HWND List = GetDlgItem(P.Dlg, 9500);
-    RECT Client;
-    GetClientRect(List, &Client);
+    HWND List = GetDlgItem(P.Dlg, IdList);
     POINT O = {0, 0};
     ClientToScreen(List, &O);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
@@ -189,7 +189,8 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaits)
     P.Answer(Box, IDCANCEL);
     ASSERT_TRUE(P.WaitCommand());
     EXPECT_EQ(P.ListCount(), 300);
-    P.Post(2);
+    EXPECT_TRUE(P.Boxes().empty());
+    P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
 }
 
@@ -204,7 +205,7 @@ TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
     ASSERT_EQ(P.ListCount(), 8);
     P.Sync();
     Sleep(300);
-    HWND List = GetDlgItem(P.Dlg, 9500);
+    HWND List = GetDlgItem(P.Dlg, IdList);
     POINT O = {0, 0};
     ClientToScreen(List, &O);
     int RowH = (int)SendMessageA(List, LB_GETITEMHEIGHT, 0, 0);
@@ -221,6 +222,6 @@ TEST(BytewiseLook, LongPositionsDrawLongerRowsOnTheSameGrid)
         // The 24th character (the second file's byte) is drawn past the 23 usual cells.
         EXPECT_TRUE(Has(S, O.x + 185, T, O.x + 192, Bt, Rgb(0, 0, 0))) << Row;
     }
-    P.Post(2);
+    P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
 }

@@ -1,5 +1,5 @@
-// The boxes after a run and for failures: which notice a real run's record gives, and the
-// texts of every box, byte for byte.
+// The boxes of a run: which notice a real run's record gives, and the texts of every box
+// (the continue question, the notices, the failures), byte for byte.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,9 +65,6 @@ TEST(Notice, NoIdenticalNoticeWhenTheRunWasCutShortOrFailed)
     TCompareResult Stopped = Whole;
     Stopped.Stopped = true;
     EXPECT_EQ(NoticeOf(Stopped), ntNone);
-    TCompareResult Differs = Whole;
-    Differs.Count = 1;
-    EXPECT_EQ(NoticeOf(Differs), ntNone);
     TCompareResult NotMeasured = Whole;   // an open failed: the error box was all
     NotMeasured.Measured = false;
     EXPECT_EQ(NoticeOf(NotMeasured), ntNone);
@@ -98,17 +95,25 @@ TEST(Notice, FileErrorTextsKeepTheTableAndAddTheName)
 }
 
 static std::vector<std::string> Seen;
+static int Answer = qidOK;
 static int Record(HWND, const char *AText, const char *ACaption, unsigned AType)
 {
     Seen.push_back(std::string(ACaption) + "|" + AText + "|" + std::to_string(AType));
-    return qidOK;
+    return Answer;
 }
 
+// Every box of the engine and the program: caption, text and icon with buttons; the continue
+// question goes on only with Retry; a run with nothing to tell shows no box.
 TEST(Notice, BoxesCaptionsAndIcons)
 {
     TMessageBoxProc Saved = QMessageBoxProc;
     QMessageBoxProc = Record;
     Seen.clear();
+    Answer = qidCancel;
+    EXPECT_FALSE(AskContinue(0, 300));
+    Answer = qidRetry;
+    EXPECT_TRUE(AskContinue(0, 600));
+    Answer = qidOK;
     TCompareResult R;
     R.Measured = true;
     R.Size1 = 3;
@@ -118,16 +123,21 @@ TEST(Notice, BoxesCaptionsAndIcons)
     R.Size2 = R.Size1 = R.Compared = 0;
     ShowNotice(0, R);
     R.Count = 1;
-    ShowNotice(0, R);    // nothing to say: no box
+    ShowNotice(0, R);
+    ShowFileError(0, 2);
     ShowFileError(0, 2, "x.bin");
     ShowSettingsNotSaved(0, "C:\\P\\Bytewise.INI");
     ShowClipboardFailed(0);
     QMessageBoxProc = Saved;
     EXPECT_EQ(Seen, (std::vector<std::string>{
+                        " Notice!|Already found 300 differencies. Continue?|21",   // error icon, Retry/Cancel
+                        " Notice!|Already found 600 differencies. Continue?|21",
                         " Notice!|The files differ in size.\nFirst file: 3 bytes\nSecond file: 2 bytes\nCompared: 2 bytes|64",
                         " Notice!|The files are identical.\nSize: 0 bytes|64",
+                        "Error|File not found|16",
                         "Error|File not found\nx.bin|16",
                         "Error|The file names could not be saved in\nC:\\P\\Bytewise.INI|16",
                         "Error|The table could not be copied to the clipboard.\nAnother program may hold it open.|16",
                     }));
+    EXPECT_EQ(IOResult(), 0);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "InstallerDriver.h"
+#include "QConst.h"
 
 // A fresh, empty working folder for one test: C:\unfurl-tests\AName.
 inline std::string Work(const std::string &AName)
@@ -45,6 +46,50 @@ inline void ExpectInstalled(const std::string &ADir, const std::vector<TZipItem>
         EXPECT_TRUE(Data == E.Data) << E.Name << ": contents differ";
         EXPECT_EQ(FileDosTime(Path), (uint32_t)E.Date << 16 | E.Time) << E.Name;
     }
+}
+
+// A small payload: deflated and stored files, a folder entry, files in a folder, stored times.
+inline std::vector<TZipItem> Payload()
+{
+    std::vector<TZipItem> E(5);
+    E[0].Name = "a.txt";
+    E[0].Data = "first file\r\n";
+    E[1].Name = "docs/";
+    E[1].Method = 0;
+    E[2].Name = "docs/b.txt";
+    E[2].Data = std::string(5000, 'b') + "end";
+    E[2].Time = 0x7A31;         // 15:17:34
+    E[3].Name = "docs/stored.bin";
+    E[3].Method = 0;
+    for (int I = 0; I < 300; I++) E[3].Data += (char)(I * 7);
+    E[4].Name = "z.txt";
+    E[4].Data = "last";
+    E[4].Time = 0x7A31;
+    return E;
+}
+
+// Writes an installer carrying AEntries as ADir\AName and answers its path.
+inline std::string MakeSetup(const std::string &ADir, const std::vector<TZipItem> &AEntries,
+                             const char *AName = "setup.exe")
+{
+    std::string Exe = BuildInstaller(ZipBuild(AEntries), "Test product", "installed by the tests");
+    EXPECT_FALSE(Exe.empty());
+    std::string Path = ADir + "\\" + AName;
+    EXPECT_TRUE(QWriteFile(Path, Exe));
+    return Path;
+}
+
+// Starts the installer ASetup (in ACurDir), waits for its dialog and presses OK AClicks times
+// with AField in the folder field. Answers the dialog, 0 when it did not come.
+inline HWND StartInstall(TInstaller &AInst, const std::string &ASetup, const std::string &AField,
+                         const std::string &ACurDir = std::string(), int AClicks = 1)
+{
+    if (!AInst.Start(ASetup, ACurDir)) return 0;
+    HWND Dlg = AInst.WaitWindow(MainCaption);
+    if (!Dlg) return 0;
+    SetItemText(Dlg, CM_EDIT, AField);
+    for (int I = 0; I < AClicks; I++) Press(Dlg, CM_OK);
+    return Dlg;
 }
 
 // ACount text files "f<First+I>.txt" of about 20 KB each: a run that lasts long enough for
