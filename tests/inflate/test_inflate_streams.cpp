@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "InflateHarness.h"
+#include "UnfurlCodeTable.h"
 
 namespace {
 
