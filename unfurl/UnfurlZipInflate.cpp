@@ -158,7 +158,7 @@ static const TCodeEntry *DecodeCode(const TCodeEntry *ATable, int ABits)
 int WriteOutput(const uint8_t *ABuf, int32_t ACount)
 {
     if (OutLeft >= 0) {
-        if (ACount > OutLeft) return INFLATE_DATA_ERROR;
+        DATA_CHECK(ACount <= OutLeft);
         OutLeft -= ACount;
     }
     int32_t done = ZipIO.Write(OutFile, ABuf, ACount);
@@ -464,6 +464,7 @@ static int DecodeFixedBlock()
 // a 16 before any length repeats 0.
 static int ReadCodeLengths(const TCodeEntry *ATable, int ABits, unsigned ACount, uint16_t *ALengths)
 {
+    DATA_CHECK(ATable);         // no code-length codes: no length can be sent
     unsigned n = 0, prev = 0;
     while (n < ACount) {
         const TCodeEntry *e = DecodeCode(ATable, ABits);
@@ -514,7 +515,6 @@ static int DecodeDynamicBlock()
     TCodeEntry *table, *chain;
     int bits = 7;
     int r = BuildCodeTable(lengths, 19, 19, 0, 0, bits, table, chain);
-    if (r == INFLATE_OK && !table) r = INFLATE_DATA_ERROR;      // no code-length codes
     r = r ? RefusedCode(r) : ReadCodeLengths(table, bits, nl + nd, lengths);
     FreeCodeTables(chain);
     if (r) return r;
