@@ -263,11 +263,10 @@ static inline uint8_t *CopyFast(uint8_t *out, unsigned ALen, unsigned ADist)
     return end;
 }
 
-// The fast loop: runs while the input buffer holds a whole symbol and distance (8 bytes)
-// and the window has room for the longest match, and loads 8 input bytes at a time.
-// Answers with AEnd set at the end of
-// the block, or when it reaches the edge of a buffer (the window written if full); the state
-// is written back then (not on a data error, which ends the entry).
+// The fast loop: runs while the input buffer holds a whole symbol and distance (8 bytes) and
+// the window has room for the longest match, loading 8 input bytes at a time. It stops at
+// the end of the block (AEnd set) or at the edge of a buffer (the window written if full) and
+// writes its state back then; a data error ends the entry, so it leaves the state as it is.
 static int DecodeFast(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits,
                       bool &AEnd)
 {
