@@ -1,192 +1,25 @@
-// UnfurlZipInflate: DEFLATE decoder and CRC-32 of the installer (see the header).
+// UnfurlZipInflate: the DEFLATE decoder of the installer (see the header); its tables come
+// from UnfurlCodeTable. One unit of some 600 lines on purpose: the bit reader, the window and
+// the symbol loops share the state of one entry in file-level variables, and the fast loop
+// only stays fast when the compiler sees all of them inline (in the image this unit is
+// compiled with -O2).
+//
+// Order: constants of the format, the decoder's state, the input bits, the output window,
+// the symbols (the fast loop and the careful step), the blocks, the two entry points.
 #include "UnfurlZipInflate.h"
 
 #include <stdlib.h>
 #include <string.h>
+
+#include "UnfurlCodeTable.h"
 
 TZipHandle ArchiveFile = -1;
 TZipHandle OutFile = -1;
 int64_t OutLeft = -1;
 int32_t CompressedLeft = 0;
 uint32_t Crc = 0xFFFFFFFFu;
-uint32_t *CrcTable = 0;
 
-// ---- Memory binding -----------------------------------------------------------------
-
-void ZipMemOpen(TZipMemFile &F, const void *AData, int64_t ASize)
-{
-    F.Data = (uint8_t *)AData;
-    F.Size = ASize;
-    F.Pos = 0;
-    F.Cap = 0;
-    F.Reads = F.Writes = 0;
-}
-
-void ZipMemCreate(TZipMemFile &F)
-{
-    ZipMemOpen(F, 0, 0);
-}
-
-void ZipMemFree(TZipMemFile &F)
-{
-    if (F.Cap > 0) free(F.Data);
-    ZipMemOpen(F, 0, 0);
-}
-
-static int32_t MemRead(TZipHandle AFile, void *ABuf, int32_t ACount)
-{
-    TZipMemFile &f = *(TZipMemFile *)AFile;
-    f.Reads++;
-    if (ACount <= 0 || f.Pos >= f.Size) return 0;
-    int64_t n = f.Size - f.Pos < ACount ? f.Size - f.Pos : ACount;
-    memcpy(ABuf, f.Data + f.Pos, (size_t)n);
-    f.Pos += n;
-    return (int32_t)n;
-}
-
-static int32_t MemWrite(TZipHandle AFile, const void *ABuf, int32_t ACount)
-{
-    TZipMemFile &f = *(TZipMemFile *)AFile;
-    f.Writes++;
-    if (ACount <= 0) return 0;
-    if (f.Data && f.Cap == 0) return 0;          // a borrowed view is read-only
-    int64_t end = f.Pos + ACount;
-    if (end > f.Cap) {
-        int64_t cap = f.Cap < 65536 ? 65536 : f.Cap;
-        while (cap < end) cap *= 2;
-        if ((uint64_t)cap > (size_t)-1) return 0;
-        uint8_t *p = (uint8_t *)realloc(f.Data, (size_t)cap);
-        if (!p) return 0;
-        f.Data = p;
-        f.Cap = cap;
-    }
-    if (f.Pos > f.Size) memset(f.Data + f.Size, 0, (size_t)(f.Pos - f.Size));
-    memcpy(f.Data + f.Pos, ABuf, (size_t)ACount);
-    f.Pos = end;
-    if (end > f.Size) f.Size = end;
-    return ACount;
-}
-
-static int64_t MemSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
-{
-    TZipMemFile &f = *(TZipMemFile *)AFile;
-    int64_t base = AMethod == ZIP_SEEK_CURRENT ? f.Pos : AMethod == ZIP_SEEK_END ? f.Size : 0;
-    if (base + ADistance < 0) return -1;
-    f.Pos = base + ADistance;
-    return f.Pos;
-}
-
-const TZipIO ZipMemIO = {MemRead, MemWrite, MemSeek};
-
-// ---- CRC-32 -------------------------------------------------------------------------
-//
-// Reflected CRC-32 (polynomial 0xEDB88320) as ZIP uses it. CrcTable is the usual byte table.
-// UpdateCrc gives the same values as the byte-at-a-time update, faster: eight bytes per step
-// over seven more tables derived from CrcTable ("slicing by 8"), and on long buffers three
-// lanes at once (three independent chains keep the processor busy). The CRC register is
-// linear, so the lanes are joined as crc(A B) = crc(A) shifted over |B| zero bytes xor
-// crc0(B), where the shift is a multiplication by x^(8|B|) modulo the polynomial.
-
-enum { CRC_LANE = 4096, CRC_SHORT_LANE = 512 };
-// The eight tables, allocated by BuildCrcTable (static zeros would take file space in the
-// Windows image); [0] is CrcTable unless a caller gave its own block; [k][n]: the register
-// after n followed by k zero bytes.
-static uint32_t (*CrcSlice)[256];
-static uint32_t CrcLaneShift;       // x^(8 * CRC_LANE) mod P
-static uint32_t CrcShortLaneShift;  // x^(8 * CRC_SHORT_LANE) mod P
-
-// a * b modulo the polynomial, both in the reflected bit order (bit 31 is x^0).
-static uint32_t MultModP(uint32_t a, uint32_t b)
-{
-    uint32_t p = 0;
-    for (uint32_t m = 1u << 31; m != 0; m >>= 1) {
-        if (a & m) p ^= b;
-        b = (b & 1) ? (b >> 1) ^ 0xEDB88320u : b >> 1;
-    }
-    return p;
-}
-
-static uint32_t ZeroBytesShift(int ACount)   // x^(8 * ACount) mod P
-{
-    uint32_t x = 1u << 31;                   // x^0
-    for (int k = 0; k < ACount; k++) x = CrcSlice[0][x & 0xFF] ^ (x >> 8);
-    return x;
-}
-
-void BuildCrcTable()
-{
-    if (!CrcSlice) CrcSlice = (uint32_t(*)[256])malloc(8 * 256 * sizeof(uint32_t));
-    if (!CrcSlice) return;                   // UpdateCrc then works bit by bit
-    if (!CrcTable) CrcTable = CrcSlice[0];
-    for (uint32_t n = 0; n < 256; n++) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; k++) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-        CrcTable[n] = c;
-        CrcSlice[0][n] = c;
-    }
-    for (int k = 1; k < 8; k++)
-        for (uint32_t n = 0; n < 256; n++) {
-            uint32_t c = CrcSlice[k - 1][n];
-            CrcSlice[k][n] = CrcSlice[0][c & 0xFF] ^ (c >> 8);
-        }
-    CrcLaneShift = ZeroBytesShift(CRC_LANE);
-    CrcShortLaneShift = ZeroBytesShift(CRC_SHORT_LANE);
-}
-
-static inline uint32_t Load32(const uint8_t *p)   // little-endian targets only
-{
-    uint32_t v;
-    memcpy(&v, p, 4);
-    return v;
-}
-
-static inline uint32_t Crc8Bytes(uint32_t c, const uint8_t *p)
-{
-    const uint32_t(*t)[256] = CrcSlice;
-    uint32_t a = Load32(p) ^ c, b = Load32(p + 4);
-    return t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
-           t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-}
-
-// Three lanes of ALane bytes (a multiple of 8) from p; answers the register after all three.
-static inline uint32_t Crc3Lanes(uint32_t c, const uint8_t *p, int ALane, uint32_t AShift)
-{
-    uint32_t c1 = 0, c2 = 0;
-    const uint8_t *q = p + ALane, *r = q + ALane;
-    for (int k = 0; k < ALane; k += 8) {
-        c = Crc8Bytes(c, p + k);
-        c1 = Crc8Bytes(c1, q + k);
-        c2 = Crc8Bytes(c2, r + k);
-    }
-    c = MultModP(AShift, c) ^ c1;
-    return MultModP(AShift, c) ^ c2;
-}
-
-void UpdateCrc(const void *ABuf, int32_t ALen, uint32_t &ACrc)
-{
-    if (ALen <= 0) return;
-    if (!CrcSlice) BuildCrcTable();
-    const uint8_t *p = (const uint8_t *)ABuf;
-    uint32_t c = ACrc;
-    size_t n = (size_t)ALen;
-    if (!CrcSlice) {                         // no memory for the tables
-        for (; n > 0; n--) {
-            c ^= *p++;
-            for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-        }
-        ACrc = c;
-        return;
-    }
-    for (; n >= 3 * CRC_LANE; n -= 3 * CRC_LANE, p += 3 * CRC_LANE)
-        c = Crc3Lanes(c, p, CRC_LANE, CrcLaneShift);
-    for (; n >= 3 * CRC_SHORT_LANE; n -= 3 * CRC_SHORT_LANE, p += 3 * CRC_SHORT_LANE)
-        c = Crc3Lanes(c, p, CRC_SHORT_LANE, CrcShortLaneShift);
-    for (; n >= 8; n -= 8, p += 8) c = Crc8Bytes(c, p);
-    for (; n > 0; n--) c = CrcSlice[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
-    ACrc = c;
-}
-
-// ---- Constant tables ----------------------------------------------------------------
+// ---- Constants of the format --------------------------------------------------------
 
 // Format notes (RFC 1951 3.2.5): length symbols 257..285 stand for lengths 3..258 with 0..5
 // extra bits; 285 is 258 with no extra bits. Symbols 286 and 287 take part in the fixed code
@@ -216,165 +49,11 @@ static_assert(sizeof(LengthBase) / sizeof(LengthBase[0]) == 288 - 257, "length s
 static_assert(sizeof(DistBase) / sizeof(DistBase[0]) == 32, "distance symbols 0..31");
 
 enum {
-    MAX_BITS = 16,              // longest code length the table builder accepts
+    MAX_DIST_EXTRA = 13,        // most extra bits of a distance (symbols 28 and 29)
     WINDOW_SIZE = 32768,        // history a distance may reach; also the size of each write
     IN_SIZE = 32768,            // bytes per read from the archive
     MAX_MATCH = 258             // longest back-reference
 };
-
-// ---- Lookup tables ------------------------------------------------------------------
-
-// Builds the tables of one code (b: ANum lengths). Tables are filled completely: when the
-// code is incomplete, the missing codes are counted as extra codes of the longest length and
-// their entries say "invalid". Each table is one block whose first entry links to the block
-// built before it; ARoot is the first-level table, AChain the last block built.
-int BuildCodeTable(const uint16_t *AB, int ANum, int ASimple, const uint16_t *ABase,
-                   const uint8_t *AExtra, int &ARootBits, TCodeEntry *&ARoot,
-                   TCodeEntry *&AChain)
-{
-    int c[MAX_BITS + 1];        // codes of each length (then the spare codes added at g)
-    int xo[MAX_BITS + 1];       // running offsets per length while sorting
-    uint16_t v[320];            // symbols sorted by code length
-    int l[MAX_BITS + 1];        // width of the open table at each level
-    TCodeEntry *u[MAX_BITS + 1];  // open table at each level
-    unsigned x[MAX_BITS + 1];   // code prefix each open table serves
-
-    ARoot = AChain = 0;
-    if (ANum < 0 || ANum > 320) return INFLATE_DATA_ERROR;
-    unsigned el = ANum > 256 ? AB[256] : MAX_BITS;   // the end-of-block code's length
-
-    memset(c, 0, sizeof(c));
-    for (int i = 0; i < ANum; i++) {
-        if (AB[i] > MAX_BITS) return INFLATE_DATA_ERROR;
-        c[AB[i]]++;
-    }
-    if (c[0] == ANum) {         // no codes at all
-        ARootBits = 0;
-        return INFLATE_OK;
-    }
-
-    int j = 1, g = MAX_BITS;    // shortest and longest code length
-    while (c[j] == 0) j++;
-    while (c[g] == 0) g--;
-    int m = ARootBits;
-    if (m < j) m = j;
-    if (m > g) m = g;
-
-    // Kraft sum: more codes than patterns is over-subscribed; spare patterns become codes of
-    // length g that decode as invalid.
-    int y = 1 << j;             // patterns left at the current length
-    for (int k = j; k < g; k++, y <<= 1) {
-        y -= c[k];
-        if (y < 0) return INFLATE_OVERSUBSCRIBED;
-    }
-    y -= c[g];
-    if (y < 0) return INFLATE_OVERSUBSCRIBED;
-    c[g] += y;
-
-    // Sort the symbols by length, by symbol value within a length.
-    xo[1] = 0;
-    for (int k = 1; k < g; k++) xo[k + 1] = xo[k] + c[k];
-    for (int i = 0; i < ANum; i++)
-        if (AB[i] != 0) v[xo[AB[i]]++] = (uint16_t)i;
-    int nv = xo[g];             // symbols of nonzero length; codes past them are spare
-
-    // Canonical codes in increasing length, kept bit-reversed in i because the decoder
-    // indexes tables with the stream's next bits, first bit lowest.
-    unsigned i = 0;
-    int p = 0;                  // next symbol of v
-    int h = -1;                 // level of the current table (-1: none yet)
-    int w = 0;                  // bits decoded before the current table
-    x[0] = 0;
-    for (int k = j; k <= g; k++) {
-        for (int a = c[k]; a > 0; a--) {
-            // Open tables until the current one is deep enough for a k-bit code.
-            while (h < 0 || k > w + l[h]) {
-                if (h >= 0) w += l[h];
-                h++;
-                int z = g - w < m ? g - w : m;      // widest table allowed here
-                int q = k - w;                      // narrowest table that holds this code
-                int f = 1 << q;
-                if (f > a && q < z) {   // fewer k-bit codes than patterns: try wider,
-                    f -= a;             // up to the limit z
-                    int cx = k;
-                    while (++q < z) {
-                        f <<= 1;
-                        if (f <= c[++cx]) break;
-                        f -= c[cx];
-                    }
-                }
-                if ((unsigned)(w + q) > el && (unsigned)w < el)
-                    q = (int)el - w;    // end the end-of-block code at a table boundary
-                l[h] = q;
-                TCodeEntry *t = (TCodeEntry *)malloc(((size_t)(1 << q) + 1) * sizeof(TCodeEntry));
-                if (!t) {
-                    FreeCodeTables(AChain);
-                    AChain = ARoot = 0;
-                    return INFLATE_NO_MEMORY;
-                }
-                for (int k2 = 1; k2 <= (1 << q); k2++) {   // every entry gets filled below;
-                    t[k2].Op = OP_INVALID;                  // invalid until then, to be safe
-                    t[k2].Bits = 0;
-                    t[k2].Value = 0;
-                    t[k2].Next = 0;
-                }
-                t->Next = AChain;       // link to the block built before
-                AChain = t;
-                u[h] = t + 1;
-                if (h == 0) {
-                    ARoot = u[0];
-                } else {
-                    x[h] = i;
-                    TCodeEntry &r = u[h - 1][(i & ((1u << w) - 1)) >> (w - l[h - 1])];
-                    r.Op = (uint8_t)(16 + q);
-                    r.Bits = (uint8_t)l[h - 1];
-                    r.Value = 0;
-                    r.Next = u[h];
-                }
-            }
-
-            TCodeEntry r;
-            r.Bits = (uint8_t)(k - w);
-            r.Next = 0;
-            if (p >= nv) {              // a spare code
-                r.Op = OP_INVALID;
-                r.Value = 0;
-            } else if (v[p] < ASimple) {
-                r.Op = v[p] < 256 ? OP_LITERAL : OP_END_OF_BLOCK;
-                r.Value = v[p++];
-            } else {
-                r.Op = AExtra[v[p] - ASimple];
-                r.Value = ABase[v[p++] - ASimple];
-            }
-            int step = 1 << (k - w);
-            for (unsigned idx = i >> w; idx < (1u << l[h]); idx += step) u[h][idx] = r;
-
-            // Next code: add one to the bit-reversed k-bit code.
-            unsigned bit = 1u << (k - 1);
-            while (i & bit) {
-                i ^= bit;
-                bit >>= 1;
-            }
-            i ^= bit;
-            // Close the tables whose prefix is finished.
-            while ((i & ((1u << w) - 1)) != x[h]) {
-                h--;
-                w -= l[h];
-            }
-        }
-    }
-    ARootBits = l[0];
-    return (y != 0 && g != 1) ? INFLATE_DATA_ERROR : INFLATE_OK;
-}
-
-void FreeCodeTables(TCodeEntry *AChain)
-{
-    while (AChain) {
-        TCodeEntry *next = AChain->Next;
-        free(AChain);
-        AChain = next;
-    }
-}
 
 // ---- Decoder state (one InflateEntry call) ------------------------------------------
 //
@@ -396,6 +75,13 @@ static uint32_t HistLen;        // bytes of this entry's output before Window (0
 static TCodeEntry *FixedLit, *FixedLitChain, *FixedDist, *FixedDistChain;
 static int FixedLitBits, FixedDistBits;
 static bool FixedBuilt;
+
+// ---- Input bits ---------------------------------------------------------------------
+//
+// Format notes (RFC 1951 3.1.1): data elements are packed into bytes starting with the
+// least significant bit; the extra bits of a length or distance are a number stored that
+// way, while Huffman codes start with their most significant bit (the tables are built
+// bit-reversed for that).
 
 // Next input byte, or -1 when the entry's data is used up. Reads blocks of up to IN_SIZE,
 // never more than CompressedLeft.
@@ -450,10 +136,29 @@ static inline bool PastEnd()
     return PadBytes != 0 && BitCount < 8 * PadBytes;
 }
 
+// One code through the table chain, its bits fetched byte by byte from the input (the
+// careful way); 0 for an invalid code or one that runs past the end of the input.
+static const TCodeEntry *DecodeCode(const TCodeEntry *ATable, int ABits)
+{
+    FillBits((unsigned)ABits);
+    const TCodeEntry *e = &ATable[BitBuf & BitMask[ABits]];
+    while (e->Op > OP_LITERAL) {
+        if (e->Op == OP_INVALID) return 0;
+        DropBits(e->Bits);
+        unsigned n = e->Op - 16u;
+        FillBits(n);
+        e = &e->Next[BitBuf & BitMask[n]];
+    }
+    DropBits(e->Bits);
+    return PastEnd() ? 0 : e;
+}
+
+// ---- Output window ------------------------------------------------------------------
+
 int WriteOutput(const uint8_t *ABuf, int32_t ACount)
 {
     if (OutLeft >= 0) {
-        if (ACount > OutLeft) return INFLATE_DATA_ERROR;
+        DATA_CHECK(ACount <= OutLeft);
         OutLeft -= ACount;
     }
     int32_t done = ZipIO.Write(OutFile, ABuf, ACount);
@@ -484,10 +189,10 @@ static inline int PutByte(unsigned ALiteral)
 }
 
 // Copies a back-reference byte by byte (overlap repeats recent bytes), flushing as the
-// window fills.
+// window fills. A distance before the entry's first byte is malformed.
 static int CopyMatch(unsigned ALen, unsigned ADist)
 {
-    if (ADist > HistLen + WindowPos) return INFLATE_DATA_ERROR;   // before the entry's first byte
+    DATA_CHECK(ADist <= HistLen + WindowPos);
     while (ALen > 0) {
         unsigned piece = WINDOW_SIZE - WindowPos;
         if (piece > ALen) piece = ALen;
@@ -501,61 +206,12 @@ static int CopyMatch(unsigned ALen, unsigned ADist)
     return INFLATE_OK;
 }
 
-// One code through the table chain, bit by bit from the input (the careful path).
-static int DecodeCode(const TCodeEntry *ATable, int ABits, const TCodeEntry *&AEntry)
-{
-    FillBits((unsigned)ABits);
-    const TCodeEntry *e = &ATable[BitBuf & BitMask[ABits]];
-    while (e->Op > OP_LITERAL) {
-        if (e->Op == OP_INVALID) return INFLATE_DATA_ERROR;
-        DropBits(e->Bits);
-        unsigned n = e->Op - 16u;
-        FillBits(n);
-        e = &e->Next[BitBuf & BitMask[n]];
-    }
-    DropBits(e->Bits);
-    if (PastEnd()) return INFLATE_DATA_ERROR;
-    AEntry = e;
-    return INFLATE_OK;
-}
-
-// ---- Blocks -------------------------------------------------------------------------
-
-// Format notes: a stored block skips to the next byte boundary, then LEN (2 bytes, little
-// endian), NLEN (its ones' complement), and LEN bytes of data.
-static int CopyStoredBlock()
-{
-    DropBits(BitCount & 7);
-    unsigned len = TakeBits(16);
-    unsigned nlen = TakeBits(16);
-    if (PastEnd() || len != (~nlen & 0xFFFF)) return INFLATE_DATA_ERROR;
-    // Whole bytes still in the bit buffer come first...
-    while (len > 0 && BitCount >= 8) {
-        unsigned b = (unsigned)BitBuf & 0xFF;
-        DropBits(8);
-        if (PastEnd()) return INFLATE_DATA_ERROR;
-        int r = PutByte(b);
-        if (r) return r;
-        len--;
-    }
-    if (len == 0) return INFLATE_OK;
-    BitBuf = 0;                 // ...then the input buffer directly (the bit buffer is empty)
-    while (len > 0) {
-        if (InPos >= InLen) {
-            if (ReadInputByte() < 0) return INFLATE_DATA_ERROR;
-            InPos--;
-        }
-        unsigned n = InLen - InPos;
-        if (n > len) n = len;
-        if (n > WINDOW_SIZE - WindowPos) n = WINDOW_SIZE - WindowPos;
-        memcpy(Window + WindowPos, InBuf + InPos, n);
-        InPos += n;
-        WindowPos += n;
-        len -= n;
-        if (int r = FlushIfFull()) return r;
-    }
-    return INFLATE_OK;
-}
+// ---- Symbols ------------------------------------------------------------------------
+//
+// Format notes (RFC 1951 3.2.5): literal/length symbols 0..255 are bytes, 256 ends the
+// block, 257..285 are lengths followed by a distance code; a distance reaches back into the
+// bytes already decoded for this entry (at most 32,768), and a match may overlap the bytes
+// it produces (distance 1 repeats the last byte).
 
 static inline uint64_t Load64(const uint8_t *p)   // little-endian targets only
 {
@@ -564,13 +220,6 @@ static inline uint64_t Load64(const uint8_t *p)   // little-endian targets only
     return v;
 }
 
-// Format notes: literal/length symbols 0..255 are bytes, 256 ends the block, 257..285 are
-// lengths followed by a distance code; a distance reaches back into the bytes already
-// decoded for this entry (at most 32,768). The main loop runs while the input buffer holds a
-// whole symbol and distance (8 bytes) and the window has room for the longest match; it
-// loads 8 input bytes at a time and copies matches in 16- or 8-byte steps when the distance
-// allows (the steps may run past the match into the window's unused tail or slack). Near
-// the edges of the buffers one symbol at a time goes the careful way.
 // Follows a root entry that links to a sub-table (op above OP_LITERAL holds 16 + the
 // sub-table's index width) down to the entry of the code, consuming the bits of each link;
 // 0 for an invalid code. The bit buffer holds enough bits: the caller loaded 56.
@@ -587,166 +236,271 @@ static inline const TCodeEntry *FastSubTable(const TCodeEntry *e, uint64_t &bb, 
     return e;
 }
 
-static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits)
+// A match in the fast loop: ALen bytes from ADist back to out; answers the end of the copy.
+// Copies in 16- or 8-byte steps when the distance allows (the steps may run up to 15 bytes
+// past the match into the window's unused tail or slack).
+static inline uint8_t *CopyFast(uint8_t *out, unsigned ALen, unsigned ADist)
 {
-    if (!ALit) return INFLATE_DATA_ERROR;       // no literal/length code: the block cannot end
-    const uint64_t lmask = BitMask[ALitBits], dmask = BitMask[ADistBits];
-    for (;;) {
-        if (InLen >= 8 && InPos <= InLen - 8 && WindowPos <= WINDOW_SIZE - MAX_MATCH) {
-            const uint8_t *in = InBuf + InPos;
-            const uint8_t *inLast = InBuf + InLen - 8;
-            uint8_t *out = Window + WindowPos;
-            uint8_t *const outLast = Window + WINDOW_SIZE - MAX_MATCH;
-            const uint8_t *const outFirst = Window - HistLen;
-            uint64_t bb = BitBuf;
-            unsigned bc = BitCount;
-            int r = -1;
-            while (in <= inLast && out <= outLast) {
-                bb |= Load64(in) << bc;             // at least 56 bits: a length code, its
-                in += (63 - bc) >> 3;               // extra bits, a distance code and its
-                bc |= 56;                           // extra bits take at most 48
-                const TCodeEntry *e = &ALit[bb & lmask];
-                unsigned op = e->Op;
-                if (op == OP_LITERAL) {
-                    bb >>= e->Bits;
-                    bc -= e->Bits;
-                    *out++ = (uint8_t)e->Value;
-                    e = &ALit[bb & lmask];          // two more literals fit the same load
-                    op = e->Op;
-                    if (op != OP_LITERAL) continue;
-                    bb >>= e->Bits;
-                    bc -= e->Bits;
-                    *out++ = (uint8_t)e->Value;
-                    e = &ALit[bb & lmask];
-                    op = e->Op;
-                    if (op != OP_LITERAL) continue;
-                    bb >>= e->Bits;
-                    bc -= e->Bits;
-                    *out++ = (uint8_t)e->Value;
-                    continue;
-                }
-                if (op > OP_LITERAL) {
-                    e = FastSubTable(e, bb, bc);
-                    if (!e) { r = INFLATE_DATA_ERROR; break; }
-                    op = e->Op;
-                }
-                bb >>= e->Bits;
-                bc -= e->Bits;
-                if (op == OP_LITERAL) {
-                    *out++ = (uint8_t)e->Value;
-                    continue;
-                }
-                if (op == OP_END_OF_BLOCK) { r = INFLATE_OK; break; }
-                unsigned len = e->Value + ((unsigned)bb & ((1u << op) - 1));
-                bb >>= op;
-                bc -= op;
-                if (!ADist) { r = INFLATE_DATA_ERROR; break; }
-                e = &ADist[bb & dmask];
-                op = e->Op;
-                if (op > OP_LITERAL) {
-                    e = FastSubTable(e, bb, bc);
-                    if (!e) { r = INFLATE_DATA_ERROR; break; }
-                    op = e->Op;
-                }
-                bb >>= e->Bits;
-                bc -= e->Bits;
-                if (op > 13) { r = INFLATE_DATA_ERROR; break; }
-                unsigned dist = e->Value + ((unsigned)bb & ((1u << op) - 1));
-                bb >>= op;
-                bc -= op;
-                if (dist > (unsigned)(out - outFirst)) { r = INFLATE_DATA_ERROR; break; }
-                const uint8_t *src = out - dist;
-                uint8_t *end = out + len;
-                if (dist >= 16) {           // 16-byte steps; may write up to 15 bytes past end
-                    do {
-                        memcpy(out, src, 16);
-                        out += 16;
-                        src += 16;
-                    } while (out < end);
-                } else if (dist >= 8) {     // 8-byte steps
-                    do {
-                        memcpy(out, src, 8);
-                        out += 8;
-                        src += 8;
-                    } while (out < end);
-                } else if (dist == 1) {
-                    memset(out, src[0], len);
-                } else {
-                    do *out++ = *src++; while (out < end);
-                }
-                out = end;
-            }
-            InPos = (uint32_t)(in - InBuf);
-            WindowPos = (uint32_t)(out - Window);
-            BitBuf = bb;
-            BitCount = bc;
-            if (r >= 0) return r;
-            if (int f = FlushIfFull()) return f;
-            continue;
-        }
-
-        // Careful path: one symbol.
-        const TCodeEntry *e;
-        int r = DecodeCode(ALit, ALitBits, e);
-        if (r) return r;
-        if (e->Op == OP_LITERAL) {
-            r = PutByte(e->Value);
-            if (r) return r;
-            continue;
-        }
-        if (e->Op == OP_END_OF_BLOCK) return INFLATE_OK;
-        unsigned len = e->Value + TakeBits(e->Op);
-        if (!ADist) return INFLATE_DATA_ERROR;
-        r = DecodeCode(ADist, ADistBits, e);
-        if (r) return r;
-        if (e->Op > 13) return INFLATE_DATA_ERROR;
-        unsigned dist = e->Value + TakeBits(e->Op);
-        if (PastEnd()) return INFLATE_DATA_ERROR;
-        r = CopyMatch(len, dist);
-        if (r) return r;
+    const uint8_t *src = out - ADist;
+    uint8_t *end = out + ALen;
+    if (ADist >= 16) {
+        do {
+            memcpy(out, src, 16);
+            out += 16;
+            src += 16;
+        } while (out < end);
+    } else if (ADist >= 8) {
+        do {
+            memcpy(out, src, 8);
+            out += 8;
+            src += 8;
+        } while (out < end);
+    } else if (ADist == 1) {
+        memset(out, src[0], ALen);
+    } else {
+        do *out++ = *src++; while (out < end);
     }
+    return end;
 }
 
-// Format notes: the fixed code gives literal/length symbols 0..143 8 bits, 144..255 9 bits,
-// 256..279 7 bits, 280..287 8 bits, and all 30 distance symbols 5 bits (the distance code is
-// thus incomplete, which is allowed). Built once per entry.
-static int DecodeFixedBlock()
+// The fast loop: runs while the input buffer holds a whole symbol and distance (8 bytes) and
+// the window has room for the longest match, loading 8 input bytes at a time. It stops at
+// the end of the block (AEnd set) or at the edge of a buffer (the window written if full) and
+// writes its state back then; a data error ends the entry, so it leaves the state as it is.
+static int DecodeFast(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits,
+                      bool &AEnd)
 {
-    if (!FixedBuilt) {
-        uint16_t lengths[288];
-        int k = 0;
-        for (; k < 144; k++) lengths[k] = 8;
-        for (; k < 256; k++) lengths[k] = 9;
-        for (; k < 280; k++) lengths[k] = 7;
-        for (; k < 288; k++) lengths[k] = 8;
-        FixedLitBits = 7;
-        int r = BuildCodeTable(lengths, 288, 257, LengthBase, LengthExtra, FixedLitBits, FixedLit,
-                               FixedLitChain);
-        if (r) {
-            FreeCodeTables(FixedLitChain);
-            FixedLitChain = 0;
-            return r;
+    const uint64_t lmask = BitMask[ALitBits], dmask = BitMask[ADistBits];
+    const uint8_t *in = InBuf + InPos;
+    const uint8_t *inLast = InBuf + InLen - 8;
+    uint8_t *out = Window + WindowPos;
+    uint8_t *const outLast = Window + WINDOW_SIZE - MAX_MATCH;
+    const uint8_t *const outFirst = Window - HistLen;
+    uint64_t bb = BitBuf;
+    unsigned bc = BitCount;
+    while (in <= inLast && out <= outLast) {
+        bb |= Load64(in) << bc;             // at least 56 bits: a length code, its
+        in += (63 - bc) >> 3;               // extra bits, a distance code and its
+        bc |= 56;                           // extra bits take at most 48
+        const TCodeEntry *e = &ALit[bb & lmask];
+        unsigned op = e->Op;
+        if (op == OP_LITERAL) {
+            bb >>= e->Bits;
+            bc -= e->Bits;
+            *out++ = (uint8_t)e->Value;
+            e = &ALit[bb & lmask];          // two more literals fit the same load
+            op = e->Op;
+            if (op != OP_LITERAL) continue;
+            bb >>= e->Bits;
+            bc -= e->Bits;
+            *out++ = (uint8_t)e->Value;
+            e = &ALit[bb & lmask];
+            op = e->Op;
+            if (op != OP_LITERAL) continue;
+            bb >>= e->Bits;
+            bc -= e->Bits;
+            *out++ = (uint8_t)e->Value;
+            continue;
         }
+        if (op > OP_LITERAL) {
+            e = FastSubTable(e, bb, bc);
+            DATA_CHECK(e);
+            op = e->Op;
+        }
+        bb >>= e->Bits;
+        bc -= e->Bits;
+        if (op == OP_LITERAL) {
+            *out++ = (uint8_t)e->Value;
+            continue;
+        }
+        if (op == OP_END_OF_BLOCK) {
+            AEnd = true;
+            break;
+        }
+        unsigned len = e->Value + ((unsigned)bb & ((1u << op) - 1));
+        bb >>= op;
+        bc -= op;
+        DATA_CHECK(ADist);
+        e = &ADist[bb & dmask];
+        op = e->Op;
+        if (op > OP_LITERAL) {
+            e = FastSubTable(e, bb, bc);
+            DATA_CHECK(e);
+            op = e->Op;
+        }
+        bb >>= e->Bits;
+        bc -= e->Bits;
+        DATA_CHECK(op <= MAX_DIST_EXTRA);
+        unsigned dist = e->Value + ((unsigned)bb & ((1u << op) - 1));
+        bb >>= op;
+        bc -= op;
+        DATA_CHECK(dist <= (unsigned)(out - outFirst));
+        out = CopyFast(out, len, dist);
+    }
+    InPos = (uint32_t)(in - InBuf);
+    WindowPos = (uint32_t)(out - Window);
+    BitBuf = bb;
+    BitCount = bc;
+    return FlushIfFull();
+}
+
+// The careful step: one symbol (and its distance), the bits fetched byte by byte and checked
+// against the end of the input, the window written as it fills. For the edges of the buffers.
+static int DecodeCareful(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits,
+                         bool &AEnd)
+{
+    const TCodeEntry *e = DecodeCode(ALit, ALitBits);
+    DATA_CHECK(e);
+    if (e->Op == OP_LITERAL) return PutByte(e->Value);
+    if (e->Op == OP_END_OF_BLOCK) {
+        AEnd = true;
+        return INFLATE_OK;
+    }
+    unsigned len = e->Value + TakeBits(e->Op);
+    DATA_CHECK(ADist);
+    e = DecodeCode(ADist, ADistBits);
+    DATA_CHECK(e && e->Op <= MAX_DIST_EXTRA);
+    unsigned dist = e->Value + TakeBits(e->Op);
+    DATA_CHECK(!PastEnd());
+    return CopyMatch(len, dist);
+}
+
+// The symbols of one block up to its end-of-block code: the fast loop while both buffers
+// have room, the careful step near their edges.
+static int DecodeSymbols(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *ADist, int ADistBits)
+{
+    DATA_CHECK(ALit);           // no literal/length code: the block cannot end
+    bool end = false;
+    while (!end) {
+        bool roomy = InLen >= 8 && InPos <= InLen - 8 && WindowPos <= WINDOW_SIZE - MAX_MATCH;
+        int r = roomy ? DecodeFast(ALit, ALitBits, ADist, ADistBits, end)
+                      : DecodeCareful(ALit, ALitBits, ADist, ADistBits, end);
+        if (r) return r;
+    }
+    return INFLATE_OK;
+}
+
+// ---- Blocks -------------------------------------------------------------------------
+
+// Format notes (RFC 1951 3.2.4): a stored block skips to the next byte boundary, then LEN
+// (2 bytes, little endian), NLEN (its ones' complement), and LEN bytes of data.
+static int CopyStoredBlock()
+{
+    DropBits(BitCount & 7);
+    unsigned len = TakeBits(16);
+    unsigned nlen = TakeBits(16);
+    DATA_CHECK(!PastEnd() && len == (~nlen & 0xFFFF));
+    // Whole bytes still in the bit buffer come first...
+    while (len > 0 && BitCount >= 8) {
+        unsigned b = (unsigned)BitBuf & 0xFF;
+        DropBits(8);
+        DATA_CHECK(!PastEnd());
+        if (int r = PutByte(b)) return r;
+        len--;
+    }
+    if (len == 0) return INFLATE_OK;
+    BitBuf = 0;                 // ...then the input buffer directly (the bit buffer is empty)
+    while (len > 0) {
+        if (InPos >= InLen) {
+            DATA_CHECK(ReadInputByte() >= 0);
+            InPos--;
+        }
+        unsigned n = InLen - InPos;
+        if (n > len) n = len;
+        if (n > WINDOW_SIZE - WindowPos) n = WINDOW_SIZE - WindowPos;
+        memcpy(Window + WindowPos, InBuf + InPos, n);
+        InPos += n;
+        WindowPos += n;
+        len -= n;
+        if (int r = FlushIfFull()) return r;
+    }
+    return INFLATE_OK;
+}
+
+// Format notes (RFC 1951 3.2.6): the fixed code gives literal/length symbols 0..143 8 bits,
+// 144..255 9 bits, 256..279 7 bits, 280..287 8 bits, and all 30 distance symbols 5 bits (the
+// distance code is thus incomplete, which is allowed). Built once per entry, at its first
+// fixed block.
+static int BuildFixedCodes()
+{
+    uint16_t lengths[288];
+    int k = 0;
+    for (; k < 144; k++) lengths[k] = 8;
+    for (; k < 256; k++) lengths[k] = 9;
+    for (; k < 280; k++) lengths[k] = 7;
+    for (; k < 288; k++) lengths[k] = 8;
+    FixedLitBits = 7;
+    int r = BuildCodeTable(lengths, 288, 257, LengthBase, LengthExtra, FixedLitBits, FixedLit,
+                           FixedLitChain);
+    if (r == INFLATE_OK) {
         for (k = 0; k < 30; k++) lengths[k] = 5;
         FixedDistBits = 5;
         r = BuildCodeTable(lengths, 30, 0, DistBase, DistExtra, FixedDistBits, FixedDist, FixedDistChain);
-        if (r > INFLATE_DATA_ERROR) {
-            FreeCodeTables(FixedLitChain);
-            FreeCodeTables(FixedDistChain);
-            FixedLitChain = FixedDistChain = 0;
-            return r;
-        }
-        FixedBuilt = true;
+        if (r == INFLATE_DATA_ERROR) r = INFLATE_OK;    // incomplete, as said
     }
+    if (r) {
+        FreeCodeTables(FixedLitChain);
+        FreeCodeTables(FixedDistChain);
+        FixedLitChain = FixedDistChain = 0;
+        return r;
+    }
+    FixedBuilt = true;
+    return INFLATE_OK;
+}
+
+static int DecodeFixedBlock()
+{
+    if (!FixedBuilt)
+        if (int r = BuildFixedCodes()) return r;
     return DecodeSymbols(FixedLit, FixedLitBits, FixedDist, FixedDistBits);
 }
 
-// Format notes: HLIT (5 bits) + 257 literal/length codes, HDIST (5 bits) + 1 distance codes,
-// HCLEN (4 bits) + 4 code-length code lengths of 3 bits in CodeLengthOrder. Then the
-// literal/length and distance code lengths as one sequence coded with the code-length code:
-// 0..15 a length; 16 repeats the previous length 3..6 times (2 extra bits); 17 gives 3..10
-// zeros (3 bits); 18 gives 11..138 zeros (7 bits). A repeat may cross from the literal/length
-// lengths into the distance lengths but not past the end.
+// Format notes (RFC 1951 3.2.7): after the header's counts and the code-length code, the
+// literal/length and distance code lengths come as one sequence of ACount lengths coded
+// with the code-length code: 0..15 a length; 16 repeats the previous length 3..6 times
+// (2 extra bits); 17 gives 3..10 zeros (3 bits); 18 gives 11..138 zeros (7 bits). A repeat
+// may cross from the literal/length lengths into the distance lengths but not past the end;
+// a 16 before any length repeats 0.
+static int ReadCodeLengths(const TCodeEntry *ATable, int ABits, unsigned ACount, uint16_t *ALengths)
+{
+    DATA_CHECK(ATable);         // no code-length codes: no length can be sent
+    unsigned n = 0, prev = 0;
+    while (n < ACount) {
+        const TCodeEntry *e = DecodeCode(ATable, ABits);
+        DATA_CHECK(e);
+        unsigned sym = e->Value, rep, len = 0;
+        if (sym < 16) {
+            ALengths[n++] = (uint16_t)sym;
+            prev = sym;
+            continue;
+        }
+        if (sym == 16) {
+            rep = 3 + TakeBits(2);
+            len = prev;
+        } else if (sym == 17) {
+            rep = 3 + TakeBits(3);
+        } else {
+            rep = 11 + TakeBits(7);
+        }
+        prev = len;
+        DATA_CHECK(!PastEnd() && n + rep <= ACount);
+        while (rep--) ALengths[n++] = (uint16_t)len;
+    }
+    return INFLATE_OK;
+}
+
+// A code the stream describes that the table builder refuses is malformed input; running
+// out of memory stays what it is.
+static inline int RefusedCode(int r)
+{
+    return r == INFLATE_NO_MEMORY ? r : INFLATE_DATA_ERROR;
+}
+
+// Format notes (RFC 1951 3.2.7): HLIT (5 bits) + 257 literal/length codes, HDIST (5 bits)
+// + 1 distance codes, HCLEN (4 bits) + 4 code-length code lengths of 3 bits in
+// CodeLengthOrder, then the code lengths (ReadCodeLengths) and the block's symbols. The
+// code-length and literal/length codes must be complete (or a single 1-bit code); an
+// incomplete distance code is allowed, its spare codes are an error only when met.
 static int DecodeDynamicBlock()
 {
     unsigned nl = TakeBits(5) + 257;
@@ -755,74 +509,45 @@ static int DecodeDynamicBlock()
     uint16_t lengths[320];
     memset(lengths, 0, sizeof(lengths));
     for (unsigned k = 0; k < nb; k++) lengths[CodeLengthOrder[k]] = (uint16_t)TakeBits(3);
-    if (PastEnd()) return INFLATE_DATA_ERROR;
+    DATA_CHECK(!PastEnd());
 
     TCodeEntry *table, *chain;
     int bits = 7;
     int r = BuildCodeTable(lengths, 19, 19, 0, 0, bits, table, chain);
-    if (r || !table) {
-        FreeCodeTables(chain);
-        return r == INFLATE_NO_MEMORY ? r : INFLATE_DATA_ERROR;
-    }
-    unsigned n = 0, prev = 0;
-    while (n < nl + nd) {
-        const TCodeEntry *e;
-        r = DecodeCode(table, bits, e);
-        if (r) break;
-        unsigned sym = e->Value, rep;
-        unsigned len = 0;
-        if (sym < 16) {
-            lengths[n++] = (uint16_t)sym;
-            prev = sym;
-            continue;
-        } else if (sym == 16) {
-            rep = 3 + TakeBits(2);
-            len = prev;
-        } else if (sym == 17) {
-            rep = 3 + TakeBits(3);
-        } else {
-            rep = 11 + TakeBits(7);
-        }
-        if (sym != 16) prev = 0;
-        if (PastEnd() || n + rep > nl + nd) { r = INFLATE_DATA_ERROR; break; }
-        while (rep--) lengths[n++] = (uint16_t)len;
-    }
+    r = r ? RefusedCode(r) : ReadCodeLengths(table, bits, nl + nd, lengths);
     FreeCodeTables(chain);
     if (r) return r;
 
-    TCodeEntry *lit, *litChain, *dist, *distChain;
+    TCodeEntry *lit, *litChain, *dist, *distChain = 0;
     int litBits = 9, distBits = 6;
     r = BuildCodeTable(lengths, (int)nl, 257, LengthBase, LengthExtra, litBits, lit, litChain);
     if (r) {
-        FreeCodeTables(litChain);
-        return r == INFLATE_NO_MEMORY ? r : INFLATE_DATA_ERROR;
+        r = RefusedCode(r);
+    } else {
+        r = BuildCodeTable(lengths + nl, (int)nd, 0, DistBase, DistExtra, distBits, dist, distChain);
+        if (r == INFLATE_DATA_ERROR) r = INFLATE_OK;    // an incomplete distance code
+        if (r == INFLATE_OK) r = DecodeSymbols(lit, litBits, dist, distBits);
     }
-    r = BuildCodeTable(lengths + nl, (int)nd, 0, DistBase, DistExtra, distBits, dist, distChain);
-    if (r > INFLATE_DATA_ERROR) {     // an incomplete distance code is allowed
-        FreeCodeTables(litChain);
-        FreeCodeTables(distChain);
-        return r;
-    }
-    r = DecodeSymbols(lit, litBits, dist, distBits);
     FreeCodeTables(litChain);
     FreeCodeTables(distChain);
     return r;
 }
 
-// Format notes: each block starts with BFINAL (1 bit) and BTYPE (2 bits): 0 stored,
-// 1 fixed codes, 2 dynamic codes, 3 invalid.
+// Format notes (RFC 1951 3.2.3): each block starts with BFINAL (1 bit) and BTYPE (2 bits):
+// 0 stored, 1 fixed codes, 2 dynamic codes, 3 invalid.
 static int DecodeBlock(bool &ALast)
 {
     ALast = TakeBits(1) != 0;
     unsigned type = TakeBits(2);
-    if (PastEnd()) return INFLATE_DATA_ERROR;
+    DATA_CHECK(!PastEnd() && type != 3);
     switch (type) {
     case 0: return CopyStoredBlock();
     case 1: return DecodeFixedBlock();
-    case 2: return DecodeDynamicBlock();
-    default: return INFLATE_DATA_ERROR;
+    default: return DecodeDynamicBlock();
     }
 }
+
+// ---- Entry points -------------------------------------------------------------------
 
 int InflateEntry()
 {
@@ -851,5 +576,47 @@ int InflateEntry()
     free(InBuf);
     free(WinBlock);
     InBuf = WinBlock = Window = 0;
+    return r;
+}
+
+static int64_t Discarded;       // bytes InflateBuffer was given no file for
+
+static int32_t DiscardWrite(TZipHandle, const void *, int32_t ACount)
+{
+    Discarded += ACount;
+    return ACount;
+}
+
+int InflateBuffer(const void *AIn, int32_t AInLen, TZipMemFile *AOut, uint32_t &ACrc,
+                  int64_t AOutMax, int64_t *AOutLen)
+{
+    const TZipIO savedIO = ZipIO;
+    const TZipHandle savedArchive = ArchiveFile, savedOut = OutFile;
+    const int32_t savedLeft = CompressedLeft;
+    const uint32_t savedCrc = Crc;
+    const int64_t savedOutLeft = OutLeft;
+
+    TZipMemFile in;
+    ZipMemOpen(in, AIn, AInLen > 0 ? AInLen : 0);
+    ZipIO = ZipMemIO;
+    if (!AOut) ZipIO.Write = DiscardWrite;
+    ArchiveFile = ZipMemHandle(in);
+    OutFile = AOut ? ZipMemHandle(*AOut) : -1;
+    CompressedLeft = AInLen;
+    Crc = 0xFFFFFFFFu;
+    OutLeft = AOutMax;
+    Discarded = 0;
+    const int64_t start = AOut ? AOut->Pos : 0;
+
+    int r = InflateEntry();
+    ACrc = ~Crc;
+    if (AOutLen) *AOutLen = AOut ? AOut->Pos - start : Discarded;
+
+    ZipIO = savedIO;
+    ArchiveFile = savedArchive;
+    OutFile = savedOut;
+    CompressedLeft = savedLeft;
+    Crc = savedCrc;
+    OutLeft = savedOutLeft;
     return r;
 }

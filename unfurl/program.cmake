@@ -21,7 +21,9 @@ set(common_units QStr.cpp QSysUtil.cpp QEncr.cpp QFileCommon.cpp win32/QSysUtilW
                  win32/QDialog.cpp win32/QFileWin.cpp)
 list(TRANSFORM common_units PREPEND ${CMAKE_SOURCE_DIR}/common/)
 q_image_units(unfurl_image_units ${CMAKE_CURRENT_SOURCE_DIR} ${unfurl_units} ${common_units})
-set_source_files_properties(UnfurlZipInflate.cpp TARGET_DIRECTORY unfurl_image_units
+# The decoder, its table builder and its CRC-32 are compiled for speed (docs/installer.md).
+set_source_files_properties(UnfurlZipInflate.cpp UnfurlCodeTable.cpp UnfurlCrc32.cpp
+                            TARGET_DIRECTORY unfurl_image_units
                             PROPERTIES COMPILE_OPTIONS -O2)
 add_executable(UnfurlImage win32/Unfurl.cpp res/Unfurl.rc)
 target_include_directories(UnfurlImage PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)

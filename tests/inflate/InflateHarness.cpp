@@ -1,14 +1,10 @@
 // Test helpers for UnfurlZipInflate (see InflateHarness.h).
 #include "InflateHarness.h"
 
-#include <stdio.h>
-#include <string.h>
+#include "QTestFiles.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
-#include <unistd.h>
 #endif
 
 // A seam that records the calls and forwards them to the binding underneath.
@@ -37,20 +33,7 @@ static int64_t RecSeek(TZipHandle F, int64_t D, int M)
     return Inner.Seek(F, D, M);
 }
 
-static std::string TempName(const char *ATag)
-{
-    static int serial = 0;
-    char name[300];
-#ifdef _WIN32
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof(dir), dir);
-    snprintf(name, sizeof(name), "%sinflate-%lu-%d-%s.bin", dir, (unsigned long)GetCurrentProcessId(), serial++, ATag);
-#else
-    snprintf(name, sizeof(name), "/tmp/inflate-%d-%d-%s.bin", (int)getpid(), serial++, ATag);
-#endif
-    return name;
-}
-
+// A platform file as ZipFileIO takes it: read-only, or created empty for reading and writing.
 static TZipHandle OpenFile(const std::string &AName, bool AWrite)
 {
 #ifdef _WIN32
@@ -66,6 +49,7 @@ static TZipHandle OpenFile(const std::string &AName, bool AWrite)
 
 static void CloseFile(TZipHandle AFile)
 {
+    if (AFile == -1) return;
 #ifdef _WIN32
     CloseHandle((HANDLE)AFile);
 #else
@@ -73,23 +57,36 @@ static void CloseFile(TZipHandle AFile)
 #endif
 }
 
-static void RemoveFile(const std::string &AName)
+// InflateEntry on ArchiveFile and OutFile as the caller opened them; the output read back
+// through ZipFileIO (files) or from the memory file AOut.
+static void RunEntry(TInflateRun &ARun, TZipMemFile *AOut)
 {
-#ifdef _WIN32
-    DeleteFileA(AName.c_str());
-#else
-    unlink(AName.c_str());
-#endif
+    ARun.Result = InflateEntry();
+    ARun.ArchivePosAfter = ZipIO.Seek(ArchiveFile, 0, ZIP_SEEK_CURRENT);
+    if (AOut) {
+        ARun.Out.assign(AOut->Data, AOut->Data + AOut->Size);
+        return;
+    }
+    int64_t size = ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_END);
+    ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_BEGIN);
+    ARun.Out.resize((size_t)(size > 0 ? size : 0));
+    size_t got = 0;
+    while (got < ARun.Out.size()) {
+        int32_t n = ZipFileIO.Read(OutFile, ARun.Out.data() + got, (int32_t)(ARun.Out.size() - got));
+        if (n <= 0) break;
+        got += (size_t)n;
+    }
+    ARun.Out.resize(got);
 }
 
-TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide, int64_t ALeft, int64_t AWriteLimit,
-                       int32_t AReadCap)
+static TInflateRun RunThroughSeam(const TBytes &AIn, TInflateWay AWay, int64_t ALeft,
+                                  int64_t AWriteLimit, int32_t AReadCap)
 {
     TInflateRun run;
     Current = &run;
     WriteRoom = AWriteLimit;
     ReadCap = AReadCap;
-    Inner = ASide == SIDE_MEMORY ? ZipMemIO : ZipFileIO;
+    Inner = AWay == WAY_MEMORY ? ZipMemIO : ZipFileIO;
     TZipIO saved = ZipIO;
     ZipIO.Read = RecRead;
     ZipIO.Write = RecWrite;
@@ -97,49 +94,49 @@ TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide, int64_t ALeft, int
     CompressedLeft = (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft);
     Crc = 0xFFFFFFFFu;
 
-    if (ASide == SIDE_MEMORY) {
+    if (AWay == WAY_MEMORY) {
         TZipMemFile in, out;
         ZipMemOpen(in, AIn.data(), (int64_t)AIn.size());
         ZipMemCreate(out);
         ArchiveFile = ZipMemHandle(in);
         OutFile = ZipMemHandle(out);
-        run.Result = InflateEntry();
-        run.Out.assign(out.Data, out.Data + out.Size);
-        run.ArchivePosAfter = in.Pos;
+        RunEntry(run, &out);
         ZipMemFree(out);
     } else {
-        std::string inName = TempName("in"), outName = TempName("out");
-        FILE *f = fopen(inName.c_str(), "wb");
-        if (!AIn.empty()) fwrite(AIn.data(), 1, AIn.size(), f);
-        fclose(f);
-        ArchiveFile = OpenFile(inName, false);
-        OutFile = OpenFile(outName, true);
-        if (ArchiveFile == -1 || OutFile == -1) {
-            run.Result = -1;                    // the test reports the mismatch
-        } else {
-            run.Result = InflateEntry();
-            run.ArchivePosAfter = ZipFileIO.Seek(ArchiveFile, 0, ZIP_SEEK_CURRENT);
-            int64_t size = ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_END);
-            ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_BEGIN);
-            run.Out.resize((size_t)(size > 0 ? size : 0));
-            size_t got = 0;
-            while (got < run.Out.size()) {
-                int32_t n = ZipFileIO.Read(OutFile, run.Out.data() + got, (int32_t)(run.Out.size() - got));
-                if (n <= 0) break;
-                got += (size_t)n;
-            }
-            run.Out.resize(got);
-        }
-        if (ArchiveFile != -1) CloseFile(ArchiveFile);
-        if (OutFile != -1) CloseFile(OutFile);
-        RemoveFile(inName);
-        RemoveFile(outName);
+        TTempDir dir;
+        QWriteFile(dir.Join("in"), std::string(AIn.begin(), AIn.end()));
+        ArchiveFile = OpenFile(dir.Join("in"), false);
+        OutFile = OpenFile(dir.Join("out"), true);
+        if (ArchiveFile == -1 || OutFile == -1) run.Result = -1;   // the test reports the mismatch
+        else RunEntry(run, 0);
+        CloseFile(ArchiveFile);
+        CloseFile(OutFile);
     }
     run.Crc = ~Crc;
     ArchiveFile = OutFile = -1;
     ZipIO = saved;
     Current = 0;
     return run;
+}
+
+TInflateRun RunInflate(const TBytes &AIn, TInflateWay AWay, int64_t ALeft, int64_t AWriteLimit,
+                       int32_t AReadCap)
+{
+    if (AWay != WAY_BUFFER) return RunThroughSeam(AIn, AWay, ALeft, AWriteLimit, AReadCap);
+    TInflateRun run;
+    TZipMemFile out;
+    ZipMemCreate(out);
+    int32_t len = (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft);
+    run.Result = InflateBuffer(AIn.data(), len, &out, run.Crc);
+    run.Out.assign(out.Data, out.Data + out.Size);
+    run.ArchivePosAfter = -1;
+    ZipMemFree(out);
+    return run;
+}
+
+const char *WayName(TInflateWay AWay)
+{
+    return AWay == WAY_BUFFER ? "Buffer" : AWay == WAY_MEMORY ? "Memory" : "Files";
 }
 
 void TBitWriter::Bits(uint32_t AValue, unsigned ACount)
@@ -184,11 +181,6 @@ void PutFixedLit(TBitWriter &W, int ASym)
 void PutFixedDist(TBitWriter &W, int ASym)
 {
     W.Code((uint32_t)ASym, 5);
-}
-
-TBytes Bytes(const std::string &AText)
-{
-    return TBytes(AText.begin(), AText.end());
 }
 
 std::string Text(const TBytes &ABytes)

@@ -1,6 +1,7 @@
-// Test helpers for UnfurlZipInflate: run one entry through InflateEntry from memory or from
-// real files (kernel handles on Windows, descriptors on the host), and a bit writer that
-// builds DEFLATE streams field by field.
+// Test helpers for UnfurlZipInflate: one stream through InflateBuffer (the window-free entry
+// point), one entry through InflateEntry on the I/O seam from memory or from real files
+// (kernel handles on Windows, descriptors on the host) with its reads and writes recorded,
+// and a bit writer that builds DEFLATE streams field by field.
 #ifndef INFLATEHARNESS_H
 #define INFLATEHARNESS_H
 
@@ -14,19 +15,23 @@ typedef std::vector<uint8_t> TBytes;
 
 struct TInflateRun {
     int Result;
-    TBytes Out;                        // bytes that reached OutFile
-    uint32_t Crc;                      // ~Crc after the entry
-    std::vector<int32_t> ReadSizes;    // requested size of every read of ArchiveFile
-    std::vector<int32_t> WriteSizes;   // size of every write to OutFile
-    int64_t ArchivePosAfter;           // file position of ArchiveFile afterwards
+    TBytes Out;                        // bytes that reached the output
+    uint32_t Crc;                      // CRC-32 of those bytes as the decoder kept it
+    std::vector<int32_t> ReadSizes;    // requested size of every read of ArchiveFile (seam only)
+    std::vector<int32_t> WriteSizes;   // size of every write to OutFile (seam only)
+    int64_t ArchivePosAfter;           // file position of ArchiveFile afterwards (seam only)
 };
 
-enum TInflateSide { SIDE_MEMORY, SIDE_FILES };
+// The ways a stream is decoded: InflateBuffer; InflateEntry on memory files; InflateEntry on
+// real files.
+enum TInflateWay { WAY_BUFFER, WAY_MEMORY, WAY_FILES };
+const char *WayName(TInflateWay AWay);
 
-// Decodes AIn[0 .. ALeft) (ALeft < 0: all of it); bytes after ALeft stay in the archive and
-// must not be read. AWriteLimit >= 0 makes OutFile accept only that many bytes in total;
-// AReadCap > 0 makes each read of ArchiveFile return at most that many bytes (as a pipe may).
-TInflateRun RunInflate(const TBytes &AIn, TInflateSide ASide = SIDE_MEMORY, int64_t ALeft = -1,
+// Decodes AIn[0 .. ALeft) (ALeft < 0: all of it); bytes after ALeft must not be read.
+// Through the seam (WAY_MEMORY, WAY_FILES) AWriteLimit >= 0 makes OutFile accept only that
+// many bytes in total and AReadCap > 0 makes each read of ArchiveFile return at most that many
+// bytes (as a pipe may); WAY_BUFFER takes neither.
+TInflateRun RunInflate(const TBytes &AIn, TInflateWay AWay = WAY_BUFFER, int64_t ALeft = -1,
                        int64_t AWriteLimit = -1, int32_t AReadCap = 0);
 
 // Bits least significant first, as DEFLATE packs them.
@@ -46,7 +51,6 @@ std::vector<uint32_t> CanonicalCodes(const std::vector<int> &ALengths);
 void PutFixedLit(TBitWriter &W, int ASym);
 void PutFixedDist(TBitWriter &W, int ASym);
 
-TBytes Bytes(const std::string &AText);
 std::string Text(const TBytes &ABytes);
 
 #endif

@@ -1,5 +1,6 @@
-// InflateEntry against zlib: streams made by zlib's deflate at every level and strategy from
-// varied data decode to the same bytes with the right CRC; UpdateCrc equals zlib's crc32.
+// The decoder against zlib: streams made by zlib's deflate at every level and strategy from
+// varied data decode to the same bytes with the right CRC (through InflateBuffer; through
+// InflateEntry on real files and with short reads); UpdateCrc equals zlib's crc32.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -153,7 +154,7 @@ TEST(InflateZlib, LargeStreamsThroughFiles)
     for (int kind = 0; kind < KIND_COUNT; kind++) {
         TBytes data = MakeData((TKind)kind, 600000 + kind * 12345, 99 + kind);
         TBytes stream = Deflate(data, 6, Z_DEFAULT_STRATEGY, 15, 8);
-        TInflateRun run = RunInflate(stream, SIDE_FILES);
+        TInflateRun run = RunInflate(stream, WAY_FILES);
         SCOPED_TRACE(kind);
         ASSERT_EQ(0, run.Result);
         ASSERT_TRUE(data == run.Out);
@@ -172,7 +173,7 @@ TEST(InflateZlib, ShortReadsGiveTheSameBytes)
         TBytes data = MakeData((TKind)(i % KIND_COUNT), 20000 + i * 3001, 500 + i);
         TBytes stream = Deflate(data, 1 + i % 9, Strategies[i % 5], 15, 8);
         int32_t cap = 1 + (i * 13) % 97;
-        TInflateRun run = RunInflate(stream, SIDE_MEMORY, -1, -1, cap);
+        TInflateRun run = RunInflate(stream, WAY_MEMORY, -1, -1, cap);
         SCOPED_TRACE(testing::Message() << "case " << i << " cap " << cap);
         ASSERT_EQ(0, run.Result);
         ASSERT_TRUE(data == run.Out);

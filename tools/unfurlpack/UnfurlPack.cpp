@@ -92,14 +92,6 @@ bool ReadCentral(const std::string &AZip, std::vector<TCentral> &AEntries, uint3
     return true;
 }
 
-// The decoder's output goes nowhere: only its length and CRC-32 matter here.
-int64_t Discarded = 0;
-int32_t Discard(TZipHandle, const void *, int32_t ACount)
-{
-    Discarded += ACount;
-    return ACount;
-}
-
 // Whether the entry's data at AAt decodes (or copies) to the size and CRC-32 of its header,
 // with the installer's own decoder: the installer stops an entry that would write more than
 // its declared size, and one that writes less fails its CRC or leaves a short file.
@@ -111,23 +103,11 @@ bool DataMatchesHeader(const std::string &AZip, size_t AAt, uint16_t AMethod, ui
         UpdateCrc(AZip.data() + AAt, (int32_t)ASize, C);
         return ASize == AUncompressed && (C ^ 0xFFFFFFFFu) == ACrc;
     }
-    TZipMemFile In;
-    ZipMemOpen(In, AZip.data() + AAt, ASize);
-    TZipIO Saved = ZipIO;
-    ZipIO.Read = ZipMemIO.Read;
-    ZipIO.Seek = ZipMemIO.Seek;
-    ZipIO.Write = Discard;
-    ArchiveFile = ZipMemHandle(In);
-    OutFile = 0;
-    CompressedLeft = (int32_t)ASize;
-    Crc = 0xFFFFFFFFu;
-    OutLeft = AUncompressed;
-    Discarded = 0;
-    int Result = InflateEntry();
-    OutLeft = -1;
-    ZipIO = Saved;
-    ArchiveFile = OutFile = -1;
-    return Result == INFLATE_OK && Discarded == AUncompressed && (Crc ^ 0xFFFFFFFFu) == ACrc;
+    // The decoder's output goes nowhere: only its length and CRC-32 matter here.
+    uint32_t C = 0;
+    int64_t Len = 0;
+    int Result = InflateBuffer(AZip.data() + AAt, (int32_t)ASize, 0, C, AUncompressed, &Len);
+    return Result == INFLATE_OK && Len == AUncompressed && C == ACrc;
 }
 
 std::string Upper(const std::string &S)

@@ -1,5 +1,5 @@
 // UnfurlZipInflatePosix: the host's file binding of the decoder's I/O seam (file descriptors).
-#include "UnfurlZipInflate.h"
+#include "UnfurlZipIO.h"
 
 #include <errno.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // UnfurlZipInflateWin: the Windows file binding of the decoder's I/O seam (kernel handles).
 #include <windows.h>
 
-#include "UnfurlZipInflate.h"
+#include "UnfurlZipIO.h"
 
 static int32_t WinRead(TZipHandle AFile, void *ABuf, int32_t ACount)
 {
