@@ -6,7 +6,7 @@
 // An extraction run that leaves entries selected ends with one message naming them.
 //
 // The walk itself is portable. It reaches the platform through three seams:
-//   - ZipIO (UnfurlZipInflate.h): reads and seeks on ArchiveFile, writes on OutFile;
+//   - ZipIO (UnfurlZipIO.h): reads and seeks on ArchiveFile, writes on OutFile;
 //   - UnZipFileOps: file and folder operations of the extraction run;
 //   - UnZipDialog: the dialog's work list, progress bar, label, prompts and message boxes.
 // win32/UnfurlUnZipWin.cpp binds them to the kernel file API and the real controls;
