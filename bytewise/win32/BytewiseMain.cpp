@@ -22,6 +22,7 @@ HWND MyWin;
 HWND hWndList;
 
 static const UINT_PTR AniTimer = 1;
+static TAnim Anim;    // the icon animation's counters
 
 string FieldText(int AId)
 {
@@ -65,13 +66,13 @@ static void MainInit(HWND ADlg, const TCmdNames *ANames)
     TakeCommandLine(ANames);
     DragAcceptFiles(ADlg, TRUE);
     MakeListObjects(ADlg);
-    AnimReset();
+    BytewiseAnimStart(Anim);
     SetTimer(ADlg, AniTimer, AniPeriod, 0);
 }
 
 static void MainTimer()
 {
-    int Icon = AnimTick();
+    int Icon = AnimTick(Anim);
     HICON H = LoadIconA(GetModuleHandleA(0), MAKEINTRESOURCEA(Icon));
     SendDlgItemMessageA(MyWin, CM_ICON, STM_SETICON, (WPARAM)H, 0);
 }
