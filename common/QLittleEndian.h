@@ -8,26 +8,22 @@
 #include <stdint.h>
 #include <string.h>
 
-// One load each, turned round on a big-endian machine. (Written out byte by byte, the
+// One load of a T at P, low byte first: copied as it is on a little-endian machine, put
+// together byte by byte on a big-endian one. (Written out byte by byte everywhere, the
 // readers are no longer inlined into the installer image, which then grows.)
-inline uint16_t LeGet16(const uint8_t *P)
+template <class T> inline T LeLoad(const uint8_t *P)
 {
-    uint16_t V;
-    memcpy(&V, P, 2);
+    T V;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    V = __builtin_bswap16(V);
+    V = 0;
+    for (size_t I = sizeof V; I-- > 0;) V = (T)(V << 8 | P[I]);
+#else
+    memcpy(&V, P, sizeof V);
 #endif
     return V;
 }
-inline uint32_t LeGet32(const uint8_t *P)
-{
-    uint32_t V;
-    memcpy(&V, P, 4);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    V = __builtin_bswap32(V);
-#endif
-    return V;
-}
+inline uint16_t LeGet16(const uint8_t *P) { return LeLoad<uint16_t>(P); }
+inline uint32_t LeGet32(const uint8_t *P) { return LeLoad<uint32_t>(P); }
 
 inline void LePut16(uint8_t *P, uint32_t V)
 {

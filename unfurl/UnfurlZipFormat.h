@@ -15,20 +15,13 @@ const uint32_t ZipCentralSig = 0x02014B50;       // "PK", 1, 2
 const uint32_t ZipEndSig = 0x06054B50;           // "PK", 5, 6
 const uint32_t ZipDescriptorSig = 0x08074B50;    // "PK", 7, 8
 
-// Local file header: 30 bytes, then the name and the extra field, then the data.
+// Local file header: 30 bytes, then the name and the extra field, then the data. Time and
+// date are DOS ones; the version is the one needed to extract.
 enum {
-    ZipLocalSignature = 0,
-    ZipLocalVersion = 4,          // version needed to extract
-    ZipLocalFlags = 6,
-    ZipLocalMethod = 8,
-    ZipLocalTime = 10,            // DOS time, then DOS date
-    ZipLocalDate = 12,
-    ZipLocalCrc = 14,
-    ZipLocalCompressed = 18,
-    ZipLocalUncompressed = 22,
-    ZipLocalNameLength = 26,
-    ZipLocalExtraLength = 28,
-    ZipLocalSize = 30             // the fixed part; the name starts here
+    ZipLocalSignature = 0, ZipLocalVersion = 4, ZipLocalFlags = 6, ZipLocalMethod = 8,
+    ZipLocalTime = 10, ZipLocalDate = 12, ZipLocalCrc = 14, ZipLocalCompressed = 18,
+    ZipLocalUncompressed = 22, ZipLocalNameLength = 26, ZipLocalExtraLength = 28,
+    ZipLocalSize = 30   // the fixed part; the name starts here
 };
 
 // Central directory header: 46 bytes, then the name, the extra field and the comment. From
@@ -56,25 +49,17 @@ enum {
     ZipCentralSize = 46           // the fixed part; the name starts here
 };
 
-// End of central directory record: 22 bytes, then a comment of up to 65,535 bytes.
+// End of central directory record: 22 bytes, then a comment of up to 65,535 bytes. The
+// directory's entries: on this disk, and in all (the count read).
 enum {
-    ZipEndSignature = 0,
-    ZipEndDisk = 4,
-    ZipEndDirDisk = 6,
-    ZipEndDiskEntries = 8,
-    ZipEndEntries = 10,           // entries in the whole directory
-    ZipEndDirSize = 12,
-    ZipEndDirOffset = 16,
-    ZipEndCommentLength = 20,
-    ZipEndSize = 22,
-    ZipEndCommentMax = 65535
+    ZipEndSignature = 0, ZipEndDisk = 4, ZipEndDirDisk = 6, ZipEndDiskEntries = 8,
+    ZipEndEntries = 10, ZipEndDirSize = 12, ZipEndDirOffset = 16, ZipEndCommentLength = 20,
+    ZipEndSize = 22, ZipEndCommentMax = 65535
 };
 
 // Data descriptor after an entry's data, with its signature (the walk steps over it only so).
 enum {
-    ZipDescriptorCrc = 4,
-    ZipDescriptorCompressed = 8,
-    ZipDescriptorUncompressed = 12,
+    ZipDescriptorCrc = 4, ZipDescriptorCompressed = 8, ZipDescriptorUncompressed = 12,
     ZipDescriptorSize = 16
 };
 
@@ -88,14 +73,11 @@ enum {
 // Methods the installer decodes.
 enum { ZipStored = 0, ZipDeflated = 8 };
 
-// Info-ZIP's Unicode path extra field: id, size, version 1, CRC-32 of the header's name, the
-// name in UTF-8.
+// Info-ZIP's Unicode path extra field: id and size (as every extra field), then version 1,
+// the CRC-32 of the header's name and the name in UTF-8; offsets from the field's start.
 enum {
-    ZipUnicodePathId = 0x7075,
-    ZipExtraHeaderSize = 4,       // id and size before each extra field's data
-    ZipUnicodePathVersion = 4,    // from the field's start
-    ZipUnicodePathCrc = 5,
-    ZipUnicodePathName = 9
+    ZipUnicodePathId = 0x7075, ZipExtraHeaderSize = 4, ZipUnicodePathVersion = 4,
+    ZipUnicodePathCrc = 5, ZipUnicodePathName = 9
 };
 
 // The fixed part of a central directory header, decoded field by field. The caller has
@@ -109,20 +91,12 @@ struct TZipCentralFields {
 };
 inline TZipCentralFields ZipDecodeCentral(const uint8_t *P)
 {
-    TZipCentralFields F;
-    F.Signature = LeGet32(P + ZipCentralSignature);
-    F.Flags = LeGet16(P + ZipCentralFlags);
-    F.Method = LeGet16(P + ZipCentralMethod);
-    F.Time = LeGet16(P + ZipCentralTime);
-    F.Date = LeGet16(P + ZipCentralDate);
-    F.Crc = LeGet32(P + ZipCentralCrc);
-    F.Compressed = LeGet32(P + ZipCentralCompressed);
-    F.Uncompressed = LeGet32(P + ZipCentralUncompressed);
-    F.NameLength = LeGet16(P + ZipCentralNameLength);
-    F.ExtraLength = LeGet16(P + ZipCentralExtraLength);
-    F.CommentLength = LeGet16(P + ZipCentralCommentLength);
-    F.LocalOffset = LeGet32(P + ZipCentralLocalOffset);
-    return F;
+    return {LeGet32(P + ZipCentralSignature), LeGet16(P + ZipCentralFlags),
+            LeGet16(P + ZipCentralMethod), LeGet16(P + ZipCentralTime),
+            LeGet16(P + ZipCentralDate), LeGet32(P + ZipCentralCrc),
+            LeGet32(P + ZipCentralCompressed), LeGet32(P + ZipCentralUncompressed),
+            LeGet16(P + ZipCentralNameLength), LeGet16(P + ZipCentralExtraLength),
+            LeGet16(P + ZipCentralCommentLength), LeGet32(P + ZipCentralLocalOffset)};
 }
 
 // Appends the end of central directory record of a one-disk archive without comment:
