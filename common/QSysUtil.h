@@ -1,7 +1,9 @@
 // QSysUtil: zero-terminated text buffers, paths, numbers, file and folder tests,
 // folder creation and the user's texts for pending file I/O result codes.
-// Portable routines live in QSysUtil.cpp; the ones that need the platform in
-// QSysUtilWin.cpp (Windows) and QSysUtilPosix.cpp (the host build used by the tests).
+// Portable routines live in QSysUtil.cpp (text buffers, paths, folders), QSysText.cpp (numbers
+// and fixed-width text) and QSysIO.cpp (I/O result texts, message boxes, file size and copy);
+// the ones that need the platform in QSysUtilWin.cpp (Windows) and QSysUtilPosix.cpp (the host
+// build used by the tests).
 #ifndef QSYSUTIL_H
 #define QSYSUTIL_H
 

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "QEncr.h"
+#include "QLittleEndian.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlZipInflate.h"
 
@@ -36,8 +37,7 @@ void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo)
     AInfo.Utf8 = FindRecord(ABlock, ALen, TEXTS_UTF8_MARK) != 0;
     // Title up to the first zero byte, subtitle up to the next; a text without its zero byte
     // ends with the block. What follows the second zero byte is not looked at.
-    AInfo.Title = string();
-    AInfo.Subtitle = string();
+    AInfo.Subtitle.clear();
     const uint8_t *P = ABlock, *End = ABlock + ALen;
     const uint8_t *Zero = (const uint8_t *)memchr(P, 0, (size_t)(End - P));
     const uint8_t *TitleEnd = Zero ? Zero : End;
@@ -57,21 +57,11 @@ string BuildSetupBlock(const string &ATitle, const string &ASubtitle)
     return Block;
 }
 
-static void Put32(string &S, uint32_t V)
-{
-    for (int I = 0; I < 4; I++) S += (char)(V >> (8 * I) & 0xFF);
-}
-
-static uint32_t Get32(const uint8_t *P)
-{
-    return (uint32_t)P[0] | (uint32_t)P[1] << 8 | (uint32_t)P[2] << 16 | (uint32_t)P[3] << 24;
-}
-
 string BuildArchiveRecord(uint32_t ALength, uint32_t ACrc)
 {
     string R(ARCHIVE_RECORD_MARK);
-    Put32(R, ALength);
-    Put32(R, ACrc);
+    LeAppend32(R, ALength);
+    LeAppend32(R, ACrc);
     return R;
 }
 
@@ -81,8 +71,8 @@ TArchiveRecord DecodeArchiveRecord(const uint8_t *ABlock, uint32_t ALen)
     const uint8_t *P = FindRecord(ABlock, ALen, ARCHIVE_RECORD_MARK);
     if (!P) return R;
     R.Present = true;
-    R.Length = Get32(P + 4);
-    R.Crc = Get32(P + 8);
+    R.Length = LeGet32(P + 4);
+    R.Crc = LeGet32(P + 8);
     return R;
 }
 
@@ -108,7 +98,7 @@ void ReadSetupHeader()
     SeekArchive(ArchiveStart + PayloadReserved, ZIP_SEEK_BEGIN);
     uint32_t L = 0;
     if (ArchivePos != -1 && ReadFully(Raw, 4) == 4)
-        L = (uint32_t)Raw[0] | (uint32_t)Raw[1] << 8 | (uint32_t)Raw[2] << 16 | (uint32_t)Raw[3] << 24;
+        L = LeGet32(Raw);
     else
         SetupRead = srShortLength;
 

@@ -15,10 +15,10 @@ endforeach()
 
 # The installer is compiled from its units' sources once more, for size (q_image_units).
 # The units are the installer's own (unfurl/) and the shared ones it uses (QStr, QSysUtil,
-# QEncr, QDialog and the file layer).
+# QEncr, QDialog, QFont and the file layer).
 get_target_property(unfurl_units unfurl_core SOURCES)
-set(common_units QStr.cpp QSysUtil.cpp QEncr.cpp QFileCommon.cpp win32/QSysUtilWin.cpp
-                 win32/QDialog.cpp win32/QFileWin.cpp)
+set(common_units QStr.cpp QSysUtil.cpp QSysText.cpp QSysIO.cpp QEncr.cpp QFileCommon.cpp
+                 win32/QSysUtilWin.cpp win32/QDialog.cpp win32/QFont.cpp win32/QFileWin.cpp)
 list(TRANSFORM common_units PREPEND ${CMAKE_SOURCE_DIR}/common/)
 q_image_units(unfurl_image_units ${CMAKE_CURRENT_SOURCE_DIR} ${unfurl_units} ${common_units})
 # The decoder, its table builder and its CRC-32 are compiled for speed (docs/installer.md).

@@ -3,6 +3,7 @@
 #include "BytewiseMain.h"
 #include "BytewiseRows.h"
 #include "QConst.h"
+#include "QFont.h"
 #include "QStr.h"
 
 HFONT WF2;
@@ -23,14 +24,7 @@ void MakeListObjects(HWND ADlg)
     HGDIOBJ Default = SelectObject(DC, WF1);
     LOGFONTA LF;
     if (Default && GetObjectA(Default, sizeof LF, &LF) == (int)sizeof LF) {
-        LF.lfHeight = -MulDiv(10, GetDeviceCaps(DC, LOGPIXELSY), 72);
-        LF.lfWidth = 0;
-        LF.lfEscapement = 0;
-        LF.lfOrientation = 0;
-        LF.lfWeight = FW_BOLD;
-        LF.lfItalic = FALSE;
-        LF.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(LF.lfFaceName, "Courier", LF_FACESIZE);
+        SetFontDesc(&LF, "Courier", 10, GetDeviceCaps(DC, LOGPIXELSY), FW_BOLD);
         WF2 = CreateFontIndirectA(&LF);
     }
     SelectObject(DC, Default);

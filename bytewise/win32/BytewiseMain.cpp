@@ -22,6 +22,7 @@ HWND MyWin;
 HWND hWndList;
 
 static const UINT_PTR AniTimer = 1;
+static TAnim Anim;    // the icon animation's counters
 
 string FieldText(int AId)
 {
@@ -65,13 +66,13 @@ static void MainInit(HWND ADlg, const TCmdNames *ANames)
     TakeCommandLine(ANames);
     DragAcceptFiles(ADlg, TRUE);
     MakeListObjects(ADlg);
-    AnimReset();
+    BytewiseAnimStart(Anim);
     SetTimer(ADlg, AniTimer, AniPeriod, 0);
 }
 
 static void MainTimer()
 {
-    int Icon = AnimTick();
+    int Icon = AnimTick(Anim);
     HICON H = LoadIconA(GetModuleHandleA(0), MAKEINTRESOURCEA(Icon));
     SendDlgItemMessageA(MyWin, CM_ICON, STM_SETICON, (WPARAM)H, 0);
 }
@@ -203,7 +204,9 @@ static BOOL MainCommand(int AId)
     case CM_BUT1:
     case CM_BUT2:
         ViewAb();
-        // The About box sets link cursors; the main window gets the plain arrow back.
+        // The About box picks its link cursors with SetCursor only. This window shares the
+        // dialog class (and so the class cursor) with the box; the arrow as class cursor makes
+        // the first mouse move over this window after the box closes show the arrow again.
         SetClassLongPtrA(MyWin, GCLP_HCURSOR, (LONG_PTR)LoadCursorA(0, IDC_ARROW));
         return TRUE;
     case CM_BUT3:

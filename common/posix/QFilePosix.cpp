@@ -3,19 +3,13 @@
 // error texts know (2 file not found, 3 path not found, 5 access denied, ...).
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "QFile.h"
-
-// The host form of a name: every backslash becomes a slash.
-static void HostName(const char *AName, char *AOut)
-{
-    size_t I = 0;
-    for (; AName[I] && I < MAX_PATH - 1; I++) AOut[I] = AName[I] == '\\' ? '/' : AName[I];
-    AOut[I] = 0;
-}
+#include "QHostPath.h"
 
 // ENOENT means "file not found" when the folder exists and "path not found" otherwise.
 static int MissingCode(const char *AHostName)
@@ -49,8 +43,9 @@ static int ErrnoCode(int AErr, const char *AHostName)
 
 int FileSysOpen(const char *AName, int AHow, intptr_t &AHandle)
 {
+    // The host form, cut to a path buffer as the Windows calls take it.
     char Name[MAX_PATH];
-    HostName(AName, Name);
+    snprintf(Name, sizeof Name, "%s", HostPath(AName).c_str());
     if (!Name[0]) return 3;
     int Flags = O_CLOEXEC;
     if (AHow == fsOpenRead) Flags |= O_RDONLY;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "QHostPath.h"
 #include "QSysUtil.h"
 
 static int HostMessageBox(HWND, const char *AText, const char *ACaption, unsigned)
@@ -16,15 +17,6 @@ static int HostMessageBox(HWND, const char *AText, const char *ACaption, unsigne
 }
 
 TMessageBoxProc QMessageBoxProc = HostMessageBox;
-
-// The host form of a name: every backslash becomes a slash.
-static string HostName(const char *AName)
-{
-    string R(AName);
-    for (size_t I = 0; I < R.length(); I++)
-        if (R[I] == '\\') R[I] = '/';
-    return R;
-}
 
 static bool IsFolder(const string &AHostName)
 {
@@ -36,10 +28,10 @@ bool FileExists(PChar Filename)
 {
     size_t Len = strlen(Filename);
     if (Len == 0) return false;
-    if (Filename[Len - 1] == '\\') return IsFolder(HostName(Filename));   // "." always matches
+    if (Filename[Len - 1] == '\\') return IsFolder(HostPath(Filename));   // "." always matches
     for (char *P = Filename; *P; P++)
         if (*P == '/') *P = '\\';
-    string Name = HostName(Filename);
+    string Name = HostPath(Filename);
     if (strpbrk(Name.c_str(), "*?")) {
         // Wildcards match as in a directory search.
         glob_t G;
@@ -51,9 +43,9 @@ bool FileExists(PChar Filename)
     return lstat(Name.c_str(), &St) == 0;
 }
 
-bool DirectoryExists(const string &Name) { return IsFolder(HostName(Name.c_str())); }
+bool DirectoryExists(const string &Name) { return IsFolder(HostPath(Name.c_str())); }
 
-bool CreateDir(const string &Dir) { return mkdir(HostName(Dir.c_str()).c_str(), 0777) == 0; }
+bool CreateDir(const string &Dir) { return mkdir(HostPath(Dir.c_str()).c_str(), 0777) == 0; }
 
 // The desktop's opener stands in for the shell; the outcome is ignored as on Windows.
 void RunExec(const string &AFileName, const string &APath, const string &AParams)
@@ -62,8 +54,8 @@ void RunExec(const string &AFileName, const string &APath, const string &AParams
     if (Child == 0) {
         // A grandchild does the work so nobody has to wait for it.
         if (fork() == 0) {
-            if (!APath.empty() && chdir(HostName(APath.c_str()).c_str()) != 0) _exit(1);
-            string File = HostName(AFileName.c_str());
+            if (!APath.empty() && chdir(HostPath(APath.c_str()).c_str()) != 0) _exit(1);
+            string File = HostPath(AFileName.c_str());
             if (AParams.empty())
                 execlp("xdg-open", "xdg-open", File.c_str(), (char *)0);
             else

@@ -4,6 +4,7 @@
 #include "QAboutLogic.h"
 #include "QConst.h"
 #include "QDialog.h"
+#include "QFont.h"
 #include "QSysUtil.h"
 
 // The maker's fixed lines and link targets.
@@ -49,16 +50,11 @@ static void AboutMakeFonts(HWND AWin)
     ReleaseDC(AWin, DC);
     for (int I = 0; I < AboutFontCount; I++) {
         LOGFONTA F = Base;
-        F.lfHeight = -MulDiv(Specs[I].Points, Resolution, 72);
-        F.lfWidth = 0;
+        SetFontDesc(&F, "Arial", Specs[I].Points, Resolution, Specs[I].Weight);
         F.lfEscapement = Specs[I].Escapement;
         F.lfOrientation = Specs[I].Escapement;
-        F.lfWeight = Specs[I].Weight;
-        F.lfItalic = 0;
         F.lfUnderline = Specs[I].Underline;
-        F.lfCharSet = DEFAULT_CHARSET;
         F.lfQuality = PROOF_QUALITY;
-        lstrcpynA(F.lfFaceName, "Arial", LF_FACESIZE);
         AboutFonts[I] = CreateFontIndirectA(&F);
     }
 }

@@ -14,7 +14,11 @@ void ViewAbout(HWND AWin, const string &AProgName, const string &AProgType,
                const string &AProgDescription, const string &AFootNote1,
                const string &AFootNote2);
 
-// The dialog procedure of "ABOUT"; answers 0 for every message.
+// The dialog procedure of "ABOUT". Over the two links the pointer is the web or the mail
+// cursor, elsewhere the arrow: set with SetCursor on every mouse move and on WM_SETCURSOR over
+// its client area, which it answers TRUE (DWLP_MSGRESULT TRUE) so that the class cursor does
+// not flash in between; the cursors are private copies, destroyed when the box closes (the
+// arrow is set first). Answers 0 for every other message.
 INT_PTR CALLBACK AboutDialogProc(HWND DlgWin, UINT DlgMessage, WPARAM DlgWParam, LPARAM DlgLParam);
 
 // How a link is opened: RunExec (QSysUtil) unless a test puts its own routine here.

@@ -31,18 +31,6 @@ void ComboBoxList(HWND AWnd, int AList)
                      SWP_SHOWWINDOW);
 }
 
-void TitleFontDesc(LOGFONTA *ADesc, int AResolution)
-{
-    ADesc->lfHeight = -MulDiv(26, AResolution, 72);
-    ADesc->lfWidth = 0;
-    ADesc->lfEscapement = 0;
-    ADesc->lfOrientation = 0;
-    ADesc->lfWeight = FW_BOLD;
-    ADesc->lfItalic = 0;
-    ADesc->lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(ADesc->lfFaceName, "Arial", LF_FACESIZE);
-}
-
 void DrawEmbossedText(HDC DC, const char *AText, int ALen, const RECT APasses[3], COLORREF AColor)
 {
     int Len = MultiByteToWideChar(CP_ACP, 0, AText, ALen, 0, 0);

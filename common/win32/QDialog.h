@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "QFont.h"    // the painted title's font (TitleFontDesc)
 #include "QTypes.h"
 
 // Centres Wnd horizontally on the primary screen with its top edge one third of the free
@@ -12,9 +13,6 @@ void CenterWindow(HWND Wnd);
 // Makes the drop-down list of the combo box AWnd tall enough for its items, at most AList
 // and at least one.
 void ComboBoxList(HWND AWnd, int AList);
-// Makes ADesc the 26-point bold Arial of a dialog's painted title at AResolution dots per
-// inch (LOGPIXELSY); its other fields are kept.
-void TitleFontDesc(LOGFONTA *ADesc, int AResolution);
 // Draws AText (ALen bytes, or -1 up to the NUL) centred three times with the font selected
 // in DC: white in APasses[0], grey in APasses[1], then AColor in APasses[2], on a transparent
 // background. Offset rectangles make the text look raised. DC is left as it was found.

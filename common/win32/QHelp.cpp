@@ -3,6 +3,7 @@
 
 #include "QConst.h"
 #include "QDialog.h"
+#include "QFont.h"
 #include "QHelpLogic.h"
 
 // What ViewMiniHelp hands to the dialog procedure; one viewer at a time.
@@ -14,7 +15,7 @@ static COLORREF HelpColor;
 static HWND HelpWin;              // the open viewer, for painting
 static LOGFONTA HelpLogFont;      // kept between openings; the title font is built from it
 static HFONT HelpTitleFont;       // made on each opening, released when the viewer closes
-static THelpAnim HelpAnim;
+static TAnim HelpAnim;
 
 // The 26-point bold Arial of the title, measured on the client area's device context.
 static void HelpMakeTitleFont(HWND AWin)
@@ -52,7 +53,7 @@ static void HelpOnInit(HWND DlgWin)
 
 static void HelpOnTimer(HWND DlgWin)
 {
-    int Icon = HelpAnimTick(HelpAnim);
+    int Icon = AnimTick(HelpAnim);
     HICON H = LoadIconA(GetModuleHandleA(0), MAKEINTRESOURCEA(Icon));
     SendDlgItemMessageA(DlgWin, CM_ICON1, STM_SETICON, (WPARAM)H, 0);
 }

@@ -1,11 +1,10 @@
-// Bytewise's portable units: the stored texts, the icon animation, the row grid and bands,
-// the clipboard text and the settings file's place.
+// Bytewise's portable units: the stored texts, the row grid and bands, the clipboard text
+// and the settings file's place (the icon animation: tests/common/test_qanimlogic.cpp).
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
-#include "BytewiseAnim.h"
 #include "BytewiseRows.h"
 #include "BytewiseTexts.h"
 
@@ -85,48 +84,6 @@ TEST(BytewiseTexts, HelpIsTwentyFiveLinesJoinedByCrLf)
     EXPECT_EQ(SCHelpLines, 25);
     EXPECT_EQ(NonEmpty, 19u);
     EXPECT_EQ(Longest, 78u);
-}
-
-// ---- icon animation ----
-
-TEST(BytewiseAnim, FramesHoldTheirTicksAndFrameSixPauses)
-{
-    AnimReset();
-    // (icon, ticks shown) in order: the first frame 0 lasts one tick, then each frame k its
-    // hold count + 1 ticks, frame 6 twenty ticks (1,400 ms at 70 ms).
-    const int Expected[][2] = {
-        {9900, 1},
-        {9901, 3}, {9902, 3}, {9903, 3}, {9904, 3}, {9905, 3}, {9906, 20}, {9907, 3},
-        {9900, 3}, {9901, 3}, {9902, 3}, {9903, 3}, {9904, 3}, {9905, 3}, {9906, 20}, {9907, 3},
-        {9900, 3},
-    };
-    std::vector<std::pair<int, int>> Runs;
-    int Total = 0;
-    for (const auto &E : Expected) Total += E[1];
-    for (int T = 0; T < Total; T++) {
-        int Icon = AnimTick();
-        if (!Runs.empty() && Runs.back().first == Icon) Runs.back().second++;
-        else Runs.push_back({Icon, 1});
-    }
-    ASSERT_EQ(Runs.size(), sizeof Expected / sizeof Expected[0]);
-    for (size_t I = 0; I < Runs.size(); I++) {
-        EXPECT_EQ(Runs[I].first, Expected[I][0]) << "run " << I;
-        EXPECT_EQ(Runs[I].second, Expected[I][1]) << "run " << I;
-    }
-    // One cycle: 41 ticks, 2,870 ms.
-    int Cycle = 0;
-    for (int K = 0; K <= MaxAni; K++) Cycle += TT[K] + 1;
-    EXPECT_EQ(Cycle * (int)AniPeriod, 2870);
-}
-
-TEST(BytewiseAnim, ResetStartsAgainFromFrameZero)
-{
-    AnimReset();
-    for (int I = 0; I < 17; I++) AnimTick();
-    EXPECT_NE(Ani, 0);
-    AnimReset();
-    EXPECT_EQ(AnimTick(), 9900);
-    EXPECT_EQ(AnimTick(), 9901);
 }
 
 // ---- bands, grid, clipboard text ----

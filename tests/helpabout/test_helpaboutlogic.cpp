@@ -1,10 +1,10 @@
-// The help viewer's animation and the About box's rules, without windows.
+// The About box's logic, without windows (the help viewer's animation is tested with the
+// other icon animations in tests/common/test_qanimlogic.cpp).
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "QAboutLogic.h"
-#include "QHelpLogic.h"
 
 // ---- Random numbers -------------------------------------------------------------------
 
@@ -132,35 +132,4 @@ TEST(ClosingGame, FirstOkOrEscapeNeverCloses)
     EXPECT_NE(gaClose, AboutGameCommand(NumEnd, 2));
     NumEnd = 1;                     // one step made: a second Escape still does not close
     EXPECT_EQ(gaShowPair, AboutGameCommand(NumEnd, 2));
-}
-
-// ---- Help viewer animation ------------------------------------------------------------
-
-TEST(HelpAnimation, FirstPassThenTenTickCycle)
-{
-    THelpAnim A;
-    HelpAnimStart(A);
-    // First pass: frame 0 shows one tick only, because ATim starts at 0.
-    const int First[] = {19901, 19902, 19903, 19904, 19903, 19904, 19903, 19902};
-    for (int Want : First)
-        EXPECT_EQ(Want, HelpAnimTick(A));
-    // From then on: 19901 for three ticks, the other seven frames one tick each.
-    const int Cycle[] = {19901, 19901, 19901, 19902, 19903, 19904, 19903, 19904, 19903, 19902};
-    for (int Round = 0; Round < 3; Round++)
-        for (int Want : Cycle)
-            EXPECT_EQ(Want, HelpAnimTick(A)) << "round " << Round;
-}
-
-TEST(HelpAnimation, ReopeningStartsAgainFromFrameZero)
-{
-    THelpAnim A;
-    HelpAnimStart(A);
-    for (int I = 0; I < 5; I++)
-        HelpAnimTick(A);
-    HelpAnimStart(A);
-    EXPECT_EQ(0, A.Ani);
-    EXPECT_EQ(0, A.Tim);
-    EXPECT_EQ(0, A.ATim);
-    EXPECT_EQ(19901, HelpAnimTick(A));
-    EXPECT_EQ(19902, HelpAnimTick(A));
 }

@@ -32,9 +32,9 @@ bool ArchiveOfInstaller(const std::string &AInstaller, std::string &AZip)
 {
     size_t At = StartMarkAt(AInstaller);
     if (At == std::string::npos) return false;
-    uint32_t S = ZGet32(AInstaller, At);
+    uint32_t S = LeGet32(AInstaller, At);
     if ((size_t)S + SetupHeaderSize > AInstaller.size()) return false;
-    uint32_t L = ZGet32(AInstaller, S + PayloadReserved);
+    uint32_t L = LeGet32(AInstaller, S + PayloadReserved);
     if ((size_t)S + SetupHeaderSize + L > AInstaller.size()) return false;
     AZip = AInstaller.substr(S + SetupHeaderSize + L);
     return true;

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "QLittleEndian.h"
+#include "UnfurlZipFormat.h"
+
 struct TZipItem {
     std::string Name;            // raw name bytes as stored ("/" separators, folder ends in "/")
     std::string Data;            // uncompressed bytes
@@ -36,16 +39,9 @@ inline TZipItem Item(const std::string &AName, const std::string &AData = "data"
     return I;
 }
 
-inline void ZPut16(std::string &S, uint32_t V)
-{
-    S += (char)(V & 0xFF);
-    S += (char)((V >> 8) & 0xFF);
-}
-inline void ZPut32(std::string &S, uint32_t V)
-{
-    ZPut16(S, V & 0xFFFF);
-    ZPut16(S, V >> 16);
-}
+// The tests' short names of the appending writers.
+inline void ZPut16(std::string &S, uint32_t V) { LeAppend16(S, V); }
+inline void ZPut32(std::string &S, uint32_t V) { LeAppend32(S, V); }
 
 inline uint32_t ZCrc(const std::string &AData)
 {
@@ -81,7 +77,7 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
         uint16_t Flags = I.Flags | (I.Descriptor ? 8 : 0);
         bool Zero = I.Descriptor && I.ZeroSizes;
         uint32_t Offset = (uint32_t)Zip.size();
-        ZPut32(Zip, 0x04034B50);
+        ZPut32(Zip, ZipLocalSig);
         ZPut16(Zip, 20);
         ZPut16(Zip, Flags);
         ZPut16(Zip, I.Method);
@@ -97,12 +93,12 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
         Zip += I.Extra;
         Zip += Packed;
         if (I.Descriptor) {
-            if (I.Descriptor == 1) ZPut32(Zip, 0x08074B50);
+            if (I.Descriptor == 1) ZPut32(Zip, ZipDescriptorSig);
             ZPut32(Zip, Crc);
             ZPut32(Zip, (uint32_t)Packed.size());
             ZPut32(Zip, Size);
         }
-        ZPut32(Central, 0x02014B50);
+        ZPut32(Central, ZipCentralSig);
         ZPut16(Central, 20);
         ZPut16(Central, 20);
         ZPut16(Central, Flags);
@@ -124,19 +120,9 @@ inline std::string ZipBuild(const std::vector<TZipItem> &AItems, bool ACentral =
     if (!ACentral) return Zip;
     uint32_t CentralAt = (uint32_t)Zip.size();
     Zip += Central;
-    ZPut32(Zip, 0x06054B50);
-    ZPut16(Zip, 0);
-    ZPut16(Zip, 0);
-    ZPut16(Zip, (uint32_t)AItems.size());
-    ZPut16(Zip, (uint32_t)AItems.size());
-    ZPut32(Zip, (uint32_t)Central.size());
-    ZPut32(Zip, CentralAt);
-    ZPut16(Zip, 0);
+    ZipAppendEnd(Zip, (uint32_t)AItems.size(), (uint32_t)Central.size(), CentralAt);
     return Zip;
 }
-
-inline uint32_t ZGet16(const std::string &S, size_t P) { return (uint8_t)S[P] | (uint8_t)S[P + 1] << 8; }
-inline uint32_t ZGet32(const std::string &S, size_t P) { return ZGet16(S, P) | ZGet16(S, P + 2) << 16; }
 
 // Raw DEFLATE data of a known size; false unless it ends exactly there.
 inline bool ZInflate(const std::string &AIn, size_t ASize, std::string &AOut)
@@ -158,31 +144,31 @@ inline bool ZInflate(const std::string &AIn, size_t ASize, std::string &AOut)
 inline bool ZipRead(const std::string &AZip, std::vector<TZipItem> &AItems)
 {
     AItems.clear();
-    if (AZip.size() < 22) return false;
-    size_t End = AZip.size() - 22;
-    while (End > 0 && ZGet32(AZip, End) != 0x06054B50) End--;
-    if (ZGet32(AZip, End) != 0x06054B50) return false;
-    uint32_t Count = ZGet16(AZip, End + 10), P = ZGet32(AZip, End + 16);
+    if (AZip.size() < ZipEndSize) return false;
+    size_t End = AZip.size() - ZipEndSize;
+    while (End > 0 && LeGet32(AZip, End) != ZipEndSig) End--;
+    if (LeGet32(AZip, End) != ZipEndSig) return false;
+    uint32_t Count = LeGet16(AZip, End + ZipEndEntries), P = LeGet32(AZip, End + ZipEndDirOffset);
     for (uint32_t N = 0; N < Count; N++) {
-        if ((size_t)P + 46 > AZip.size() || ZGet32(AZip, P) != 0x02014B50) return false;
+        if ((size_t)P + ZipCentralSize > AZip.size() || LeGet32(AZip, P) != ZipCentralSig) return false;
+        TZipCentralFields F = ZipDecodeCentral((const uint8_t *)AZip.data() + P);
         TZipItem I;
-        I.Flags = ZGet16(AZip, P + 8);
-        I.Method = ZGet16(AZip, P + 10);
-        I.Time = ZGet16(AZip, P + 12);
-        I.Date = ZGet16(AZip, P + 14);
-        uint32_t Crc = ZGet32(AZip, P + 16), Packed = ZGet32(AZip, P + 20), Size = ZGet32(AZip, P + 24);
-        uint32_t NameLen = ZGet16(AZip, P + 28), Extra = ZGet16(AZip, P + 30), Comment = ZGet16(AZip, P + 32);
-        uint32_t Local = ZGet32(AZip, P + 42);
-        I.Name = AZip.substr(P + 46, NameLen);
-        if ((size_t)Local + 30 > AZip.size() || ZGet32(AZip, Local) != 0x04034B50) return false;
-        size_t Data = Local + 30 + ZGet16(AZip, Local + 26) + ZGet16(AZip, Local + 28);
-        if (Data + Packed > AZip.size()) return false;
-        std::string Body = AZip.substr(Data, Packed);
-        if (I.Method == 0) I.Data = Body;
-        else if (I.Method != 8 || !ZInflate(Body, Size, I.Data)) return false;
-        if (ZCrc(I.Data) != Crc) return false;
+        I.Flags = F.Flags;
+        I.Method = F.Method;
+        I.Time = F.Time;
+        I.Date = F.Date;
+        uint32_t Local = F.LocalOffset;
+        I.Name = AZip.substr(P + ZipCentralSize, F.NameLength);
+        if ((size_t)Local + ZipLocalSize > AZip.size() || LeGet32(AZip, Local) != ZipLocalSig) return false;
+        size_t Data = Local + ZipLocalSize + LeGet16(AZip, Local + ZipLocalNameLength) +
+                      LeGet16(AZip, Local + ZipLocalExtraLength);
+        if (Data + F.Compressed > AZip.size()) return false;
+        std::string Body = AZip.substr(Data, F.Compressed);
+        if (I.Method == ZipStored) I.Data = Body;
+        else if (I.Method != ZipDeflated || !ZInflate(Body, F.Uncompressed, I.Data)) return false;
+        if (ZCrc(I.Data) != F.Crc) return false;
         AItems.push_back(I);
-        P += 46 + NameLen + Extra + Comment;
+        P += ZipCentralSize + F.NameLength + F.ExtraLength + F.CommentLength;
     }
     return true;
 }

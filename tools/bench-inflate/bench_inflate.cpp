@@ -58,6 +58,139 @@ static int Make(const char *AIn, const char *AOut, size_t ALimit)
 
 enum { ROUNDS = 5 };
 
+// Best times of ROUNDS rounds, in seconds.
+struct TBest {
+    double Zlib = 1e9, ZlibCrc = 1e9;     // zlib inflate; with crc32 after it
+    double Mine = 1e9;                    // InflateEntry, which checks the CRC as it writes
+    double Ld = 1e9, LdCrc = 1e9;         // libdeflate; with its crc32 after it
+    double CrcMine = 1e9, CrcZlib = 1e9;  // the CRC alone over the decoded data
+};
+
+static void KeepBest(double &ABest, double ATime)
+{
+    if (ATime < ABest) ABest = ATime;
+}
+
+// zlib first: it also tells the output size and the reference CRC. False when it fails.
+static bool RunZlib(const TBytes &AStream, TBytes &ARef, size_t &AOutSize, uint32_t &ARefCrc,
+                    TBest &ABest)
+{
+    for (int r = 0; r < ROUNDS; r++) {
+        double t0 = Now();
+        z_stream z = {};
+        inflateInit2(&z, -15);
+        z.next_in = (Bytef *)AStream.data();
+        z.avail_in = (uInt)AStream.size();
+        z.next_out = ARef.data();
+        z.avail_out = (uInt)ARef.size();
+        if (inflate(&z, Z_FINISH) != Z_STREAM_END) {
+            fprintf(stderr, "zlib failed (output larger than %zu?)\n", ARef.size());
+            return false;
+        }
+        AOutSize = z.total_out;
+        inflateEnd(&z);
+        double t1 = Now();
+        ARefCrc = (uint32_t)crc32(0, ARef.data(), (uInt)AOutSize);
+        double t2 = Now();
+        KeepBest(ABest.Zlib, t1 - t0);
+        KeepBest(ABest.ZlibCrc, t2 - t0);
+    }
+    return true;
+}
+
+// InflateEntry into AMine; false when its output or CRC differs from zlib's.
+// The decoder through InflateBuffer into one memory file, grown in the first round and
+// written from its start in every round after, as zlib and libdeflate write into theirs.
+static bool RunMine(const TBytes &AStream, TBytes &AMine, const TBytes &ARef, size_t AOutSize,
+                    uint32_t ARefCrc, TBest &ABest)
+{
+    BuildCrcTable();
+    TZipMemFile out;
+    ZipMemCreate(out);
+    bool Ok = true;
+    for (int r = 0; r < ROUNDS && Ok; r++) {
+        ZipMemIO.Seek(ZipMemHandle(out), 0, ZIP_SEEK_BEGIN);
+        uint32_t crc = 0;
+        int64_t got = 0;
+        double t0 = Now();
+        int res = InflateBuffer(AStream.data(), (int32_t)AStream.size(), &out, crc, -1, &got);
+        double t1 = Now();
+        Ok = res == 0 && (size_t)got == AOutSize && memcmp(out.Data, ARef.data(), AOutSize) == 0 &&
+             crc == ARefCrc;
+        if (!Ok)
+            fprintf(stderr, "InflateBuffer: result %d, %lld bytes, output or CRC differs from zlib\n", res,
+                    (long long)got);
+        KeepBest(ABest.Mine, t1 - t0);
+    }
+    if (Ok) memcpy(AMine.data(), out.Data, AOutSize);
+    ZipMemFree(out);
+    return Ok;
+}
+
+static bool RunLibdeflate(const TBytes &AStream, TBytes &ALd, size_t AOutSize, uint32_t ARefCrc,
+                          TBest &ABest)
+{
+    libdeflate_decompressor *d = libdeflate_alloc_decompressor();
+    bool Ok = true;
+    for (int r = 0; r < ROUNDS && Ok; r++) {
+        size_t got = 0;
+        double t0 = Now();
+        if (libdeflate_deflate_decompress(d, AStream.data(), AStream.size(), ALd.data(), ALd.size(), &got) !=
+                LIBDEFLATE_SUCCESS ||
+            got != AOutSize) {
+            Ok = false;
+            break;
+        }
+        double t1 = Now();
+        uint32_t c = libdeflate_crc32(0, ALd.data(), got);
+        double t2 = Now();
+        if (c != ARefCrc) Ok = false;
+        KeepBest(ABest.Ld, t1 - t0);
+        KeepBest(ABest.LdCrc, t2 - t0);
+    }
+    libdeflate_free_decompressor(d);
+    return Ok;
+}
+
+// The CRC alone over the decoded data: UpdateCrc against zlib's crc32.
+static bool RunCrc(const TBytes &AData, size_t AOutSize, uint32_t ARefCrc, TBest &ABest)
+{
+    for (int r = 0; r < ROUNDS; r++) {
+        double t0 = Now();
+        uint32_t c = 0xFFFFFFFFu;
+        for (size_t off = 0; off < AOutSize; off += 1u << 30)   // UpdateCrc takes 32-bit lengths
+            UpdateCrc(AData.data() + off, (int32_t)(AOutSize - off < (1u << 30) ? AOutSize - off : 1u << 30), c);
+        double t1 = Now();
+        uint32_t z = (uint32_t)crc32(0, AData.data(), (uInt)AOutSize);
+        double t2 = Now();
+        if (~c != z || z != ARefCrc) return false;
+        KeepBest(ABest.CrcMine, t1 - t0);
+        KeepBest(ABest.CrcZlib, t2 - t1);
+    }
+    return true;
+}
+
+static void Report(size_t AStreamSize, size_t AOutSize, const TBest &B)
+{
+    double mb = AOutSize / 1e6;
+    printf("stream %zu bytes -> %zu bytes decoded; best of %d rounds; MB/s of decoded output\n",
+           AStreamSize, AOutSize, ROUNDS);
+    printf("decode, output and CRC-32:\n");
+    printf("  InflateEntry (decode + CRC)   %8.1f MB/s\n", mb / B.Mine);
+    printf("  zlib inflate + crc32          %8.1f MB/s   ratio InflateEntry/zlib      %.2f\n", mb / B.ZlibCrc,
+           B.ZlibCrc / B.Mine);
+    printf("  libdeflate + crc32            %8.1f MB/s   ratio InflateEntry/libdeflate %.2f\n", mb / B.LdCrc,
+           B.LdCrc / B.Mine);
+    printf("decode only (no CRC):\n");
+    printf("  zlib inflate                  %8.1f MB/s   ratio InflateEntry(+CRC)/zlib %.2f\n", mb / B.Zlib,
+           B.Zlib / B.Mine);
+    printf("  libdeflate                    %8.1f MB/s\n", mb / B.Ld);
+    printf("CRC-32 alone:\n");
+    printf("  UpdateCrc                     %8.1f MB/s\n", mb / B.CrcMine);
+    printf("  zlib crc32                    %8.1f MB/s   ratio UpdateCrc/zlib        %.2f\n", mb / B.CrcZlib,
+           B.CrcZlib / B.CrcMine);
+}
+
 int main(int argc, char **argv)
 {
     if (argc >= 4 && strcmp(argv[1], "make") == 0)
@@ -68,104 +201,15 @@ int main(int argc, char **argv)
     }
     TBytes stream;
     if (!ReadAll(argv[2], stream, (size_t)-1) || stream.size() > 0x7FFFFFFF) return 1;
-
-    // zlib first: it also tells the output size.
     size_t cap = stream.size() * 12 + (1 << 20);
-    TBytes ref(cap), ld(cap);
-    double zlibBest = 1e9, zlibCrcBest = 1e9;
+    TBytes ref(cap), mine(cap), ld(cap);
     size_t outSize = 0;
     uint32_t refCrc = 0;
-    for (int r = 0; r < ROUNDS; r++) {
-        double t0 = Now();
-        z_stream z = {};
-        inflateInit2(&z, -15);
-        z.next_in = stream.data();
-        z.avail_in = (uInt)stream.size();
-        z.next_out = ref.data();
-        z.avail_out = (uInt)cap;
-        if (inflate(&z, Z_FINISH) != Z_STREAM_END) {
-            fprintf(stderr, "zlib failed (output larger than %zu?)\n", cap);
-            return 1;
-        }
-        outSize = z.total_out;
-        inflateEnd(&z);
-        double t1 = Now();
-        refCrc = (uint32_t)crc32(0, ref.data(), (uInt)outSize);
-        double t2 = Now();
-        if (t1 - t0 < zlibBest) zlibBest = t1 - t0;
-        if (t2 - t0 < zlibCrcBest) zlibCrcBest = t2 - t0;
-    }
-
-    // The decoder through InflateBuffer into one memory file, grown in the first round and
-    // written from its start in every round after, as zlib and libdeflate write into theirs.
-    double mineBest = 1e9;
-    BuildCrcTable();
-    TZipMemFile out;
-    ZipMemCreate(out);
-    for (int r = 0; r < ROUNDS; r++) {
-        ZipMemIO.Seek(ZipMemHandle(out), 0, ZIP_SEEK_BEGIN);
-        uint32_t crc = 0;
-        int64_t got = 0;
-        double t0 = Now();
-        int res = InflateBuffer(stream.data(), (int32_t)stream.size(), &out, crc, -1, &got);
-        double t1 = Now();
-        if (res != 0 || (size_t)got != outSize || memcmp(out.Data, ref.data(), outSize) != 0 || crc != refCrc) {
-            fprintf(stderr, "InflateBuffer: result %d, %lld bytes, output or CRC differs from zlib\n", res,
-                    (long long)got);
-            return 1;
-        }
-        if (t1 - t0 < mineBest) mineBest = t1 - t0;
-    }
-
-    double ldBest = 1e9, ldCrcBest = 1e9;
-    libdeflate_decompressor *d = libdeflate_alloc_decompressor();
-    for (int r = 0; r < ROUNDS; r++) {
-        size_t got = 0;
-        double t0 = Now();
-        if (libdeflate_deflate_decompress(d, stream.data(), stream.size(), ld.data(), cap, &got) != LIBDEFLATE_SUCCESS ||
-            got != outSize)
-            return 1;
-        double t1 = Now();
-        uint32_t c = libdeflate_crc32(0, ld.data(), got);
-        double t2 = Now();
-        if (c != refCrc) return 1;
-        if (t1 - t0 < ldBest) ldBest = t1 - t0;
-        if (t2 - t0 < ldCrcBest) ldCrcBest = t2 - t0;
-    }
-    libdeflate_free_decompressor(d);
-
-    // CRC alone over the decoded data.
-    double crcMine = 1e9, crcZlib = 1e9;
-    for (int r = 0; r < ROUNDS; r++) {
-        double t0 = Now();
-        uint32_t c = 0xFFFFFFFFu;
-        for (size_t off = 0; off < outSize; off += 1u << 30)   // UpdateCrc takes 32-bit lengths
-            UpdateCrc(out.Data + off, (int32_t)(outSize - off < (1u << 30) ? outSize - off : 1u << 30), c);
-        double t1 = Now();
-        uint32_t z = (uint32_t)crc32(0, out.Data, (uInt)outSize);
-        double t2 = Now();
-        if (~c != z || z != refCrc) return 1;
-        if (t1 - t0 < crcMine) crcMine = t1 - t0;
-        if (t2 - t1 < crcZlib) crcZlib = t2 - t1;
-    }
-
-    double mb = outSize / 1e6;
-    printf("stream %zu bytes -> %zu bytes decoded; best of %d rounds; MB/s of decoded output\n",
-           stream.size(), outSize, ROUNDS);
-    printf("decode, output and CRC-32:\n");
-    printf("  InflateEntry (decode + CRC)   %8.1f MB/s\n", mb / mineBest);
-    printf("  zlib inflate + crc32          %8.1f MB/s   ratio InflateEntry/zlib      %.2f\n", mb / zlibCrcBest,
-           zlibCrcBest / mineBest);
-    printf("  libdeflate + crc32            %8.1f MB/s   ratio InflateEntry/libdeflate %.2f\n", mb / ldCrcBest,
-           ldCrcBest / mineBest);
-    printf("decode only (no CRC):\n");
-    printf("  zlib inflate                  %8.1f MB/s   ratio InflateEntry(+CRC)/zlib %.2f\n", mb / zlibBest,
-           zlibBest / mineBest);
-    printf("  libdeflate                    %8.1f MB/s\n", mb / ldBest);
-    printf("CRC-32 alone:\n");
-    printf("  UpdateCrc                     %8.1f MB/s\n", mb / crcMine);
-    printf("  zlib crc32                    %8.1f MB/s   ratio UpdateCrc/zlib        %.2f\n", mb / crcZlib,
-           crcZlib / crcMine);
-    ZipMemFree(out);
+    TBest Best;
+    if (!RunZlib(stream, ref, outSize, refCrc, Best) ||
+        !RunMine(stream, mine, ref, outSize, refCrc, Best) ||
+        !RunLibdeflate(stream, ld, outSize, refCrc, Best) || !RunCrc(mine, outSize, refCrc, Best))
+        return 1;
+    Report(stream.size(), outSize, Best);
     return 0;
 }

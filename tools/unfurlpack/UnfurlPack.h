@@ -1,13 +1,18 @@
 // UnfurlPack: the preparation tool of the installer. Checks that a ZIP archive is one the
 // installer can walk and install, and appends it with the setup header to the installer
 // executable: reserved 100 zero bytes, L, the setup block with the scrambled title and
-// subtitle and the archive's integrity record, the archive unchanged. The built-in ArchiveStart of the
-// image is set to the image's size on the way.
+// subtitle and the archive's integrity record, the archive unchanged. The built-in
+// ArchiveStart of the image is set to the image's size on the way. The archive checks are
+// UnfurlPackCheck's; the command line is in UnfurlPackCommand.cpp.
 #ifndef UNFURLPACK_H
 #define UNFURLPACK_H
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
+
+#include "UnfurlPackCheck.h"
 
 // Exit codes of the tool.
 enum {
@@ -19,23 +24,6 @@ enum {
     PackBadTexts = 5,     // the setup block would be longer than 1000 bytes
     PackDamaged = 6       // --verify: the installer's archive does not match its record
 };
-
-// One reason to refuse an archive; Entry is empty for the archive as a whole.
-struct TPackFault {
-    std::string Entry;
-    std::string Reason;
-};
-
-// Walks AZip as the installer does, from the first local header to the central directory,
-// and compares every step with the central directory. Answers every fault found (none when
-// the installer can install the archive) and the number of entries walked.
-std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
-
-// Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
-// (0x7075). Answers AZip with such names taken from the field and flagged, in the local
-// headers and the directory (ARenamed counts them); AZip unchanged when there are none, or
-// when its entries do not stand one after another in the directory's order.
-std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed);
 
 // Sets the value behind the ArchiveStart marker of AImage to the image's size. Answers an
 // empty text, or why the image cannot take a payload.

@@ -18,6 +18,7 @@
 #include "UnfurlPack.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
+#include "UnfurlZipFormat.h"
 
 namespace {
 
@@ -65,17 +66,6 @@ bool Walk(const std::string &ADir, const std::string &APrefix, std::vector<TPack
         AEntries.push_back({APrefix, "", DosDateTime(St.st_mtime)});
     }
     return Ok;
-}
-
-void Put16(std::string &S, uint32_t V)
-{
-    S += (char)(V & 0xFF);
-    S += (char)(V >> 8 & 0xFF);
-}
-void Put32(std::string &S, uint32_t V)
-{
-    Put16(S, V & 0xFFFF);
-    Put16(S, V >> 16);
 }
 
 // One entry's data as it goes into the archive.
@@ -179,31 +169,31 @@ bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
             AError = P.Error;
             return false;
         }
-        if (AZip.size() + 30 + E.Name.size() + P.Data.size() > 0x7FFFFFFF) {
+        if (AZip.size() + ZipLocalSize + E.Name.size() + P.Data.size() > 0x7FFFFFFF) {
             AError = "the archive would be larger than 2 GB";
             return false;
         }
         std::string Common;
-        Put16(Common, P.Method == 8 ? 20 : 10);   // version needed
-        Put16(Common, NonAscii(E.Name) ? 0x800 : 0);   // flags: bit 11, a UTF-8 name
-        Put16(Common, P.Method);
-        Put32(Common, E.DosTime);                 // time, then date
-        Put32(Common, P.Crc);
-        Put32(Common, (uint32_t)P.Data.size());
-        Put32(Common, (uint32_t)P.Size);
-        Put16(Common, (uint32_t)E.Name.size());
-        Put16(Common, 0);                         // extra field
+        LeAppend16(Common, P.Method == ZipDeflated ? 20 : 10);   // version needed
+        LeAppend16(Common, NonAscii(E.Name) ? ZipFlagUtf8 : 0);   // flags: a UTF-8 name
+        LeAppend16(Common, P.Method);
+        LeAppend32(Common, E.DosTime);                     // time, then date
+        LeAppend32(Common, P.Crc);
+        LeAppend32(Common, (uint32_t)P.Data.size());
+        LeAppend32(Common, (uint32_t)P.Size);
+        LeAppend16(Common, (uint32_t)E.Name.size());
+        LeAppend16(Common, 0);                             // extra field
         uint32_t Offset = (uint32_t)AZip.size();
-        Put32(AZip, 0x04034B50);
+        LeAppend32(AZip, ZipLocalSig);
         AZip += Common + E.Name + P.Data;
-        Put32(Central, 0x02014B50);
-        Put16(Central, 20);                       // made by
+        LeAppend32(Central, ZipCentralSig);
+        LeAppend16(Central, 20);                           // made by
         Central += Common;
-        Put16(Central, 0);                        // comment
-        Put16(Central, 0);                        // disk
-        Put16(Central, 0);                        // internal attributes
-        Put32(Central, E.Path.empty() ? 0x10 : 0x20);   // folder / archive attribute
-        Put32(Central, Offset);
+        LeAppend16(Central, 0);                            // comment
+        LeAppend16(Central, 0);                            // disk
+        LeAppend16(Central, 0);                            // internal attributes
+        LeAppend32(Central, E.Path.empty() ? 0x10 : 0x20);   // folder / archive attribute
+        LeAppend32(Central, Offset);
         Central += E.Name;
     }
     if (AEntries.size() > 0xFFFE) {
@@ -212,14 +202,7 @@ bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
     }
     uint32_t CentralAt = (uint32_t)AZip.size();
     AZip += Central;
-    Put32(AZip, 0x06054B50);
-    Put16(AZip, 0);
-    Put16(AZip, 0);
-    Put16(AZip, (uint32_t)AEntries.size());
-    Put16(AZip, (uint32_t)AEntries.size());
-    Put32(AZip, (uint32_t)Central.size());
-    Put32(AZip, CentralAt);
-    Put16(AZip, 0);
+    ZipAppendEnd(AZip, (uint32_t)AEntries.size(), (uint32_t)Central.size(), CentralAt);
     return true;
 }
 

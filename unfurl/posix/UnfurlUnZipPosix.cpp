@@ -7,18 +7,10 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "QHostPath.h"
 #include "QSysUtil.h"
 #include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
-
-// The host form of a path: every backslash becomes a slash.
-static string HostPath(const char *APath)
-{
-    string R(APath);
-    for (size_t I = 0; I < R.length(); I++)
-        if (R[I] == '\\') R[I] = '/';
-    return R;
-}
 
 void OpenArchiveFile(const char *AName)
 {

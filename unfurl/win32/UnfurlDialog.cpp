@@ -52,8 +52,7 @@ static void MakeFonts(HWND dlg)
     if (GetObjectA(Initial, sizeof FontDesc, &FontDesc)) {
         TitleFontDesc(&FontDesc, Res);
         TitleFont = CreateFontIndirectA(&FontDesc);
-        FontDesc.lfHeight = -MulDiv(8, Res, 72);
-        FontDesc.lfWeight = FW_NORMAL;
+        SetFontDesc(&FontDesc, "Arial", 8, Res, FW_NORMAL);
         FontDesc.lfUnderline = 0;
         FontDesc.lfQuality = PROOF_QUALITY;
         SubtitleFont = CreateFontIndirectA(&FontDesc);

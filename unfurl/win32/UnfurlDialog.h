@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
-// The installation folder. One byte more than a path buffer: the extraction run appends a
-// backslash to it in place, and the field may hand over MAX_PATH - 1 characters.
+// The installation folder: at most MAX_PATH - 1 characters and the zero byte, as the field
+// (read with room for MAX_PATH bytes), /D= and the folder chooser hand it over. The
+// extraction run only shortens it (its trailing backslash goes) and builds each entry's path
+// in a string of its own, so the one byte beyond a path buffer is spare.
 extern char InstallDir[MAX_PATH + 1];
 extern HWND InstallWnd;          // the dialog, from WM_INITDIALOG on
 extern bool InstallRan;          // an extraction run took place

@@ -1,0 +1,26 @@
+// UnfurlPackCheck: the preparation tool's checks of a ZIP archive: whether the installer can
+// walk and install it, entry by entry, and the adoption of Info-ZIP's Unicode path names.
+#ifndef UNFURLPACKCHECK_H
+#define UNFURLPACKCHECK_H
+
+#include <string>
+#include <vector>
+
+// One reason to refuse an archive; Entry is empty for the archive as a whole.
+struct TPackFault {
+    std::string Entry;
+    std::string Reason;
+};
+
+// Walks AZip as the installer does, from the first local header to the central directory,
+// and compares every step with the central directory. Answers every fault found (none when
+// the installer can install the archive) and the number of entries walked.
+std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
+
+// Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
+// (0x7075). Answers AZip with such names taken from the field and flagged, in the local
+// headers and the directory (ARenamed counts them); AZip unchanged when there are none, or
+// when its entries do not stand one after another in the directory's order.
+std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed);
+
+#endif
