@@ -46,33 +46,23 @@ static uint32_t LocalHeaderSig;
 
 // ---- Local headers --------------------------------------------------------------------
 
-static uint16_t Get16(const uint8_t *P) { return (uint16_t)(P[0] | P[1] << 8); }
-static uint32_t Get32(const uint8_t *P) { return (uint32_t)Get16(P) | (uint32_t)Get16(P + 2) << 16; }
-
-/* Local file header (all fields little-endian):
-     0  signature          4   "PK", 3, 4
-     4  version needed     2
-     6  flags              2   bit 0 encrypted, bit 3 data descriptor follows the data
-     8  method             2   0 stored, 8 deflated
-    10  time, 12 date      2+2 DOS format, local time
-    14  CRC-32             4
-    18  compressed size    4   with name and extra length: the step to the next header
-    22  uncompressed size  4
-    26  name length        2   the name follows the header,
-    28  extra length       2   then the extra field, then the data */
+// The fields of a local header (UnfurlZipFormat.h): the walk reads them from the header's
+// 30 bytes; bit 0 of the flags marks an encrypted entry, bit 3 a data descriptor after the
+// data, bit 11 a UTF-8 name; compressed size, name and extra length make the step to the
+// next header.
 void DecodeLocalHeader(const uint8_t *ABytes, TLocalHeader &AHeader)
 {
-    AHeader.Signature = Get32(ABytes);
-    AHeader.Version = Get16(ABytes + 4);
-    AHeader.Flags = Get16(ABytes + 6);
-    AHeader.Method = Get16(ABytes + 8);
-    AHeader.Time = Get16(ABytes + 10);
-    AHeader.Date = Get16(ABytes + 12);
-    AHeader.Crc32 = Get32(ABytes + 14);
-    AHeader.CompressedSize = Get32(ABytes + 18);
-    AHeader.UncompressedSize = Get32(ABytes + 22);
-    AHeader.NameLength = Get16(ABytes + 26);
-    AHeader.ExtraLength = Get16(ABytes + 28);
+    AHeader.Signature = LeGet32(ABytes + ZipLocalSignature);
+    AHeader.Version = LeGet16(ABytes + ZipLocalVersion);
+    AHeader.Flags = LeGet16(ABytes + ZipLocalFlags);
+    AHeader.Method = LeGet16(ABytes + ZipLocalMethod);
+    AHeader.Time = LeGet16(ABytes + ZipLocalTime);
+    AHeader.Date = LeGet16(ABytes + ZipLocalDate);
+    AHeader.Crc32 = LeGet32(ABytes + ZipLocalCrc);
+    AHeader.CompressedSize = LeGet32(ABytes + ZipLocalCompressed);
+    AHeader.UncompressedSize = LeGet32(ABytes + ZipLocalUncompressed);
+    AHeader.NameLength = LeGet16(ABytes + ZipLocalNameLength);
+    AHeader.ExtraLength = LeGet16(ABytes + ZipLocalExtraLength);
 }
 
 void SeekArchive(uint32_t APos, int AMethod)
@@ -90,12 +80,12 @@ void SeekArchive(uint32_t APos, int AMethod)
 bool ReadLocalHeader()
 {
     for (;;) {
-        uint8_t Raw[LocalHeaderSize];
+        uint8_t Raw[ZipLocalSize];
         memset(Raw, 0, sizeof Raw);
-        int32_t Got = ZipIO.Read(ArchiveFile, Raw, LocalHeaderSize);
+        int32_t Got = ZipIO.Read(ArchiveFile, Raw, ZipLocalSize);
         // A short read is the end of the walk: the fields it did not reach are not used.
-        uint32_t Sig = Got >= 4 ? Get32(Raw) : 0;
-        if (Got == LocalHeaderSize && Sig == LocalHeaderSig) {
+        uint32_t Sig = Got >= 4 ? LeGet32(Raw) : 0;
+        if (Got == ZipLocalSize && Sig == LocalHeaderSig) {
             DecodeLocalHeader(Raw, LocalHeader);
             CompressedLeft = (int32_t)LocalHeader.CompressedSize;
             return true;
@@ -104,8 +94,8 @@ bool ReadLocalHeader()
         CompressedLeft = 0;
         // A 16-byte data descriptor stands where a header is expected: step over it. The walk
         // sought to it, so ArchivePos is where it begins.
-        if (Sig != DataDescriptorSig || ArchivePos < 0) return false;
-        SeekArchive((uint32_t)ArchivePos + DataDescriptorSize, ZIP_SEEK_BEGIN);
+        if (Sig != ZipDescriptorSig || ArchivePos < 0) return false;
+        SeekArchive((uint32_t)ArchivePos + ZipDescriptorSize, ZIP_SEEK_BEGIN);
         if (ArchivePos < 0) return false;
     }
 }
@@ -208,7 +198,7 @@ static TRunEnd ReadEntryName(const TLocalHeader &H, char *ANameBuf, string &ANam
     if (Got < Take) return reDamaged;   // the file ends inside the name
     // Flag bit 11: the name is UTF-8 and is taken as it is (broken UTF-8 is never written);
     // else it is in the DOS code page and goes through the table.
-    bool Utf8 = (H.Flags & 0x800) != 0;
+    bool Utf8 = (H.Flags & ZipFlagUtf8) != 0;
     AName = PCharToStr(ANameBuf, (uint16_t)Got);
     if (!Utf8) AName = NameFromAnsi(OemToAnsiName(AName));
     // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
@@ -218,7 +208,7 @@ static TRunEnd ReadEntryName(const TLocalHeader &H, char *ANameBuf, string &ANam
         UnZipDialog.ShowError(MsgInternalError);
         return reInternal;
     }
-    SeekArchive(HeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength, ZIP_SEEK_BEGIN);
+    SeekArchive(HeaderPos + ZipLocalSize + H.NameLength + H.ExtraLength, ZIP_SEEK_BEGIN);
     return ArchivePos == -1 ? reDamaged : reComplete;
 }
 
@@ -227,8 +217,8 @@ static TRunEnd ReadEntryName(const TLocalHeader &H, char *ANameBuf, string &ANam
 static TRunEnd ExtractSelected(HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
 {
     const TLocalHeader &H = LocalHeader;
-    if (H.Flags & 1) return reEncrypted;
-    if (H.Method != zmStored && H.Method != zmDeflated) return reInternal;
+    if (H.Flags & ZipFlagEncrypted) return reEncrypted;
+    if (H.Method != ZipStored && H.Method != ZipDeflated) return reInternal;
     if (ExtractEntry(ADlg, AList, AName, AUnsafe) == erStop) return reStopped;
     return StopAsked ? reStopped : reComplete;   // the user stops after this file, not inside it
 }
@@ -237,7 +227,7 @@ static TRunEnd ExtractSelected(HWND ADlg, HWND AList, const string &AName, bool 
 // backwards.
 static TRunEnd SeekNextHeader(const TLocalHeader &H, uint32_t AHeaderPos)
 {
-    uint64_t Next = (uint64_t)AHeaderPos + LocalHeaderSize + H.NameLength + H.ExtraLength +
+    uint64_t Next = (uint64_t)AHeaderPos + ZipLocalSize + H.NameLength + H.ExtraLength +
                     H.CompressedSize;
     if (Next > 0x7FFFFFFF) return reDamaged;
     SeekArchive((uint32_t)Next, ZIP_SEEK_BEGIN);
@@ -303,8 +293,8 @@ static void WalkEntries(HWND ADlg, int AListId, bool AListOnly)
     // A walk that ran out of local headers must stand on the central directory (or, for an
     // archive without entries, on its end record); anything else means the file was cut
     // short or damaged, and entries may be missing from the list.
-    if (End == reComplete && LocalHeader.Signature != CentralDirSig &&
-        LocalHeader.Signature != EndOfCentralDirSig)
+    if (End == reComplete && LocalHeader.Signature != ZipCentralSig &&
+        LocalHeader.Signature != ZipEndSig)
         End = reDamaged;
     RunEnd = End;
     if (AListOnly)

@@ -20,29 +20,21 @@
 #include "QStr.h"
 #include "QTypes.h"
 #include "UnfurlEntryName.h"
+#include "UnfurlZipFormat.h"
 #include "UnfurlZipInflate.h"
 
-// ---- Format constants ---------------------------------------------------------------
+// ---- Local headers ---------------------------------------------------------------------
 
 enum {
-    LocalHeaderSize = 30,       // fixed part of a local file header
-    DataDescriptorSize = 16,    // signature, CRC-32, compressed and uncompressed size
     NameBufSize = 258           // the run's name buffer; longer names are cut to NameMax
 };
-// Record signatures, little-endian ("PK" and two more bytes).
-const uint32_t DataDescriptorSig = 0x08074B50;   // "PK", 7, 8
-const uint32_t CentralDirSig = 0x02014B50;       // "PK", 1, 2
-const uint32_t EndOfCentralDirSig = 0x06054B50;  // "PK", 5, 6
-
-// Compression methods the installer decodes (TLocalHeader.Method).
-enum { zmStored = 0, zmDeflated = 8 };
 
 // Local file header: 30 bytes on disk, read whole with one read and decoded field by field.
 struct TLocalHeader {
     uint32_t Signature;         // 0x04034B50 local header; 0x08074B50 a data descriptor
     uint16_t Version;           // version needed (not used)
     uint16_t Flags;             // bit 0 encrypted; bit 3 sizes in a data descriptor
-    uint16_t Method;            // 0 stored, 8 deflated
+    uint16_t Method;            // ZipStored, ZipDeflated
     uint16_t Time;              // DOS time, local time
     uint16_t Date;              // DOS date, local time
     uint32_t Crc32;

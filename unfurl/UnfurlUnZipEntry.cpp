@@ -116,7 +116,7 @@ static bool WriteEntryData(const TLocalHeader &H, const char *APath)
     Crc = 0xFFFFFFFFu;
     CompressedLeft = (int32_t)H.CompressedSize;
     OutLeft = H.UncompressedSize;
-    int Decoded = H.Method == zmStored ? CopyStoredEntry() : InflateEntry();
+    int Decoded = H.Method == ZipStored ? CopyStoredEntry() : InflateEntry();
     OutLeft = -1;
     bool Written = Decoded == INFLATE_OK && H.Crc32 == (Crc ^ 0xFFFFFFFFu);
 
