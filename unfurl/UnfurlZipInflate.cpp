@@ -11,6 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <utility>
+
 #include "UnfurlCodeTable.h"
 
 TZipHandle ArchiveFile = -1;
@@ -220,10 +222,10 @@ static inline uint64_t Load64(const uint8_t *p)   // little-endian targets only
     return v;
 }
 
-// Follows a root entry that links to a sub-table (op above OP_LITERAL holds 16 + the
-// sub-table's index width) down to the entry of the code, consuming the bits of each link;
+// The entry of the code at the root entry e: follows the links to sub-tables (op above
+// OP_LITERAL holds 16 + the sub-table's index width), then consumes the code's own bits;
 // 0 for an invalid code. The bit buffer holds enough bits: the caller loaded 56.
-static inline const TCodeEntry *FastSubTable(const TCodeEntry *e, uint64_t &bb, unsigned &bc)
+static inline const TCodeEntry *FastCode(const TCodeEntry *e, uint64_t &bb, unsigned &bc)
 {
     unsigned op = e->Op;
     while (op > OP_LITERAL) {
@@ -233,6 +235,8 @@ static inline const TCodeEntry *FastSubTable(const TCodeEntry *e, uint64_t &bb, 
         e = &e->Next[bb & ((1u << (op - 16)) - 1)];
         op = e->Op;
     }
+    bb >>= e->Bits;
+    bc -= e->Bits;
     return e;
 }
 
@@ -302,13 +306,9 @@ static int DecodeFast(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *AD
             *out++ = (uint8_t)e->Value;
             continue;
         }
-        if (op > OP_LITERAL) {
-            e = FastSubTable(e, bb, bc);
-            DATA_CHECK(e);
-            op = e->Op;
-        }
-        bb >>= e->Bits;
-        bc -= e->Bits;
+        e = FastCode(e, bb, bc);
+        DATA_CHECK(e);
+        op = e->Op;
         if (op == OP_LITERAL) {
             *out++ = (uint8_t)e->Value;
             continue;
@@ -321,15 +321,9 @@ static int DecodeFast(const TCodeEntry *ALit, int ALitBits, const TCodeEntry *AD
         bb >>= op;
         bc -= op;
         DATA_CHECK(ADist);
-        e = &ADist[bb & dmask];
+        e = FastCode(&ADist[bb & dmask], bb, bc);
+        DATA_CHECK(e);
         op = e->Op;
-        if (op > OP_LITERAL) {
-            e = FastSubTable(e, bb, bc);
-            DATA_CHECK(e);
-            op = e->Op;
-        }
-        bb >>= e->Bits;
-        bc -= e->Bits;
         DATA_CHECK(op <= MAX_DIST_EXTRA);
         unsigned dist = e->Value + ((unsigned)bb & ((1u << op) - 1));
         bb >>= op;
@@ -587,36 +581,40 @@ static int32_t DiscardWrite(TZipHandle, const void *, int32_t ACount)
     return ACount;
 }
 
+// The state InflateEntry works on; InflateBuffer swaps its own in and the caller's back.
+struct TEntryState {
+    TZipIO IO;
+    TZipHandle Archive, Out;
+    int32_t Left;
+    uint32_t Crc;
+    int64_t OutLeft;
+};
+
+static void SwapEntryState(TEntryState &S)
+{
+    std::swap(S.IO, ZipIO);
+    std::swap(S.Archive, ArchiveFile);
+    std::swap(S.Out, OutFile);
+    std::swap(S.Left, CompressedLeft);
+    std::swap(S.Crc, Crc);
+    std::swap(S.OutLeft, OutLeft);
+}
+
 int InflateBuffer(const void *AIn, int32_t AInLen, TZipMemFile *AOut, uint32_t &ACrc,
                   int64_t AOutMax, int64_t *AOutLen)
 {
-    const TZipIO savedIO = ZipIO;
-    const TZipHandle savedArchive = ArchiveFile, savedOut = OutFile;
-    const int32_t savedLeft = CompressedLeft;
-    const uint32_t savedCrc = Crc;
-    const int64_t savedOutLeft = OutLeft;
-
     TZipMemFile in;
     ZipMemOpen(in, AIn, AInLen > 0 ? AInLen : 0);
-    ZipIO = ZipMemIO;
-    if (!AOut) ZipIO.Write = DiscardWrite;
-    ArchiveFile = ZipMemHandle(in);
-    OutFile = AOut ? ZipMemHandle(*AOut) : -1;
-    CompressedLeft = AInLen;
-    Crc = 0xFFFFFFFFu;
-    OutLeft = AOutMax;
+    TEntryState state = {ZipMemIO, ZipMemHandle(in), AOut ? ZipMemHandle(*AOut) : -1, AInLen,
+                         0xFFFFFFFFu, AOutMax};
+    if (!AOut) state.IO.Write = DiscardWrite;
     Discarded = 0;
     const int64_t start = AOut ? AOut->Pos : 0;
 
+    SwapEntryState(state);   // the call's state in, the caller's kept
     int r = InflateEntry();
     ACrc = ~Crc;
+    SwapEntryState(state);   // the caller's back
     if (AOutLen) *AOutLen = AOut ? AOut->Pos - start : Discarded;
-
-    ZipIO = savedIO;
-    ArchiveFile = savedArchive;
-    OutFile = savedOut;
-    CompressedLeft = savedLeft;
-    Crc = savedCrc;
-    OutLeft = savedOutLeft;
     return r;
 }
