@@ -212,9 +212,9 @@ struct Walk {
         UnZipFiles(MemDialogWnd(Dlg), 9500, true);
         MemSelectAll(Dlg);
     }
-    void Extract()
+    void Extract(char *AFolder = 0)
     {
-        TargetDir = Dir;
+        TargetDir = AFolder ? AFolder : Dir;
         ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
         FilesDone = 0;
         UnZipFiles(MemDialogWnd(Dlg), 9500, false);

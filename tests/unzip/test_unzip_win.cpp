@@ -56,17 +56,16 @@ DWORD WINAPI Driver(void *)
             Asked.push_back(Name);
             LeaveCriticalSection(&Lock);
             if (A.RewriteAll) SendDlgItemMessageA(P, CM_CHECK, BM_SETCHECK, BST_CHECKED, 0);
-            PostMessageA(P, WM_COMMAND, A.Button, 0);
+            Press(P, A.Button);
             while (!Stop && IsWindow(P)) Sleep(5);
         }
         if (HWND B = FindWindowA("#32770", "Error")) {
-            char Text[600] = "";
-            GetDlgItemTextA(B, 0xFFFF, Text, sizeof Text);
+            std::string Text = BoxText(B);
             EnterCriticalSection(&Lock);
             Boxes.push_back(Text);
             BoxHasStopIcon.push_back(HasStopIcon(B));
             LeaveCriticalSection(&Lock);
-            PostMessageA(B, WM_COMMAND, IDOK, 0);
+            Press(B, IDOK);
             while (!Stop && IsWindow(B)) Sleep(5);
         }
         Sleep(10);
@@ -155,28 +154,13 @@ protected:
         FilesDone = 0;
         UnZipFiles(Dlg, CM_LIST, false);
     }
-    std::string Label()
-    {
-        char T[100] = "";
-        GetDlgItemTextA(Dlg, CM_LABEL_PB, T, sizeof T);
-        return T;
-    }
+    std::string Label() { return ItemText(Dlg, CM_LABEL_PB); }
     std::string Out(const std::string &AName)
     {
         std::string N = AName;
         for (char &C : N)
             if (C == '/') C = '\\';
         return std::string(Target) + "\\" + N;
-    }
-    uint32_t DosTime(const std::string &APath)
-    {
-        HANDLE H = CreateFileA(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-        FILETIME Write, Local;
-        WORD D = 0, T = 0;
-        if (GetFileTime(H, 0, 0, &Write) && FileTimeToLocalFileTime(&Write, &Local))
-            FileTimeToDosDateTime(&Local, &D, &T);
-        CloseHandle(H);
-        return (uint32_t)D << 16 | T;
     }
     int SelectedCount() { return (int)SendMessageA(List, LB_GETSELCOUNT, 0, 0); }
 };
@@ -197,12 +181,11 @@ TEST_F(UnZipWin, ListsAndExtractsThroughTheKernelFileApi)
     EXPECT_EQ(0, SelectedCount());
     for (auto &I : Items) {
         if (I.Name.back() == '/') {
-            EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
-                      GetFileAttributesA(Out(I.Name).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            EXPECT_TRUE(IsFolder(Out(I.Name)));
             continue;
         }
         EXPECT_EQ(I.Data, QReadFile(Out(I.Name))) << I.Name;
-        EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, DosTime(Out(I.Name))) << I.Name;
+        EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, FileDosTime(Out(I.Name))) << I.Name;
     }
     EXPECT_EQ(3, FilesDone);
     EXPECT_EQ(75, SendDlgItemMessageA(Dlg, CM_PROGRESSBAR, PBM_GETPOS, 0, 0));
@@ -333,7 +316,7 @@ TEST_F(UnZipWin, DateZeroKeepsTheWriteTimeAndFailuresGiveTheSystemsReason)
     WORD D = 0, T = 0;
     SystemTimeToFileTime(&Now, &Local);
     FileTimeToDosDateTime(&Local, &D, &T);
-    uint32_t Written = DosTime(Out("readme.txt"));
+    uint32_t Written = FileDosTime(Out("readme.txt"));
     EXPECT_EQ(D, Written >> 16);   // today (as written), not a random or 1980 date
     EXPECT_EQ(Items[0].Data, QReadFile(Out("readme.txt")));
     ASSERT_EQ(2u, Boxes.size());
