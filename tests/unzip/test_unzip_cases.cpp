@@ -81,6 +81,8 @@ TEST(RoundHalfEven, Table)
 
 // ---- Runs over good archives --------------------------------------------------------------
 
+// Stored and deflated entries, some behind a data descriptor with its signature, folder
+// entries, times.
 TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
 {
     std::vector<TZipItem> Items = {Item("ReadMe.txt", "hello\r\n", 0), Item("sub/", ""),
@@ -118,20 +120,14 @@ TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
     EXPECT_EQ("b.bin", std::string(W.Dlg.Labels[2].c_str()));
 }
 
+// Eight files: steps of 12.5, rounded half to even, none cut off.
 TEST(UnZipFiles, ProgressRoundsHalvesToEven)
 {
-    struct { int Files; std::vector<int32_t> Positions; } Cases[] = {
-        {2, {50, 100}},
-        {3, {33, 67, 100}},
-        {8, {12, 25, 38, 50, 62, 75, 88, 100}},
-    };
-    for (auto &C : Cases) {
-        std::vector<TZipItem> Items;
-        for (int I = 0; I < C.Files; I++) Items.push_back(Item("f" + std::to_string(I), "x"));
-        Walk W(ZipBuild(Items));
-        ASSERT_TRUE(W.Run());
-        EXPECT_EQ(C.Positions, W.Dlg.Positions) << C.Files;
-    }
+    std::vector<TZipItem> Items;
+    for (int I = 0; I < 8; I++) Items.push_back(Item("f" + std::to_string(I), "x"));
+    Walk W(ZipBuild(Items));
+    ASSERT_TRUE(W.Run());
+    EXPECT_EQ((std::vector<int32_t>{12, 25, 38, 50, 62, 75, 88, 100}), W.Dlg.Positions);
 }
 
 // An entry whose CRC-32 does not match is written all the same, with its time, and stays

@@ -270,21 +270,17 @@ TEST_F(UnZipWin, ExistingFileInOtherCaseIsTheSameFile)
 
 TEST_F(UnZipWin, ErrorBoxesAreCaptionedErrorWithTheStopIcon)
 {
-    std::vector<TZipItem> Evil = {TZipItem{"../up.txt", "evil"}, TZipItem{"C:\\up.txt", "evil"},
-                                  TZipItem{"good.txt", "good"}};
-    Open(ZipBuild(Evil));
+    Open(ZipBuild({TZipItem{"../up.txt", "evil"}, TZipItem{"good.txt", "good"}}));
     Listing();
     Extract();
-    ASSERT_EQ(3u, Boxes.size());   // each refused name, then what was not installed
+    ASSERT_EQ(2u, Boxes.size());   // the refused name, then what was not installed
     EXPECT_EQ("Cannot create file\r\n../up.txt", Boxes[0]);
-    EXPECT_EQ("Cannot create file\r\nC:\\up.txt", Boxes[1]);
-    EXPECT_EQ(0u, Boxes[2].find("The installation is incomplete."));
+    EXPECT_EQ(0u, Boxes[1].find("The installation is incomplete."));
     EXPECT_TRUE(BoxHasStopIcon[0]);
-    EXPECT_TRUE(BoxHasStopIcon[2]);
+    EXPECT_TRUE(BoxHasStopIcon[1]);
     EXPECT_EQ("good", QReadFile(Out("good.txt")));
-    EXPECT_FALSE(AllExtracted);
     EXPECT_EQ("STR_NOTSELEXT", Label());
-    EXPECT_EQ(2, SelectedCount());
+    EXPECT_EQ(1, SelectedCount());
 }
 
 TEST_F(UnZipWin, DamagedInstallerIsReportedAndEnds)
