@@ -52,9 +52,11 @@ protected:
         CloseArchive();
         ZipIO = ZipFileIO;
     }
-    // Writes AFile, opens it as the installer's own file and reads the setup header.
+    // Writes AFile, opens it as the installer's own file (closing the one before) and reads
+    // the setup header.
     void Read(const std::string &AFile)
     {
+        CloseArchive();
         std::string Path = Dir.Join("setup.exe");
         ASSERT_TRUE(QWriteFile(Path, AFile));
         OpenArchiveFile(Path.c_str());
@@ -118,11 +120,11 @@ TEST_F(Payload, TextsAndWhereTheArchiveStarts)
         {"no subtitle zero",
          Str(ECrypt("title", SetupTextShift)) + '\0' + Str(ECrypt("sub", SetupTextShift)), "title",
          "sub"},
-        {"a long title", std::string(1000, (char)('x' + SetupTextShift)), std::string(1000, 'x'), ""},
+        {"a long title", std::string(1000, (char)('x' + SetupTextShift)), std::string(1000, 'x'),
+         ""},
     };
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Why);
-        CloseArchive();
         Read(PayloadBuild(S, C.Raw, Zip()));
         EXPECT_EQ(C.Title, Str(SetupInfo->Title));
         EXPECT_EQ(C.Subtitle, Str(SetupInfo->Subtitle));
@@ -144,7 +146,6 @@ TEST_F(Payload, LengthAboveTheBufferIsNotRead)
     File = PayloadBuild(S, "", Zip());
     File[S + 103] = (char)0xFF;
     File[S + 102] = (char)0xFF;
-    CloseArchive();
     Read(File);
     EXPECT_EQ(srTooLong, SetupRead);
     EXPECT_GT(ArchiveStart, S);
@@ -159,7 +160,6 @@ TEST_F(Payload, FileEndingEarly)
     EXPECT_TRUE(SetupInfo->Title.empty());
     EXPECT_EQ(S + 104, ArchiveStart);
     // Inside the block: only the bytes there.
-    CloseArchive();
     Read(Full.substr(0, S + 104 + 8));
     EXPECT_EQ(srShortBlock, SetupRead);
     EXPECT_EQ("Title", Str(SetupInfo->Title));
@@ -195,7 +195,6 @@ TEST_F(Payload, IntegrityRecordIsReadBehindTheSubtitle)
     EXPECT_EQ("PK\x03\x04", AtArchive());
 
     // Bytes appended after the archive (an Authenticode signature) are not covered.
-    CloseArchive();
     Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z) + std::string(3000, '\x30'));
     EXPECT_EQ(avIntact, VerifyArchive());
 }
@@ -215,12 +214,10 @@ TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
     for (auto &F : Flips) {
         std::string File = Whole;
         File[At + F.Offset] ^= 0x01;
-        CloseArchive();
         Read(File);
         EXPECT_EQ(avDamaged, VerifyArchive()) << F.Where;
     }
     for (size_t Cut : {(size_t)1, Z.size() / 2, Z.size()}) {
-        CloseArchive();
         Read(Whole.substr(0, Whole.size() - Cut));
         EXPECT_EQ(avDamaged, VerifyArchive()) << "cut by " << Cut;
     }
@@ -244,7 +241,8 @@ TEST_F(Payload, RecordsBehindTheSubtitle)
         {"no subtitle zero", Str(ECrypt(Title.c_str(), SetupTextShift)) + '\0' + Record(Z), false,
          false},
         {"the mark after the record", Block(Title, "Sub", Record(Z) + TEXTS_UTF8_MARK), true, true},
-        {"the mark before the record", Block(Title, "Sub", TEXTS_UTF8_MARK + Record(Z)), true, true},
+        {"the mark before the record", Block(Title, "Sub", TEXTS_UTF8_MARK + Record(Z)), true,
+         true},
         {"the mark alone", Block(Title, "Sub", TEXTS_UTF8_MARK), true, false},
         {"the mark behind an unknown record", Block(Title, "Sub", "UFxx" TEXTS_UTF8_MARK), false,
          false},
@@ -252,7 +250,6 @@ TEST_F(Payload, RecordsBehindTheSubtitle)
     };
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Why);
-        CloseArchive();
         Read(PayloadBuild(S, C.Block, Z));
         EXPECT_EQ(C.Utf8, SetupInfo->Utf8);
         EXPECT_EQ(C.Checked, ArchiveRecord.Present);

@@ -181,7 +181,10 @@ struct FolderRun : Walk {
         for (auto &N : ANames) Items.push_back(Item(N, "data of " + N));
         return ZipBuild(Items);
     }
-    bool Written(const std::string &AName) const { return Has(AName) && Data(AName) == "data of " + AName; }
+    bool Written(const std::string &AName) const
+    {
+        return Has(AName) && Data(AName) == "data of " + AName;
+    }
 };
 
 }  // namespace
