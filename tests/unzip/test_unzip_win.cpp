@@ -193,6 +193,8 @@ TEST_F(UnZipWin, ListsAndExtractsThroughTheKernelFileApi)
     EXPECT_TRUE(Boxes.empty());
 }
 
+// The prompt's buttons and its check box. Names are compared as Windows compares them: a file
+// there under another case is the same file, asked for, and no second one appears beside it.
 TEST_F(UnZipWin, ExistingFilesPromptAnswers)
 {
     struct {
@@ -200,21 +202,24 @@ TEST_F(UnZipWin, ExistingFilesPromptAnswers)
         std::vector<TPromptAnswer> Answers;   // one for each prompt expected
         const char *Replaced;   // per file in archive order: R replaced, K kept
         uint8_t Mode;
+        bool OtherCase;         // the files there are named in other letters
     } Cases[] = {
-        {"OK", {{IDOK, false}, {IDOK, false}, {IDOK, false}}, "RRR", omAsk},
-        {"Cancel", {{IDCANCEL, false}, {IDCANCEL, false}, {IDCANCEL, false}}, "KKK", omAsk},
-        {"OK with Rewrite all files", {{IDOK, true}}, "RRR", omReplace},
-        {"Cancel with Rewrite all files", {{IDCANCEL, true}}, "KKK", omKeep},
+        {"OK", {{IDOK, false}, {IDOK, false}, {IDOK, false}}, "RRR", omAsk, false},
+        {"Cancel", {{IDCANCEL, false}, {IDCANCEL, false}, {IDCANCEL, false}}, "KKK", omAsk, false},
+        {"OK with Rewrite all files", {{IDOK, true}}, "RRR", omReplace, false},
+        {"Cancel with Rewrite all files", {{IDCANCEL, true}}, "KKK", omKeep, false},
+        {"names in other case", {{IDCANCEL, false}, {IDOK, false}, {IDCANCEL, false}}, "KRK", omAsk,
+         true},
     };
     Open(ZipBuild(Items));
     const char *Files[] = {"readme.txt", "sub/file.txt", "sub/deep/x.bin"};
+    const char *Upper[] = {"README.TXT", "sub/FILE.Txt", "sub/deep/X.bin"};
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Title);
         QRemoveTree(Target);
-        Listing();
-        Extract();   // first install into a fresh folder: no prompts
-        EXPECT_TRUE(Asked.empty());
-        for (const char *F : Files) ASSERT_TRUE(QWriteFile(Out(F), "old"));
+        MakeFolders(Out("sub/deep"));
+        for (int I = 0; I < 3; I++)
+            ASSERT_TRUE(QWriteFile(Out(C.OtherCase ? Upper[I] : Files[I]), "old"));
         EnterCriticalSection(&Lock);
         Answers = C.Answers;
         LeaveCriticalSection(&Lock);
@@ -233,38 +238,16 @@ TEST_F(UnZipWin, ExistingFilesPromptAnswers)
         }
         EXPECT_EQ(C.Mode, OverwriteMode);
         EXPECT_TRUE(AllExtracted);
-    }
-}
-
-// Names are compared as Windows compares them: a file there under another case is the same
-// file, asked for and kept, and no second one appears beside it.
-TEST_F(UnZipWin, ExistingFileInOtherCaseIsTheSameFile)
-{
-    Open(ZipBuild(Items));
-    Listing();
-    Extract();
-    ASSERT_TRUE(DeleteFileA(Out("readme.txt").c_str()));
-    ASSERT_TRUE(DeleteFileA(Out("sub/file.txt").c_str()));
-    ASSERT_TRUE(QWriteFile(Out("README.TXT"), "old"));
-    ASSERT_TRUE(QWriteFile(Out("sub/FILE.Txt"), "old"));
-    EnterCriticalSection(&Lock);
-    Answers = {{IDCANCEL, false}, {IDOK, false}, {IDCANCEL, false}};
-    LeaveCriticalSection(&Lock);
-    Listing();
-    Extract();
-    ASSERT_EQ(3u, Asked.size());
-    EXPECT_EQ("readme.txt", Asked[0]);
-    EXPECT_EQ("file.txt", Asked[1]);
-    EXPECT_EQ("old", QReadFile(Out("README.TXT")));
-    EXPECT_EQ(Items[2].Data, QReadFile(Out("sub/FILE.Txt")));
-    for (const char *Mask : {"*.txt", "sub\\*.txt"}) {
-        WIN32_FIND_DATAA Fd;
-        HANDLE F = FindFirstFileA((std::string(Target) + "\\" + Mask).c_str(), &Fd);
-        ASSERT_NE(INVALID_HANDLE_VALUE, F);
-        int Count = 1;
-        while (FindNextFileA(F, &Fd)) Count++;
-        FindClose(F);
-        EXPECT_EQ(1, Count) << Mask;
+        for (const char *Mask : {"*.txt", "sub\\*.txt", "sub\\deep\\*"}) {
+            WIN32_FIND_DATAA Fd;
+            HANDLE F = FindFirstFileA(Out(Mask).c_str(), &Fd);
+            ASSERT_NE(INVALID_HANDLE_VALUE, F);
+            int Count = 0;
+            do Count += !(Fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+            while (FindNextFileA(F, &Fd));
+            FindClose(F);
+            EXPECT_EQ(1, Count) << Mask;
+        }
     }
 }
 
