@@ -110,7 +110,8 @@ TEST(NotInstalled, MoreDataThanDeclaredStopsTheEntryAtTheBound)
 {
     // Declared 1,000 bytes; the data holds 5,000 (one final write) or 100,000 (full windows),
     // deflated or stored. Nothing past the declared size reaches the disk; the CRC matches
-    // the full data, so only the bound can catch it.
+    // the full data, so only the bound can catch it. (Every good run shows that data of
+    // exactly the declared size passes.)
     for (size_t Size : {5000u, 100000u}) {
         for (uint16_t Method : {8, 0}) {
             std::string Data(Size, 'q');
@@ -128,12 +129,6 @@ TEST(NotInstalled, MoreDataThanDeclaredStopsTheEntryAtTheBound)
             EXPECT_EQ(-1, OutLeft);   // no bound left behind for the next entry
         }
     }
-    // Exactly the declared size is fine.
-    std::string Data(1000, 'e');
-    Walk W(ZipBuild({Item("exact.bin", Data)}));
-    ASSERT_TRUE(W.Run());
-    EXPECT_TRUE(AllExtracted);
-    EXPECT_EQ(Data, W.Data("exact.bin"));
 }
 
 // The user's Yes to "Stop the installation?" comes while a file is being written (the one
