@@ -28,13 +28,6 @@ TEST(AllocFilterStr, PipesBecomeZerosAndTheListEndsInTwoZeros)
     }
 }
 
-TEST(AllocFilterStr, ArgumentStaysUnchanged)
-{
-    string S("A|*.a");
-    AllocFilterStr(S);
-    EXPECT_EQ(S, "A|*.a");
-}
-
 TEST(FileFlags, EveryOptionAddsItsFlagToHookAndExplorer)
 {
     static const uint32_t Expected[ofOptionCount] = {

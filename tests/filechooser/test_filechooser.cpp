@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string>
 #include "QDialogFile.h"
+#include "QTestFiles.h"
 
 namespace {
 
@@ -82,24 +83,11 @@ void EndDriver(TDriver &D)
 // A folder with a few files to pick from.
 class FileChooser : public ::testing::Test {
 protected:
-    std::string Dir;
+    TTempDir Dir;
     void SetUp() override
     {
-        char Temp[MAX_PATH];
-        GetTempPathA(sizeof Temp, Temp);
-        Dir = std::string(Temp) + "qchooser-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(Dir.c_str(), 0);
-        for (const char *Name : {"target.txt", "noext", "other.bin"}) {
-            FILE *F = fopen((Dir + "\\" + Name).c_str(), "wb");
-            fputs("data", F);
-            fclose(F);
-        }
-    }
-    void TearDown() override
-    {
         for (const char *Name : {"target.txt", "noext", "other.bin"})
-            DeleteFileA((Dir + "\\" + Name).c_str());
-        RemoveDirectoryA(Dir.c_str());
+            ASSERT_TRUE(QWriteFile(Dir.Join(Name), "data"));
     }
 };
 
@@ -107,61 +95,39 @@ const char *Filter = "Text files|*.txt|Any file|*.*";
 
 }  // namespace
 
-TEST_F(FileChooser, CancelGivesTheEmptyStringEvenWithAnInitialName)
+// The unhooked Open and Save As dialogs: they can be resized and show the initial name; Cancel
+// gives the empty string, OK the full path of what was typed (with the default extension when
+// one is given); choosing a name to save under creates no file.
+TEST_F(FileChooser, UnhookedDialogsGiveTheChosenPath)
 {
-    TDriver D;
-    StartDriver(D, "Pick a file to cancel", 0, IDCANCEL);
-    string R = OpenFileSize(0, "initial.txt", Dir.c_str(), "Pick a file to cancel", Filter, "");
-    EndDriver(D);
-    EXPECT_TRUE(D.Found) << "the Open dialog appeared with the given title";
-    EXPECT_STREQ(D.SeenFileName, "initial.txt") << "the initial name was offered";
-    EXPECT_TRUE(D.Sizable) << "the unhooked dialog can be resized";
-    EXPECT_EQ(Std(R), "");
-}
-
-TEST_F(FileChooser, TypedNameAndOkGiveTheFullPath)
-{
-    TDriver D;
-    StartDriver(D, "Pick by typing", "target.txt", IDOK);
-    string R = OpenFileSize(0, "", Dir.c_str(), "Pick by typing", Filter, "");
-    EndDriver(D);
-    ASSERT_TRUE(D.Found);
-    EXPECT_STREQ(D.SeenFileName, "");
-    EXPECT_EQ(Std(R), Dir + "\\target.txt");
-}
-
-TEST_F(FileChooser, NameWithoutExtensionStaysAsTypedWithoutDefault)
-{
-    TDriver D;
-    StartDriver(D, "No default extension", "noext", IDOK);
-    string R = OpenFileSize(0, "", Dir.c_str(), "No default extension", "Any file|*.*", "");
-    EndDriver(D);
-    EXPECT_EQ(Std(R), Dir + "\\noext");
-}
-
-TEST_F(FileChooser, DefaultExtensionIsAppendedToATypedName)
-{
-    TDriver D;
-    StartDriver(D, "With default extension", "target", IDOK);
-    string R = OpenFileSize(0, "", Dir.c_str(), "With default extension", Filter, "txt");
-    EndDriver(D);
-    EXPECT_EQ(Std(R), Dir + "\\target.txt");
-}
-
-TEST_F(FileChooser, SaveAsCancelAndPick)
-{
-    TDriver D;
-    StartDriver(D, "Save it", 0, IDCANCEL);
-    EXPECT_EQ(Std(SaveFileSize(0, "x.txt", Dir.c_str(), "Save it", Filter, "txt")), "");
-    EndDriver(D);
-    EXPECT_TRUE(D.Found);
-
-    StartDriver(D, "Save a new one", "fresh.txt", IDOK);
-    string R = SaveFileSize(0, "", Dir.c_str(), "Save a new one", Filter, "txt");
-    EndDriver(D);
-    EXPECT_EQ(Std(R), Dir + "\\fresh.txt");
-    EXPECT_EQ(GetFileAttributesA((Dir + "\\fresh.txt").c_str()), INVALID_FILE_ATTRIBUTES)
-        << "choosing a name creates no file";
+    struct {
+        const char *Title;
+        bool Save;
+        const char *Initial, *Typed;
+        WPARAM Button;
+        const char *Filter, *DefExt;
+        const char *Chosen;   // in the folder; 0 for the empty string
+    } Cases[] = {
+        {"Pick a file to cancel", false, "initial.txt", 0, IDCANCEL, Filter, "", 0},
+        {"Pick by typing", false, "", "target.txt", IDOK, Filter, "", "target.txt"},
+        {"No default extension", false, "", "noext", IDOK, "Any file|*.*", "", "noext"},
+        {"With default extension", false, "", "target", IDOK, Filter, "txt", "target.txt"},
+        {"Save it", true, "x.txt", 0, IDCANCEL, Filter, "txt", 0},
+        {"Save a new one", true, "", "fresh.txt", IDOK, Filter, "txt", "fresh.txt"},
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Title);
+        TDriver D;
+        StartDriver(D, C.Title, C.Typed, C.Button);
+        auto Chooser = C.Save ? SaveFileSize : OpenFileSize;
+        string R = Chooser(0, C.Initial, Dir.Path.c_str(), C.Title, C.Filter, C.DefExt);
+        EndDriver(D);
+        ASSERT_TRUE(D.Found);
+        EXPECT_STREQ(C.Initial, D.SeenFileName);
+        EXPECT_TRUE(D.Sizable);
+        EXPECT_EQ(C.Chosen ? Dir.Join(C.Chosen) : "", Std(R));
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Dir.Join("fresh.txt").c_str()));
 }
 
 namespace {
@@ -190,18 +156,18 @@ TEST_F(FileChooser, HookedDialogCallsTheHookSlots)
     InitCalls = NotifyCalls = 0;
     TDriver D;
     StartDriver(D, "Hooked open", "target.txt", IDOK);
-    string R = OpenFile(0, "", Dir.c_str(), "Hooked open", Filter, "",
+    string R = OpenFile(0, "", Dir.Path.c_str(), "Hooked open", Filter, "",
                         OpenOption(ofFileMustExist) | OpenOption(ofHideReadOnly));
     EndDriver(D);
     DFInitHookProc = DFNotifyHookProc = 0;
-    EXPECT_EQ(Std(R), Dir + "\\target.txt");
+    EXPECT_EQ(Std(R), Dir.Join("target.txt"));
     EXPECT_EQ(InitCalls, 1);
     EXPECT_TRUE(InitWnd != 0);
     EXPECT_GT(NotifyCalls, 0) << "the Explorer-style dialog notifies its hook";
     EXPECT_FALSE(D.Sizable) << "a hooked dialog keeps its size";
 
     StartDriver(D, "Hooked save", 0, IDCANCEL);
-    EXPECT_EQ(Std(SaveFile(0, "a.txt", Dir.c_str(), "Hooked save", Filter, "", 0)), "");
+    EXPECT_EQ(Std(SaveFile(0, "a.txt", Dir.Path.c_str(), "Hooked save", Filter, "", 0)), "");
     EndDriver(D);
     EXPECT_TRUE(D.Found);
 }

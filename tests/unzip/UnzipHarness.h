@@ -204,7 +204,29 @@ struct Walk {
         StopAsked = false;
     }
     bool Run(uint32_t AStart = 0) { return RunInstall(Dlg, Dir, AStart); }
-    std::string At(const std::string &AName) const { return std::string(Target) + "\\" + AName; }
+    // The two runs one by one, for a test that changes something between them.
+    void List()
+    {
+        ArchiveStart = 0;
+        OverwriteMode = omAsk;
+        UnZipFiles(MemDialogWnd(Dlg), 9500, true);
+        MemSelectAll(Dlg);
+    }
+    void Extract(char *AFolder = 0)
+    {
+        TargetDir = AFolder ? AFolder : Dir;
+        ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
+        FilesDone = 0;
+        UnZipFiles(MemDialogWnd(Dlg), 9500, false);
+    }
+    // The file of entry AName (either separator) under the default target.
+    std::string At(const std::string &AName) const
+    {
+        std::string K = std::string(Target) + "\\" + AName;
+        for (char &C : K)
+            if (C == '/') C = '\\';
+        return K;
+    }
     bool Has(const std::string &AName) const { return Fs.Files.count(At(AName)) > 0; }
     std::string Data(const std::string &AName) const { return Fs.Files.at(At(AName)); }
     std::string Error(size_t AIndex) const { return Dlg.Errors.at(AIndex).c_str(); }

@@ -52,9 +52,11 @@ protected:
         CloseArchive();
         ZipIO = ZipFileIO;
     }
-    // Writes AFile, opens it as the installer's own file and reads the setup header.
+    // Writes AFile, opens it as the installer's own file (closing the one before) and reads
+    // the setup header.
     void Read(const std::string &AFile)
     {
+        CloseArchive();
         std::string Path = Dir.Join("setup.exe");
         ASSERT_TRUE(QWriteFile(Path, AFile));
         OpenArchiveFile(Path.c_str());
@@ -101,43 +103,33 @@ TEST_F(Payload, BlockOf93BytesPutsTheArchiveAt0x9AC5)
     EXPECT_EQ("PK\x03\x04", AtArchive());
 }
 
-TEST_F(Payload, TwoZeroBytesGiveEmptyTexts)
-{
-    Read(PayloadBuild(S, std::string(2, '\0'), Zip()));
-    EXPECT_TRUE(SetupInfo->Title.empty());
-    EXPECT_TRUE(SetupInfo->Subtitle.empty());
-    EXPECT_EQ(S + 106, ArchiveStart);
-    EXPECT_EQ("PK\x03\x04", AtArchive());
-}
-
-TEST_F(Payload, TrailingBytesAreIgnoredButCountForTheArchive)
-{
-    std::string Trailer("\x01\x02 trailing bytes \0 and more", 27);
-    Read(PayloadBuild(S, Block("Title", "Sub", Trailer), Zip()));
-    EXPECT_EQ("Title", Str(SetupInfo->Title));
-    EXPECT_EQ("Sub", Str(SetupInfo->Subtitle));
-    EXPECT_EQ(S + 104 + 10 + 27, ArchiveStart);
-    EXPECT_EQ("PK\x03\x04", AtArchive());
-}
-
-TEST_F(Payload, TextsWithoutTheirZeroBytesEndWithTheBlock)
+// The texts end at their zero bytes or with the block; bytes behind them are not read as text
+// but count for where the archive starts.
+TEST_F(Payload, TextsAndWhereTheArchiveStarts)
 {
     struct {
-        std::string Raw;      // the block as stored (scrambled)
+        const char *Why;
+        std::string Raw;   // the block as stored (scrambled)
         std::string Title, Subtitle;
     } Cases[] = {
-        {Str(ECrypt("no zero at all", SetupTextShift)), "no zero at all", ""},
-        {Str(ECrypt("title", SetupTextShift)) + '\0' + Str(ECrypt("sub", SetupTextShift)),
-         "title", "sub"},
-        {std::string(1000, (char)('x' + SetupTextShift)), std::string(1000, 'x'), ""},
+        {"two zero bytes", std::string(2, '\0'), "", ""},
+        {"trailing bytes",
+         Block("Title", "Sub", std::string("\x01\x02 trailing bytes \0 and more", 27)), "Title",
+         "Sub"},
+        {"no zero at all", Str(ECrypt("no zero at all", SetupTextShift)), "no zero at all", ""},
+        {"no subtitle zero",
+         Str(ECrypt("title", SetupTextShift)) + '\0' + Str(ECrypt("sub", SetupTextShift)), "title",
+         "sub"},
+        {"a long title", std::string(1000, (char)('x' + SetupTextShift)), std::string(1000, 'x'),
+         ""},
     };
     for (auto &C : Cases) {
-        Reads.clear();
-        CloseArchive();
+        SCOPED_TRACE(C.Why);
         Read(PayloadBuild(S, C.Raw, Zip()));
         EXPECT_EQ(C.Title, Str(SetupInfo->Title));
         EXPECT_EQ(C.Subtitle, Str(SetupInfo->Subtitle));
         EXPECT_EQ(S + 104 + C.Raw.size(), ArchiveStart);
+        EXPECT_EQ("PK\x03\x04", AtArchive());
     }
 }
 
@@ -154,7 +146,6 @@ TEST_F(Payload, LengthAboveTheBufferIsNotRead)
     File = PayloadBuild(S, "", Zip());
     File[S + 103] = (char)0xFF;
     File[S + 102] = (char)0xFF;
-    CloseArchive();
     Read(File);
     EXPECT_EQ(srTooLong, SetupRead);
     EXPECT_GT(ArchiveStart, S);
@@ -169,7 +160,6 @@ TEST_F(Payload, FileEndingEarly)
     EXPECT_TRUE(SetupInfo->Title.empty());
     EXPECT_EQ(S + 104, ArchiveStart);
     // Inside the block: only the bytes there.
-    CloseArchive();
     Read(Full.substr(0, S + 104 + 8));
     EXPECT_EQ(srShortBlock, SetupRead);
     EXPECT_EQ("Title", Str(SetupInfo->Title));
@@ -205,29 +195,8 @@ TEST_F(Payload, IntegrityRecordIsReadBehindTheSubtitle)
     EXPECT_EQ("PK\x03\x04", AtArchive());
 
     // Bytes appended after the archive (an Authenticode signature) are not covered.
-    CloseArchive();
     Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z) + std::string(3000, '\x30'));
     EXPECT_EQ(avIntact, VerifyArchive());
-}
-
-TEST_F(Payload, BlocksWithoutTheRecordAreInstalledUnchecked)
-{
-    std::string Z = Zip();
-    struct {
-        const char *Why;
-        std::string Block;
-    } Cases[] = {
-        {"the old layout", Block("Title", "Sub")},
-        {"other trailing bytes", Block("Title", "Sub", "UFxx and then some")},
-        {"a record cut short", Block("Title", "Sub", Record(Z).substr(0, 11))},
-        {"no subtitle zero", Str(ECrypt("title", SetupTextShift)) + '\0' + Record(Z)},
-    };
-    for (auto &C : Cases) {
-        CloseArchive();
-        Read(PayloadBuild(S, C.Block, Z));
-        EXPECT_FALSE(ArchiveRecord.Present) << C.Why;
-        EXPECT_EQ(avUnchecked, VerifyArchive()) << C.Why;
-    }
 }
 
 TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
@@ -245,42 +214,48 @@ TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
     for (auto &F : Flips) {
         std::string File = Whole;
         File[At + F.Offset] ^= 0x01;
-        CloseArchive();
         Read(File);
         EXPECT_EQ(avDamaged, VerifyArchive()) << F.Where;
     }
     for (size_t Cut : {(size_t)1, Z.size() / 2, Z.size()}) {
-        CloseArchive();
         Read(Whole.substr(0, Whole.size() - Cut));
         EXPECT_EQ(avDamaged, VerifyArchive()) << "cut by " << Cut;
     }
 }
 
-// The mark of UTF-8 texts: among the records behind the subtitle, in either order with the
-// integrity record; without it (the old layout, or after an unknown record) the texts are the
-// code page's.
-TEST_F(Payload, Utf8MarkAmongTheRecords)
+// The records behind the subtitle: the integrity record and the mark of UTF-8 texts, in either
+// order. Without the record (the old layout, other bytes, a record cut short) the archive is
+// installed unchecked; after an unknown record nothing more is read, and without the mark the
+// texts are the code page's.
+TEST_F(Payload, RecordsBehindTheSubtitle)
 {
     std::string Z = Zip(), Title = "Caf\xC3\xA9";
     struct {
         const char *Why;
-        std::string Trailer;
+        std::string Block;
         bool Utf8, Checked;
     } Cases[] = {
-        {"after the record", Record(Z) + TEXTS_UTF8_MARK, true, true},
-        {"before the record", TEXTS_UTF8_MARK + Record(Z), true, true},
-        {"alone", TEXTS_UTF8_MARK, true, false},
-        {"the old layout", "", false, false},
-        {"behind an unknown record", "UFxx" TEXTS_UTF8_MARK, false, false},
-        {"cut short", std::string(TEXTS_UTF8_MARK, 3), false, false},
+        {"the old layout", Block(Title, "Sub"), false, false},
+        {"other trailing bytes", Block(Title, "Sub", "UFxx and then some"), false, false},
+        {"a record cut short", Block(Title, "Sub", Record(Z).substr(0, 11)), false, false},
+        {"no subtitle zero", Str(ECrypt(Title.c_str(), SetupTextShift)) + '\0' + Record(Z), false,
+         false},
+        {"the mark after the record", Block(Title, "Sub", Record(Z) + TEXTS_UTF8_MARK), true, true},
+        {"the mark before the record", Block(Title, "Sub", TEXTS_UTF8_MARK + Record(Z)), true,
+         true},
+        {"the mark alone", Block(Title, "Sub", TEXTS_UTF8_MARK), true, false},
+        {"the mark behind an unknown record", Block(Title, "Sub", "UFxx" TEXTS_UTF8_MARK), false,
+         false},
+        {"the mark cut short", Block(Title, "Sub", std::string(TEXTS_UTF8_MARK, 3)), false, false},
     };
     for (auto &C : Cases) {
-        CloseArchive();
-        Read(PayloadBuild(S, Block(Title, "Sub", C.Trailer), Z));
-        EXPECT_EQ(C.Utf8, SetupInfo->Utf8) << C.Why;
-        EXPECT_EQ(C.Checked, ArchiveRecord.Present) << C.Why;
-        EXPECT_EQ(Title, Str(SetupInfo->Title)) << C.Why;
-        EXPECT_EQ("PK\x03\x04", AtArchive()) << C.Why;
+        SCOPED_TRACE(C.Why);
+        Read(PayloadBuild(S, C.Block, Z));
+        EXPECT_EQ(C.Utf8, SetupInfo->Utf8);
+        EXPECT_EQ(C.Checked, ArchiveRecord.Present);
+        EXPECT_EQ(C.Checked ? avIntact : avUnchecked, VerifyArchive());
+        EXPECT_EQ(Title, Str(SetupInfo->Title));
+        EXPECT_EQ("PK\x03\x04", AtArchive());
     }
 }
 

@@ -81,33 +81,36 @@ TEST(RoundHalfEven, Table)
 
 // ---- Runs over good archives --------------------------------------------------------------
 
+// Stored and deflated entries, some behind a data descriptor with its signature, folder
+// entries, times.
 TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
 {
-    std::vector<TZipItem> Items = {Item("readme.txt", "hello\r\n", 0), Item("sub/", ""),
+    std::vector<TZipItem> Items = {Item("ReadMe.txt", "hello\r\n", 0), Item("sub/", ""),
                                    Item("sub/file.txt", Text(100000, 1)),
                                    Item("sub/deep/b.bin", Text(70000, 2), 0), Item("empty", "")};
     Items[2].Time = 0x7B2F;   // 15:25:30
     Items[2].Date = 0x4A21;   // 2017-01-01
+    Items[0].Descriptor = Items[2].Descriptor = 1;
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
     EXPECT_EQ(reComplete, RunEnd);
     EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ(ExitInstalled, RunExitCode(true));
+    EXPECT_EQ(ExitCancelled, RunExitCode(false));
     EXPECT_TRUE(W.Dlg.Label == "ALL");
     EXPECT_TRUE(W.Dlg.Errors.empty());
-    // The list is sorted and keeps the forward slashes.
+    // Sorted with case ignored, forward slashes kept; every item found again in archive order.
     std::vector<std::string> Listed;
     for (auto &S : W.Dlg.Items) Listed.push_back(S.c_str());
-    EXPECT_EQ((std::vector<std::string>{"empty", "readme.txt", "sub/", "sub/deep/b.bin",
+    EXPECT_EQ((std::vector<std::string>{"empty", "ReadMe.txt", "sub/", "sub/deep/b.bin",
                                         "sub/file.txt"}),
               Listed);
+    EXPECT_TRUE(SelectedItems(W.Dlg).empty());
     for (auto &I : Items) {
         if (I.Name.back() == '/') continue;
-        std::string Key = I.Name;
-        for (char &C : Key)
-            if (C == '/') C = '\\';
-        ASSERT_TRUE(W.Has(Key)) << Key;
-        EXPECT_EQ(I.Data, W.Data(Key)) << Key;
-        EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, W.Fs.Times[W.At(Key)]) << Key;
+        ASSERT_TRUE(W.Has(I.Name)) << I.Name;
+        EXPECT_EQ(I.Data, W.Data(I.Name)) << I.Name;
+        EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, W.Fs.Times[W.At(I.Name)]) << I.Name;
     }
     EXPECT_TRUE(W.Fs.Dirs.count(W.At("sub")) && W.Fs.Dirs.count(W.At("sub\\deep")));
     // The folder entry counts as done without creating a file: four files, four steps.
@@ -117,85 +120,57 @@ TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
     EXPECT_EQ("b.bin", std::string(W.Dlg.Labels[2].c_str()));
 }
 
+// Eight files: steps of 12.5, rounded half to even, none cut off.
 TEST(UnZipFiles, ProgressRoundsHalvesToEven)
 {
-    struct { int Files; std::vector<int32_t> Positions; } Cases[] = {
-        {2, {50, 100}},
-        {3, {33, 67, 100}},
-        {8, {12, 25, 38, 50, 62, 75, 88, 100}},
-    };
-    for (auto &C : Cases) {
-        std::vector<TZipItem> Items;
-        for (int I = 0; I < C.Files; I++) Items.push_back(Item("f" + std::to_string(I), "x"));
-        Walk W(ZipBuild(Items));
-        ASSERT_TRUE(W.Run());
-        EXPECT_EQ(C.Positions, W.Dlg.Positions) << C.Files;
+    std::vector<TZipItem> Items;
+    for (int I = 0; I < 8; I++) Items.push_back(Item("f" + std::to_string(I), "x"));
+    Walk W(ZipBuild(Items));
+    ASSERT_TRUE(W.Run());
+    EXPECT_EQ((std::vector<int32_t>{12, 25, 38, 50, 62, 75, 88, 100}), W.Dlg.Positions);
+}
+
+// An entry whose CRC-32 does not match is written all the same, with its time, and stays
+// selected; the one box at the end names them (the first ten, then a count).
+TEST(UnZipFiles, CrcFailuresAreWrittenAndNamedAtTheEnd)
+{
+    std::vector<TZipItem> Items;
+    std::vector<std::string> Bad;
+    for (int I = 0; I < 12; I++) {
+        Bad.push_back("bad" + std::to_string(10 + I));
+        Items.push_back(Item(Bad.back(), Text(300 + I, 4)));
+        Items.back().BadCrc = true;
     }
-}
-
-TEST(UnZipFiles, UnsortedArchiveOrderStillFindsEveryItem)
-{
-    std::vector<TZipItem> Items = {Item("Zeta.txt", "z"), Item("alpha.txt", "a"),
-                                   Item("MID/x.txt", "m"), Item("beta.txt", "b")};
-    Walk W(ZipBuild(Items));
-    ASSERT_TRUE(W.Run());
-    EXPECT_TRUE(AllExtracted);
-    EXPECT_TRUE(SelectedItems(W.Dlg).empty());
-}
-
-TEST(UnZipFiles, DosNamesAreConverted)
-{
-    Walk W(ZipBuild({Item("\xA0-b\xC4.txt", "data")}));
-    ASSERT_TRUE(W.Run());
-    EXPECT_TRUE(W.Dlg.Items[0] == "\xE1-b-.txt");
-    EXPECT_TRUE(W.Has("\xE1-b-.txt"));
-}
-
-TEST(UnZipFiles, DataDescriptorWithSignatureIsSkipped)
-{
-    std::vector<TZipItem> Items = {Item("a.txt", Text(5000, 3)), Item("b.txt", "bee", 0)};
-    Items[0].Descriptor = 1;
-    Items[1].Descriptor = 1;
-    Walk W(ZipBuild(Items));
-    ASSERT_TRUE(W.Run());
-    EXPECT_TRUE(AllExtracted);
-    EXPECT_EQ(Items[0].Data, W.Data("a.txt"));
-    EXPECT_EQ("bee", W.Data("b.txt"));
-}
-
-TEST(UnZipFiles, CrcFailureKeepsFileAndItem)
-{
-    std::vector<TZipItem> Items = {Item("bad.txt", Text(3000, 4)), Item("good.txt", "ok")};
-    Items[0].BadCrc = true;
+    Items.push_back(Item("good", "fine"));
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
     EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(ExitIncomplete, RunExitCode(true));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
-    EXPECT_EQ(Items[0].Data, W.Data("bad.txt"));                 // written all the same
-    EXPECT_EQ((uint32_t)Items[0].Date << 16 | Items[0].Time, W.Fs.Times[W.At("bad.txt")]);
-    EXPECT_EQ((std::set<std::string>{"bad.txt"}), SelectedItems(W.Dlg));
-    ASSERT_EQ(1u, W.Dlg.Errors.size());                          // one box at the end
-    EXPECT_EQ(Incomplete({"bad.txt"}), W.Error(0));
+    for (int I = 0; I < 12; I++) {
+        EXPECT_EQ(Items[I].Data, W.Data(Bad[I]));
+        EXPECT_EQ((uint32_t)Items[I].Date << 16 | Items[I].Time, W.Fs.Times[W.At(Bad[I])]);
+    }
+    EXPECT_EQ("fine", W.Data("good"));
+    EXPECT_EQ(std::set<std::string>(Bad.begin(), Bad.end()), SelectedItems(W.Dlg));
+    ASSERT_EQ(1u, W.Dlg.Errors.size());
+    EXPECT_EQ(Incomplete(Bad), W.Error(0));
 }
 
 // ---- Archives that end the program or the run -----------------------------------------
 
 TEST(UnZipFiles, CentralDirectoryFirstEndsSilently)
 {
-    std::string Zip = ZipBuild({});
-    Walk W(Zip);
-    EXPECT_FALSE(W.Run());
-    EXPECT_EQ(1, W.Dlg.Ended);
-    EXPECT_EQ(reNoEntries, RunEnd);
-    EXPECT_TRUE(W.Dlg.Errors.empty());
-
-    // Only the central directory of a real archive at the start.
     std::string Full = ZipBuild({Item("a", "x")});
-    size_t Central = Full.find("PK\x01\x02");
-    Walk W2(Full.substr(Central));
-    EXPECT_FALSE(W2.Run());
-    EXPECT_EQ(reNoEntries, RunEnd);
-    EXPECT_TRUE(W2.Dlg.Errors.empty());
+    for (const std::string &Zip : {ZipBuild({}), Full.substr(Full.find("PK\x01\x02"))}) {
+        SCOPED_TRACE(Zip.size());
+        Walk W(Zip);
+        EXPECT_FALSE(W.Run());
+        EXPECT_EQ(1, W.Dlg.Ended);
+        EXPECT_EQ(reNoEntries, RunEnd);
+        EXPECT_EQ(ExitInstalled, EndProgramCode());
+        EXPECT_TRUE(W.Dlg.Errors.empty());
+    }
 }
 
 TEST(UnZipFiles, GarbageAtTheStartIsReportedAsDamaged)
@@ -203,6 +178,7 @@ TEST(UnZipFiles, GarbageAtTheStartIsReportedAsDamaged)
     Walk W(std::string("MZ not an archive at all, just bytes"));
     EXPECT_FALSE(W.Run());
     EXPECT_EQ(reDamaged, RunEnd);
+    EXPECT_EQ(ExitDamaged, EndProgramCode());
     ASSERT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == MsgDamaged);
     EXPECT_EQ(1, W.Dlg.Ended);
@@ -213,22 +189,20 @@ TEST(UnZipFiles, ArchiveCutBetweenEntriesIsNotComplete)
     std::vector<TZipItem> Items = {Item("a.txt", "one"), Item("b.txt", "two"),
                                    Item("c.txt", "three")};
     std::string Zip = ZipBuild(Items);
-    size_t Third = Zip.find("PK\x03\x04", Zip.find("b.txt"));
+    std::string Short = Zip.substr(0, Zip.find("PK\x03\x04", Zip.find("b.txt")));
     // Listing run over the cut archive: the damage shows before anything is written.
-    Walk Cut(Zip.substr(0, Third));
+    Walk Cut(Short);
     EXPECT_FALSE(Cut.Run());
     EXPECT_EQ(reDamaged, RunEnd);
     EXPECT_TRUE(Cut.Fs.Files.empty());
     // An extraction run that meets the cut (the list came from the whole archive).
     Walk W(Zip);
-    UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
-    MemSelectAll(W.Dlg);
-    std::string Short = Zip.substr(0, Third);
+    W.List();
     ZipMemOpen(W.Archive, Short.data(), (int64_t)Short.size());
-    TargetDir = W.Dir;
-    UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
+    W.Extract();
     EXPECT_EQ(reDamaged, RunEnd);
     EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(ExitDamaged, RunExitCode(true));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
     ASSERT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == MsgDamaged);
@@ -262,26 +236,24 @@ TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
             Items[1].Packed = "xxxx";
         }
         for (int Existing = 0; Existing < 2; Existing++) {
+            SCOPED_TRACE(Case * 2 + Existing);
             Walk W(ZipBuild(Items));
             if (Existing) W.Fs.Files[W.At("b.txt")] = "keep me";
-            ArchiveStart = 0;
-            UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
-            MemSelectAll(W.Dlg);
-            TargetDir = W.Dir;
-            OverwriteMode = 0;   // replace without asking
-            UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
-            EXPECT_EQ(Case == 0 ? reEncrypted : reInternal, RunEnd) << Case;
-            EXPECT_EQ("a", W.Data("a.txt")) << Case;
+            W.List();
+            OverwriteMode = omReplace;
+            W.Extract();
+            EXPECT_EQ(Case == 0 ? reEncrypted : reInternal, RunEnd);
+            EXPECT_EQ("a", W.Data("a.txt"));
             if (Existing)
-                EXPECT_EQ("keep me", W.Data("b.txt")) << Case;
+                EXPECT_EQ("keep me", W.Data("b.txt"));
             else
-                EXPECT_FALSE(W.Has("b.txt")) << Case;
-            EXPECT_FALSE(W.Has("c.txt")) << Case;
-            EXPECT_EQ(1, W.Fs.Creates) << Case;
+                EXPECT_FALSE(W.Has("b.txt"));
+            EXPECT_FALSE(W.Has("c.txt"));
+            EXPECT_EQ(1, W.Fs.Creates);
             EXPECT_FALSE(AllExtracted);
-            EXPECT_EQ(1u, W.Dlg.Labels.size()) << Case;   // the name of a.txt; no final status
-            ASSERT_EQ(1u, W.Dlg.Errors.size()) << Case;
-            EXPECT_EQ(Incomplete({"b.txt", "c.txt"}), W.Error(0)) << Case;
+            EXPECT_EQ(1u, W.Dlg.Labels.size());   // the name of a.txt; no final status
+            ASSERT_EQ(1u, W.Dlg.Errors.size());
+            EXPECT_EQ(Incomplete({"b.txt", "c.txt"}), W.Error(0));
         }
     }
 }
@@ -289,8 +261,7 @@ TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
 TEST(UnZipFiles, EmptyNameIsAnInternalError)
 {
     Walk W(ZipBuild({Item("a.txt", "a"), Item("", "x"), Item("c.txt", "c")}));
-    ArchiveStart = 0;
-    UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
+    W.List();
     EXPECT_EQ(reInternal, RunEnd);
     EXPECT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_EQ(1u, W.Dlg.Items.size());
@@ -312,209 +283,174 @@ TEST(UnZipFiles, ExistingFilePromptAnswers)
 {
     struct {
         const char *Title;
-        std::vector<int> Answers;
-        size_t Asked;
+        std::vector<int> Answers;   // one for each prompt expected
         const char *Expect;   // per file: R replaced, K kept
         uint8_t Mode;
     } Cases[] = {
-        {"OK each", {maOk, maOk, maOk}, 3, "RRR", 2},
-        {"Cancel each", {maCancel, maCancel, maCancel}, 3, "KKK", 2},
-        {"OK then Cancel", {maOk, maCancel, maOk}, 3, "RKR", 2},
-        {"OK with Rewrite all", {maOkAll}, 1, "RRR", 0},
-        {"Cancel with Rewrite all", {maCancelAll}, 1, "KKK", 1},
+        {"OK each", {maOk, maOk, maOk}, "RRR", omAsk},
+        {"Cancel each", {maCancel, maCancel, maCancel}, "KKK", omAsk},
+        {"OK then Cancel", {maOk, maCancel, maOk}, "RKR", omAsk},
+        {"OK with Rewrite all", {maOkAll}, "RRR", omReplace},
+        {"Cancel with Rewrite all", {maCancelAll}, "KKK", omKeep},
     };
+    const char *Names[] = {"a.txt", "sub/b.txt", "c.txt"};
     for (auto &C : Cases) {
-        std::vector<TZipItem> Items = {Item("a.txt", "new a"), Item("sub/b.txt", "new b"),
-                                       Item("c.txt", "new c")};
-        Walk W(ZipBuild(Items));
+        SCOPED_TRACE(C.Title);
+        Walk W(ZipBuild(
+            {Item(Names[0], "new a"), Item(Names[1], "new b"), Item(Names[2], "new c")}));
         W.Fs.Dirs.insert(W.At("sub"));
-        for (const char *N : {"a.txt", "sub\\b.txt", "c.txt"}) W.Fs.Files[W.At(N)] = "old";
+        for (const char *N : Names) W.Fs.Files[W.At(N)] = "old";
         W.Dlg.Answers = C.Answers;
-        ASSERT_TRUE(W.Run()) << C.Title;
-        ASSERT_EQ(C.Asked, W.Dlg.Asked.size()) << C.Title;
-        EXPECT_TRUE(W.Dlg.Asked[0] == "a.txt");
-        if (C.Asked > 1) {
-            EXPECT_TRUE(W.Dlg.Asked[1] == "b.txt") << C.Title;
-        }
-        const char *Names[] = {"a.txt", "sub\\b.txt", "c.txt"};
+        ASSERT_TRUE(W.Run());
+        std::vector<std::string> Asked;
+        for (auto &N : W.Dlg.Asked) Asked.push_back(N.c_str());
+        std::vector<std::string> Expected = {"a.txt", "b.txt", "c.txt"};
+        Expected.resize(C.Answers.size());
+        EXPECT_EQ(Expected, Asked);
         for (int I = 0; I < 3; I++)
             EXPECT_EQ(C.Expect[I] == 'R' ? "new " + std::string(1, "abc"[I]) : "old",
                       W.Data(Names[I]))
-                << C.Title << " " << Names[I];
-        EXPECT_EQ(C.Mode, OverwriteMode) << C.Title;
-        EXPECT_TRUE(AllExtracted) << C.Title;   // a kept file counts as done
+                << Names[I];
+        EXPECT_EQ(C.Mode, OverwriteMode);
+        EXPECT_TRUE(AllExtracted);   // a kept file counts as done
     }
 }
 
-TEST(UnZipFiles, ExistingFolderEntryIsDoneWithoutPrompt)
+TEST(UnZipFiles, TargetFolderThatCannotBeMadeStopsTheRun)
 {
-    Walk W(ZipBuild({Item("sub/", ""), Item("sub/x", "x")}));
-    W.Fs.Dirs.insert(W.At("sub"));
-    ASSERT_TRUE(W.Run());
-    EXPECT_TRUE(W.Dlg.Asked.empty());
-    EXPECT_TRUE(AllExtracted);
+    struct { const char *Folder, *Error; } Cases[] = {
+        {"T:\\file\\inst", "Cannot create directory\r\nT:\\file\\inst\r\nAccess is denied."},
+        {"", "Cannot create directory\r\n"},   // no system call failed: no reason
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Folder);
+        Walk W(ZipBuild({Item("a.txt", "a"), Item("b.txt", "b")}), C.Folder);
+        W.Fs.Dirs = {"T:"};
+        W.Fs.Files["T:\\file"] = "a file where the folder should be";
+        ASSERT_TRUE(W.Run());
+        EXPECT_EQ(reStopped, RunEnd);
+        ASSERT_EQ(2u, W.Dlg.Errors.size());
+        EXPECT_EQ(C.Error, W.Error(0));
+        EXPECT_EQ(Incomplete({"a.txt", "b.txt"}, C.Folder), W.Error(1));
+        EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
+        EXPECT_FALSE(AllExtracted);
+        EXPECT_EQ(1u, W.Fs.Files.size());
+        EXPECT_EQ(2u, SelectedItems(W.Dlg).size());
+    }
 }
 
-TEST(UnZipFiles, FolderThatCannotBeMadeStopsTheRun)
+// A file that cannot be replaced, or whose close fails (what was written may not be on disk),
+// is reported with the system's reason and stays selected; the run goes on.
+TEST(UnZipFiles, FileThatCannotBeWrittenIsReportedAndTheRunGoesOn)
 {
-    Walk W(ZipBuild({Item("a.txt", "a"), Item("b.txt", "b")}), "T:\\file\\inst");
-    W.Fs.Dirs.erase("T:\\file\\inst");
-    W.Fs.Dirs.erase("T:\\file");
-    W.Fs.Files["T:\\file"] = "a file where the folder should be";
-    ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reStopped, RunEnd);
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_EQ("Cannot create directory\r\nT:\\file\\inst\r\nAccess is denied.", W.Error(0));
-    EXPECT_EQ(Incomplete({"a.txt", "b.txt"}, "T:\\file\\inst"), W.Error(1));
-    EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(2u, SelectedItems(W.Dlg).size());
-}
-
-TEST(UnZipFiles, EmptyFolderTextWritesNothing)
-{
-    Walk W(ZipBuild({Item("a.txt", "a")}), "");
-    ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reStopped, RunEnd);
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_EQ("Cannot create directory\r\n", W.Error(0));   // no system call failed: no reason
-    EXPECT_EQ(Incomplete({"a.txt"}, ""), W.Error(1));
-    EXPECT_TRUE(W.Fs.Files.empty());
-    EXPECT_FALSE(AllExtracted);
-}
-
-TEST(UnZipFiles, FileThatCannotBeReplacedIsReportedAndTheRunGoesOn)
-{
-    Walk W(ZipBuild({Item("a.txt", "a"), Item("b.txt", "b")}));
-    W.Fs.Files[W.At("a.txt")] = "locked";
-    W.Fs.Locked.insert(W.At("a.txt"));
-    W.Dlg.Answers = {maOk};
-    ASSERT_TRUE(W.Run());
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_EQ("Cannot create file\r\nT:\\inst\\a.txt\r\nAccess is denied.", W.Error(0));
-    EXPECT_EQ(Incomplete({"a.txt"}), W.Error(1));
-    EXPECT_EQ("locked", W.Data("a.txt"));
-    EXPECT_EQ("b", W.Data("b.txt"));
-    EXPECT_EQ((std::set<std::string>{"a.txt"}), SelectedItems(W.Dlg));
-    EXPECT_FALSE(AllExtracted);
-}
-
-TEST(UnZipFiles, FailedCloseIsReported)
-{
-    Walk W(ZipBuild({Item("a.txt", "a")}));
-    W.Fs.FailClose = true;
-    ASSERT_TRUE(W.Run());
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_EQ("Cannot close file\r\nT:\\inst\\a.txt\r\nAccess is denied.", W.Error(0));
-    EXPECT_EQ(Incomplete({"a.txt"}), W.Error(1));   // what was written may not be on disk
-    EXPECT_FALSE(AllExtracted);
+    for (bool Locked : {true, false}) {
+        SCOPED_TRACE(Locked ? "locked" : "close fails");
+        Walk W(ZipBuild({Item("a.txt", "a"), Item("b.txt", "b")}));
+        if (Locked) {
+            W.Fs.Files[W.At("a.txt")] = "locked";
+            W.Fs.Locked.insert(W.At("a.txt"));
+            W.Dlg.Answers = {maOk};
+        } else {
+            W.Fs.FailClose = true;
+        }
+        ASSERT_TRUE(W.Run());
+        std::vector<std::string> Failed = {"a.txt"};
+        if (!Locked) Failed.push_back("b.txt");
+        ASSERT_EQ(Failed.size() + 1, W.Dlg.Errors.size());
+        EXPECT_EQ(std::string("Cannot ") + (Locked ? "create" : "close") +
+                      " file\r\nT:\\inst\\a.txt\r\nAccess is denied.",
+                  W.Error(0));
+        EXPECT_EQ(Incomplete(Failed), W.LastError());
+        EXPECT_EQ(std::set<std::string>(Failed.begin(), Failed.end()), SelectedItems(W.Dlg));
+        EXPECT_EQ(Locked ? "locked" : "a", W.Data("a.txt"));
+        EXPECT_EQ("b", W.Data("b.txt"));
+        EXPECT_FALSE(AllExtracted);
+    }
 }
 
 // ---- Hostile names and buffers at their limits ----------------------------------------------
 
-TEST(UnZipFiles, TraversalNamesAreNeverWritten)
+// Names that could reach outside the target folder, name a device or cannot be a file's name
+// are refused, each with a box, and the run goes on. With flag bit 11 a name is UTF-8, written
+// as it is and checked like any other; broken UTF-8 (overlong, a surrogate, a cut sequence, a
+// lone continuation byte, past U+10FFFF) is never written. Names without the flag go through the
+// code page 852 table. A name ends at a zero byte, and after 255 characters.
+TEST(UnZipFiles, HostileNamesAreRefusedOneByOne)
 {
-    const char *Evil[] = {"../up.txt", "..\\up.txt", "sub/../../up.txt", "/abs.txt",
-                          "\\abs.txt", "\\\\server\\share\\x.txt", "C:up.txt",
-                          "C:\\up.txt", "ok.txt:stream", "CON", "nul.txt", "sub/COM1.log",
-                          "a/./../../b"};
-    std::vector<TZipItem> Items;
-    for (const char *N : Evil) Items.push_back(Item(N, "evil"));
-    Items.push_back(Item("good.txt", "good"));
-    Walk W(ZipBuild(Items));
-    ASSERT_TRUE(W.Run());
-    for (auto &F : W.Fs.Files) EXPECT_EQ(0u, F.first.rfind("T:\\inst\\", 0)) << F.first;
-    EXPECT_EQ(1u, W.Fs.Files.size());
-    EXPECT_EQ("good", W.Data("good.txt"));
-    ASSERT_EQ(sizeof Evil / sizeof *Evil + 1, W.Dlg.Errors.size());
-    std::set<std::string> Reported, Expected;
-    for (size_t I = 0; I + 1 < W.Dlg.Errors.size(); I++) Reported.insert(W.Error(I));
-    for (const char *N : Evil) Expected.insert(std::string("Cannot create file\r\n") + N);
-    EXPECT_EQ(Expected, Reported);
-    EXPECT_EQ(sizeof Evil / sizeof *Evil, SelectedItems(W.Dlg).size());
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(reComplete, RunEnd);
-}
-
-// Flag bit 11: the name is UTF-8 and written as it is, checked like any other; broken UTF-8
-// (overlong, a surrogate, a cut sequence, a lone continuation byte) is never written. Names
-// without the flag still go through the code page 852 table.
-TEST(UnZipFiles, Utf8NamesAreWrittenAsTheyAre)
-{
-    auto Flagged = [](const std::string &AName, const std::string &AData) {
+    const char *Refused[] = {"../up.txt", "..\\up.txt", "sub/../../up.txt", "/abs.txt",
+                             "\\abs.txt", "\\\\server\\share\\x.txt", "C:up.txt", "C:\\up.txt",
+                             "ok.txt:stream", "CON", "nul.txt", "sub/COM1.log", "sub/aux.c",
+                             "a/./../../b"};
+    const char *RefusedUtf8[] = {"over\xC0\xAF.txt", "surr\xED\xA0\x80.txt", "cut\xE6\x97",
+                                 "lone\x80", "big\xF4\x90\x80\x80",
+                                 "\xC5\x82\xC3\xB3" "d\xC5\xBA/../../up.txt", "COM\xC2\xB9.txt"};
+    const std::string Greek = "caf\xC3\xA9/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt",
+                      Japanese = "\xE6\x97\xA5\xE6\x9C\xAC.txt", Long(300, 'n');
+    auto Utf8 = [](const std::string &AName, const std::string &AData) {
         TZipItem I = Item(AName, AData);
         I.Flags = 0x800;
         return I;
     };
-    const char *Broken[] = {"over\xC0\xAF.txt", "surr\xED\xA0\x80.txt", "cut\xE6\x97", "lone\x80",
-                            "big\xF4\x90\x80\x80"};
-    std::vector<TZipItem> Items = {
-        Flagged("caf\xC3\xA9/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt", "greek"),
-        Flagged("\xE6\x97\xA5\xE6\x9C\xAC.txt", "japanese"),
-        Flagged("\xC5\x82\xC3\xB3" "d\xC5\xBA/../../up.txt", "evil"),
-        Flagged("COM\xC2\xB9.txt", "device"),
-        Item("caf\x82.txt", "dos"),   // code page 852 e acute: Windows 1250 0xE9
-    };
-    for (const char *N : Broken) Items.push_back(Flagged(N, "broken"));
+    std::vector<TZipItem> Items = {Utf8(Greek, "greek"), Utf8(Japanese, "japanese"),
+                                   Item("caf\x82.txt", "dos"),   // Windows 1250 0xE9
+                                   Item("good.txt", "good"),
+                                   Item(std::string("evil.exe\0.txt", 13), "MZ"), Item(Long)};
+    std::set<std::string> Expected = {"Cannot create file\r\nevil.exe",
+                                      "Cannot create file\r\n" + Long.substr(0, 255)};
+    for (const char *N : Refused) {
+        Items.push_back(Item(N, "evil"));
+        Expected.insert(std::string("Cannot create file\r\n") + N);
+    }
+    for (const char *N : RefusedUtf8) {
+        Items.push_back(Utf8(N, "evil"));
+        Expected.insert(std::string("Cannot create file\r\n") + N);
+    }
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
-    EXPECT_EQ("greek", W.Data("caf\xC3\xA9\\\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt"));
-    EXPECT_EQ("japanese", W.Data("\xE6\x97\xA5\xE6\x9C\xAC.txt"));
-    EXPECT_EQ("dos", W.Data("caf\xE9.txt"));
-    EXPECT_EQ(3u, W.Fs.Files.size());
-    std::set<std::string> Reported, Expected;
-    for (size_t I = 0; I < W.Dlg.Errors.size(); I++) Reported.insert(W.Error(I));
-    for (const char *N : Broken) Expected.insert(std::string("Cannot create file\r\n") + N);
-    Expected.insert("Cannot create file\r\n\xC5\x82\xC3\xB3" "d\xC5\xBA/../../up.txt");
-    Expected.insert("Cannot create file\r\nCOM\xC2\xB9.txt");
-    Reported.erase(W.Error(W.Dlg.Errors.size() - 1));   // the final message
-    EXPECT_EQ(Expected, Reported);
-}
-
-TEST(UnZipFiles, OverlongNameIsCutAndRefused)
-{
-    std::string Long(300, 'n');
-    Walk W(ZipBuild({Item(Long, "x"), Item("after.txt", "after")}));
-    ASSERT_TRUE(W.Run());
-    ASSERT_EQ(2u, W.Dlg.Items.size());
-    EXPECT_EQ(255u, W.Dlg.Items[1].length());
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == "Cannot create file\r\n" + string(Long.substr(0, 255).c_str()));
-    EXPECT_EQ("after", W.Data("after.txt"));
+    EXPECT_EQ(reComplete, RunEnd);
     EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ((std::map<std::string, std::string>{{W.At(Greek), "greek"},
+                                                  {W.At(Japanese), "japanese"},
+                                                  {W.At("caf\xE9.txt"), "dos"},
+                                                  {W.At("good.txt"), "good"}}),
+              W.Fs.Files);
+    ASSERT_EQ(Expected.size() + 1, W.Dlg.Errors.size());   // then the final message
+    std::set<std::string> Reported;
+    for (size_t I = 0; I + 1 < W.Dlg.Errors.size(); I++) Reported.insert(W.Error(I));
+    EXPECT_EQ(Expected, Reported);
+    std::set<std::string> Selected = SelectedItems(W.Dlg);
+    EXPECT_EQ(Expected.size(), Selected.size());
+    EXPECT_EQ(1u, Selected.count(Long.substr(0, 255)));
+    bool DosListed = false;
+    for (auto &S : W.Dlg.Items) DosListed |= S == "caf\xE9.txt";
+    EXPECT_TRUE(DosListed);
 }
 
+// A path longer than the file layer takes is refused and the run goes on. The folder text is
+// the dialog's buffer of 260 bytes: the run neither appends to it in place nor reads past it
+// (AddressSanitizer watches the heap block); it only ever shortens it.
 TEST(UnZipFiles, PathsLongerThanMaxPathAreRefused)
 {
-    std::string Dir = "T:\\" + std::string(240, 'd');
-    std::string Name(30, 'f');
-    Walk W(ZipBuild({Item(Name, "x"), Item("short", "y")}), Dir.c_str());
-    ASSERT_TRUE(W.Run());
-    ASSERT_EQ(2u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == ("Cannot create file\r\n" + Dir + "\\" + Name).c_str());
-    EXPECT_EQ("y", W.Fs.Files[Dir + "\\short"]);
-    EXPECT_FALSE(AllExtracted);
-}
-
-TEST(UnZipFiles, FolderTextOf259CharactersStaysInItsBuffer)
-{
-    // The dialog's buffer holds 260 bytes; the run must neither append to it in place nor read
-    // past it (AddressSanitizer watches the heap block).
-    for (bool Tail : {false, true}) {
+    const std::string Name(30, 'f');
+    struct { std::string Folder; bool ShortFits; } Cases[] = {
+        {"T:\\" + std::string(240, 'd'), true},
+        {"T:\\" + std::string(256, 'd'), false},
+        {"T:\\" + std::string(255, 'd') + "\\", false},
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Folder.size());
+        std::string Folder = MemFsKey(C.Folder.c_str());
+        Walk W(ZipBuild({Item(Name, "x"), Item("short", "y")}), Folder.c_str());
         char *Buf = (char *)malloc(MAX_PATH);
-        std::string Dir = "T:\\" + std::string(Tail ? 255 : 256, 'd') + (Tail ? "\\" : "");
-        ASSERT_EQ(259u, Dir.size());
-        memcpy(Buf, Dir.c_str(), 260);
-        Walk W(ZipBuild({Item("a", "x")}));
-        UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
-        MemSelectAll(W.Dlg);
-        TargetDir = Buf;
-        UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
-        ASSERT_EQ(2u, W.Dlg.Errors.size());   // the file, then the final message
-        EXPECT_EQ(0u, std::string(W.Dlg.Errors[0].c_str()).find("Cannot create file\r\nT:\\ddd"));
-        EXPECT_TRUE(W.Fs.Files.empty());
+        memcpy(Buf, C.Folder.c_str(), C.Folder.size() + 1);
+        W.List();
+        W.Extract(Buf);
+        ASSERT_EQ(C.ShortFits ? 2u : 3u, W.Dlg.Errors.size());
+        EXPECT_EQ("Cannot create file\r\n" + Folder + "\\" + Name, W.Error(0));
+        EXPECT_EQ(C.ShortFits ? 1u : 0u, W.Fs.Files.count(Folder + "\\short"));
+        EXPECT_EQ(W.Fs.Files.size(), W.Fs.Files.count(Folder + "\\short"));
         EXPECT_FALSE(AllExtracted);
-        EXPECT_EQ(Tail ? 258u : 259u, strlen(Buf));   // only ever shortened
+        EXPECT_EQ(Folder.size(), strlen(Buf));
         free(Buf);
     }
 }
@@ -582,12 +518,9 @@ TEST(UnZipFiles, InstallerCutAtEveryOffset)
             if (W.Dlg.Selected[I]) continue;
             std::string N = W.Dlg.Items[I].c_str();
             for (auto &Z : Items)
-                if (Z.Name == N && N.back() != '/') {
-                    std::string K = N;
-                    for (char &C : K)
-                        if (C == '/') C = '\\';
-                    ASSERT_TRUE(W.Has(K)) << Cut << " " << N;
-                    EXPECT_EQ(Z.Data, W.Data(K)) << Cut << " " << N;
+                if (Z.Name == N) {
+                    ASSERT_TRUE(W.Has(N)) << Cut << " " << N;
+                    EXPECT_EQ(Z.Data, W.Data(N)) << Cut << " " << N;
                 }
         }
     }

@@ -129,26 +129,16 @@ TEST(ReadAhead, RunTakesFewFileReadsAndRestoresTheBinding)
     }
     std::string Zip = ZipBuild(Items);
     ASSERT_LT(Zip.size(), (size_t)ReadAheadSize * 4);
-
-    TMemFs Fs;
-    TMemDialog Dlg;
-    TZipMemFile Archive;
-    UseMemory(Fs, Dlg, Archive, Zip);
-    char Dir[MAX_PATH + 1] = "T:\\inst";
-    Fs.Dirs.insert("T:");
-    Fs.Dirs.insert("T:\\inst");
-    ASSERT_TRUE(RunInstall(Dlg, Dir));
+    Walk W(Zip);
+    ASSERT_TRUE(W.Run());
     EXPECT_EQ(reComplete, RunEnd);
     EXPECT_TRUE(AllExtracted);
     for (auto &It : Items) {
-        std::string Key = "T:\\inst\\" + It.Name;
-        for (char &C : Key)
-            if (C == '/') C = '\\';
-        ASSERT_TRUE(Fs.Files.count(Key)) << Key;
-        EXPECT_TRUE(Fs.Files[Key] == It.Data) << Key;
+        ASSERT_TRUE(W.Has(It.Name)) << It.Name;
+        EXPECT_TRUE(W.Data(It.Name) == It.Data) << It.Name;
     }
     // Two runs over less than four buffers: a handful of reads, not several per entry.
-    EXPECT_LE(Archive.Reads, 12);
+    EXPECT_LE(W.Archive.Reads, 12);
     EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
     EXPECT_EQ(ZipMemIO.Seek, ZipIO.Seek);
 }
@@ -176,35 +166,24 @@ void DropFolderOnFirstDispatch()
     }
 }
 
-struct FolderRun {
-    TMemFs Fs;
-    TMemDialog Dlg;
-    TZipMemFile Archive;
-    std::string Zip;
-    char Dir[MAX_PATH + 1] = "T:\\inst";
-
-    explicit FolderRun(const std::vector<std::string> &ANames)
+// A run over files "data of NAME" with every folder it makes counted.
+struct FolderRun : Walk {
+    explicit FolderRun(const std::vector<std::string> &ANames) : Walk(Zip(ANames))
     {
-        std::vector<TZipItem> Items;
-        for (auto &N : ANames) {
-            TZipItem It;
-            It.Name = N;
-            It.Data = N.back() == '/' ? "" : "data of " + N;
-            Items.push_back(It);
-        }
-        Zip = ZipBuild(Items);
-        UseMemory(Fs, Dlg, Archive, Zip);
-        Fs.Dirs.insert("T:");
-        Fs.Dirs.insert("T:\\inst");
         UnZipFileOps.ForceDirs = CountingForceDirs;
         ForceDirsCalls = 0;
+        DropFs = &Fs;
+        DropDlg = &Dlg;
     }
-    bool Written(const std::string &AName)
+    static std::string Zip(const std::vector<std::string> &ANames)
     {
-        std::string Key = "T:\\inst\\" + AName;
-        for (char &C : Key)
-            if (C == '/') C = '\\';
-        return Fs.Files.count(Key) && Fs.Files[Key] == "data of " + AName;
+        std::vector<TZipItem> Items;
+        for (auto &N : ANames) Items.push_back(Item(N, "data of " + N));
+        return ZipBuild(Items);
+    }
+    bool Written(const std::string &AName) const
+    {
+        return Has(AName) && Data(AName) == "data of " + AName;
     }
 };
 
@@ -223,7 +202,7 @@ TEST(EntryFolder, MadeOnceForTheFilesInIt)
     for (auto &C : Cases) {
         SCOPED_TRACE(C.What);
         FolderRun R(C.Names);
-        ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
+        ASSERT_TRUE(R.Run());
         EXPECT_TRUE(AllExtracted);
         EXPECT_EQ(C.Makes, ForceDirsCalls);
         for (auto &N : C.Names) EXPECT_TRUE(R.Written(N)) << N;
@@ -233,16 +212,9 @@ TEST(EntryFolder, MadeOnceForTheFilesInIt)
 TEST(EntryFolder, FolderGoneMeanwhileIsMadeAgain)
 {
     FolderRun R({"d/a", "d/b", "d/e/c"});
-    DropFs = &R.Fs;
-    DropDlg = &R.Dlg;
-    ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
-    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
-    // The listing run is over; the extraction run again, with the folder dropped after d/a.
-    MemSelectAll(R.Dlg);
-    R.Fs.Files.clear();
-    FilesDone = 0;
-    R.Dlg.Dispatched = 0;
-    UnZipFiles(MemDialogWnd(R.Dlg), 9500, false);
+    R.List();
+    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;   // after d/a is written
+    R.Extract();
     EXPECT_TRUE(R.Dlg.Errors.empty());
     EXPECT_TRUE(AllExtracted);
     EXPECT_TRUE(R.Written("d/b"));
@@ -253,24 +225,19 @@ TEST(EntryFolder, FolderGoneMeanwhileIsMadeAgain)
 TEST(EntryFolder, FolderThatCannotBeMadeAgainStopsTheRun)
 {
     FolderRun R({"d/a", "d/b"});
-    ASSERT_TRUE(RunInstall(R.Dlg, R.Dir));
+    R.List();
+    R.Fs.Dirs.insert("T:\\inst\\d");
     // The folder goes after the first file and can no longer be made (say, no rights).
-    DropFs = &R.Fs;
-    DropDlg = &R.Dlg;
     UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
     UnZipFileOps.ForceDirs = [](const string &) {
         ForceDirsCalls++;
         CurrentMemFs()->LastError = MemFsAccessDenied;
     };
-    MemSelectAll(R.Dlg);
-    R.Dlg.Dispatched = 0;
-    R.Fs.Files.clear();
-    UnZipFiles(MemDialogWnd(R.Dlg), 9500, false);
+    R.Extract();
     EXPECT_EQ(reStopped, RunEnd);
     EXPECT_FALSE(AllExtracted);
-    // Once in the first run; in this one d/a goes into the folder still there, and d/b,
-    // which cannot be created, makes it once.
-    EXPECT_EQ(1, ForceDirsCalls - 1);
+    // d/a goes into the folder still there; d/b, which cannot be created, makes it once.
+    EXPECT_EQ(1, ForceDirsCalls);
     ASSERT_EQ(2u, R.Dlg.Errors.size());   // the folder, then what was not installed
     EXPECT_EQ(std::string(MsgCannotCreateDir) + "\r\nT:\\inst\\d\r\nAccess is denied.",
               R.Dlg.Errors[0].c_str());
