@@ -135,6 +135,22 @@ TEST(InstallerOutcome, SilentRunsShowNothingAndSayItInTheExitCode)
     }
 }
 
+// A folder given relative to the current one, its first level of two letters and missing: made
+// level by level from there, and installed into.
+TEST(InstallerOutcome, RelativeFolderIsMadeFromTheCurrentOne)
+{
+    std::string D = Work("outcome-relative");
+    QRemoveTree(D + "\\ab");
+    std::vector<TZipItem> E = Payload();
+    std::string Path = D + "\\setup.exe";
+    ASSERT_TRUE(QWriteFile(Path, BuildInstaller(ZipBuild(E), "Good", "all")));
+    TInstaller Inst;
+    ASSERT_TRUE(Inst.Start(Path, D, 0, "/S /D=ab\\cd"));
+    bool Seen = false;
+    EXPECT_EQ(WaitSilent(Inst, Seen), 0);
+    ExpectInstalled(D + "\\ab\\cd", E);
+}
+
 TEST(InstallerOutcome, FolderSwitchPresetsTheFieldAndCancelExitsOne)
 {
     std::string D = Work("outcome-preset");

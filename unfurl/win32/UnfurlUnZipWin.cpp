@@ -112,14 +112,16 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
 static bool WinExists(const char *APath) { return APath[0] && WinAttributes(APath) != -1; }
 
 // ForceDirectories in UTF-16: mostly only the last level is missing and is made at once;
-// else level by level from the root. A failure shows when the folder is next used.
+// else level by level from the start, so that a relative folder ("ab\cd", the installation
+// folder typed as such) gets its first level too; the root's own attempt ("C:") just fails.
+// A failure shows when the folder is next used.
 static void WinForceDirs(const string &ADir)
 {
     WCHAR Path[MAX_PATH + 4];
     if (ADir.length() < 3 || CreateDirectoryW(WidePath(ADir.c_str(), Path), 0) ||
         GetFileAttributesW(Path) != INVALID_FILE_ATTRIBUTES)
         return;
-    for (WCHAR *P = Path + 3; *P; P++)
+    for (WCHAR *P = Path + 1; *P; P++)
         if (*P == '\\') {
             *P = 0;
             CreateDirectoryW(Path, 0);
