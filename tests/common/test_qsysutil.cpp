@@ -166,11 +166,8 @@ TEST(QSysUtilText, BlanksAndGroups)
 
 TEST(QSysUtilText, IdentsCaseAndTables)
 {
-    EXPECT_TRUE(IsValidIdent("_a1"));
-    EXPECT_TRUE(IsValidIdent("Zeta"));
-    EXPECT_FALSE(IsValidIdent(""));
-    EXPECT_FALSE(IsValidIdent("1a"));
-    EXPECT_FALSE(IsValidIdent("a-b"));
+    for (const char *Good : {"_a1", "Zeta"}) EXPECT_TRUE(IsValidIdent(Good)) << Good;
+    for (const char *Bad : {"", "1a", "a-b"}) EXPECT_FALSE(IsValidIdent(Bad)) << Bad;
     EXPECT_EQ(S(AnsiUpperCase("abc xyZ 1")), "ABC XYZ 1");
     EXPECT_EQ(S(AnsiLowerCase("ABC xyZ 1")), "abc xyz 1");
     EXPECT_EQ(S(AnsiUpperCase("\xe9")), "\xc9");   // e acute, Windows-1252
@@ -288,20 +285,19 @@ TEST(QSysUtilFiles, FileExistsConvertsSlashesInPlace)
     EXPECT_EQ(strchr(Buf, '/'), nullptr) << Buf;
     EXPECT_EQ(std::string(Buf).substr(std::string(Buf).size() - 9), "\\file.txt");
 
-    // A folder name with a trailing backslash: true for an existing folder only.
-    std::string Folder = Dir.Path + "\\";
-    strcpy(Buf, Folder.c_str());
-    EXPECT_TRUE(FileExists(Buf));
-    std::string Missing = Dir.Join("missing") + "\\";
-    strcpy(Buf, Missing.c_str());
-    EXPECT_FALSE(FileExists(Buf));
-    // Wildcards match as in a directory search; empty names never exist.
-    strcpy(Buf, Dir.Join("*.txt").c_str());
-    EXPECT_TRUE(FileExists(Buf));
-    strcpy(Buf, Dir.Join("*.bin").c_str());
-    EXPECT_FALSE(FileExists(Buf));
-    Buf[0] = 0;
-    EXPECT_FALSE(FileExists(Buf));
+    // A trailing backslash: true for an existing folder only. Wildcards match as in a
+    // directory search; empty names never exist.
+    const struct {
+        std::string Name;
+        bool Exists;
+    } Cases[] = {
+        {Dir.Path + "\\", true},   {Dir.Join("missing") + "\\", false},
+        {Dir.Join("*.txt"), true}, {Dir.Join("*.bin"), false}, {"", false},
+    };
+    for (const auto &C : Cases) {
+        strcpy(Buf, C.Name.c_str());
+        EXPECT_EQ(FileExists(Buf), C.Exists) << "'" << C.Name << "'";
+    }
 }
 
 TEST_F(QSysUtilBoxes, GetFileSizeAndItsFailure)
