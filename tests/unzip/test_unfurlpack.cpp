@@ -105,14 +105,18 @@ bool InstallInto(const std::string &ASetup, const std::string &AInto)
 
 TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
 {
+    auto Flagged = [](const std::string &AName, uint16_t AFlags) {
+        TZipItem I = Item(AName);
+        I.Flags = AFlags;
+        return I;
+    };
     struct {
         const char *Title;
         std::vector<TZipItem> Items;
         const char *Entry;
         const char *Reason;
     } Cases[] = {
-        {"encrypted", {Item("a"), [] { auto I = Item("secret.txt"); I.Flags = 1; return I; }()},
-         "secret.txt", "encrypted entry"},
+        {"encrypted", {Item("a"), Flagged("secret.txt", 1)}, "secret.txt", "encrypted entry"},
         {"method", {[] { auto I = Item("bz.txt"); I.Method = 12; I.Packed = "xx"; return I; }()},
          "bz.txt", "compression method 12"},
         {"empty name", {Item("")}, "(entry 1)", "empty name"},
@@ -124,15 +128,12 @@ TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
         {"twice", {Item("Read.me"), Item("READ.ME")}, "READ.ME", "occurs twice"},
         {"file then folder", {Item("doc"), Item("Doc/x.txt")}, "doc", "also a folder"},
         {"folder then file", {Item("doc/"), Item("doc")}, "doc", "also a folder"},
-        {"bit 11, not UTF-8", {[] { auto I = Item("gr\xFC\xDF.txt"); I.Flags = 0x800; return I; }()},
-         "gr\xFC\xDF.txt", "not valid UTF-8"},
+        {"bit 11, not UTF-8", {Flagged("gr\xFC\xDF.txt", 0x800)}, "gr\xFC\xDF.txt", "not valid UTF-8"},
         {"UTF-8 without bit 11", {Item("gr\xC3\xBC\xC3\x9F.txt")}, "gr\xC3\xBC\xC3\x9F.txt",
          "without flag bit 11"},
-        {"twice in UTF-8", {[] { auto I = Item("Caf\xC3\xA9"); I.Flags = 0x800; return I; }(),
-                            [] { auto I = Item("CAF\xC3\xA9"); I.Flags = 0x800; return I; }()},
+        {"twice in UTF-8", {Flagged("Caf\xC3\xA9", 0x800), Flagged("CAF\xC3\xA9", 0x800)},
          "CAF\xC3\xA9", "occurs twice"},
-        {"device in UTF-8", {[] { auto I = Item("COM\xC2\xB9.txt"); I.Flags = 0x800; return I; }()},
-         "", "device name"},
+        {"device in UTF-8", {Flagged("COM\xC2\xB9.txt", 0x800)}, "", "device name"},
         {"descriptor without signature",
          {[] { auto I = Item("a.txt", "aaaa"); I.Descriptor = 2; return I; }(), Item("b")},
          "a.txt", "data descriptor without its signature"},
@@ -509,7 +510,7 @@ TEST(Unfurlpack, Utf8NamesFromZipWriters)
                                                   "without flag bit 11")) << Out;
             continue;
         }
-        system(("rm -rf '" + Into + "'").c_str());
+        QRemoveTree(Into);
         EXPECT_TRUE(InstallInto(Setup, Into)) << R.Writer;
         EXPECT_EQ("accent", QReadFile(Into + "/" + Cafe)) << R.Writer;
         EXPECT_EQ("greek", QReadFile(Into + "/" + Greek)) << R.Writer;
