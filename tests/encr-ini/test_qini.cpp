@@ -101,9 +101,6 @@ TEST_F(QIniFile, WrittenValuesReadBackWithoutTrailingBlanks)
     EXPECT_NE(Text.find("f=0"), std::string::npos) << Text;
     EXPECT_NE(Text.find("neg=-5"), std::string::npos) << Text;
     EXPECT_EQ(Text.find("replaced"), Text.rfind("replaced")) << "one key, not two: " << Text;
-    EXPECT_TRUE(IniReadBool("S", "t", false));
-    EXPECT_FALSE(IniReadBool("S", "f", true));
-    EXPECT_EQ(IniReadInteger("S", "neg", 0), -5);
 }
 
 TEST_F(QIniFile, LongValueReadsBackAsItsFirst1023Characters)
