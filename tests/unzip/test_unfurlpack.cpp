@@ -339,13 +339,6 @@ TEST(Unfurlpack, VerifyChecksAFinishedInstaller)
 }
 // ---- unfurlpack build: a folder into an installer --------------------------------------------
 
-static void MakeFile(const std::string &APath, const std::string &AData, time_t AWhen)
-{
-    ASSERT_TRUE(QWriteFile(APath, AData)) << APath;
-    struct utimbuf T = {AWhen, AWhen};
-    utime(APath.c_str(), &T);
-}
-
 TEST(UnfurlpackBuild, WorkListOrderAndDosTimes)
 {
     EXPECT_TRUE(WorkListBefore("a.txt", "B.txt"));      // case ignored
@@ -388,7 +381,11 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
         {"\xC5\x82\xC3\xB3" "d\xC5\xBA/\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.txt", "greek", 1500000400},
         {"\xE6\x97\xA5\xE6\x9C\xAC/\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB.txt", "japanese", 1500000500},
     };
-    for (auto &F : Files) MakeFile(In + "/" + F.Name, F.Data, F.When);
+    for (auto &F : Files) {
+        ASSERT_TRUE(QWriteFile(In + "/" + F.Name, F.Data)) << F.Name;
+        struct utimbuf T = {F.When, F.When};
+        utime((In + "/" + F.Name).c_str(), &T);
+    }
     ASSERT_TRUE(QWriteFile(Dir.Join("image.exe"), Image()));
     std::string Out, Setup = Dir.Join("setup.exe");
     ASSERT_EQ(0, Tool("build " + In + " -o " + Setup + " --image " + Dir.Join("image.exe") +
