@@ -67,22 +67,17 @@ run_unfurl() {
   wall_unfurl=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
   unfurl_ms=$(ms_of "$work/walk.log")
 }
-run_unfurl_silent() {
-  rm -rf "$drive_c/bench/unfurl-s"; sync
+# One silent install of the installer $1 (in the work folder) into C:\bench\$2, timed from its
+# start to its exit by timed_start (log $3): sets t_wall (the whole command) and t_ms.
+timed_silent() {
+  rm -rf "$drive_c/bench/$2"; sync
   local t0; t0=$(now)
-  q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\unfurl-setup.exe" /S \
-    '/D=C:\bench\unfurl-s' > "$work/silent.log"
-  wall_silent=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
-  silent_ms=$(ms_of "$work/silent.log")
+  q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\$1" /S "/D=C:\\bench\\$2" > "$work/$3"
+  t_wall=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
+  t_ms=$(ms_of "$work/$3")
 }
-run_nsis() {
-  rm -rf "$drive_c/bench/nsis"; sync
-  local t0; t0=$(now)
-  q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\nsis-setup.exe" /S \
-    '/D=C:\bench\nsis' > "$work/nsis.log"
-  wall_nsis=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
-  nsis_ms=$(ms_of "$work/nsis.log")
-}
+run_unfurl_silent() { timed_silent unfurl-setup.exe unfurl-s silent.log; wall_silent=$t_wall silent_ms=$t_ms; }
+run_nsis() { timed_silent nsis-setup.exe nsis nsis.log; wall_nsis=$t_wall nsis_ms=$t_ms; }
 
 # The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
 least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }

@@ -104,10 +104,11 @@ static void ListRedraw(bool AOn)
     if (AOn) InvalidateRect(hWndList, 0, TRUE);
 }
 
-// The hourglass while a run reads; a box of the run shows the arrow over it meanwhile.
-static void BusyCursor()
+// The hourglass while a run reads (a box of the run shows the arrow over it meanwhile);
+// answers the cursor it replaced.
+static HCURSOR BusyCursor()
 {
-    SetCursor(LoadCursorA(0, IDC_WAIT));
+    return SetCursor(LoadCursorA(0, IDC_WAIT));
 }
 
 static bool GoOnPrompt(void *, int64_t ACount)
@@ -133,7 +134,7 @@ static void CompareCommand()
     if (First.empty() || Second.empty()) return;
     TCompareHooks Hooks = {0, AddRowToList, GoOnPrompt, ReportFileError};
     TCompareResult Result;
-    HCURSOR Old = SetCursor(LoadCursorA(0, IDC_WAIT));
+    HCURSOR Old = BusyCursor();
     ListRedraw(false);
     bool Ran = CompareFiles(First, Second, Hooks, Result);
     ListRedraw(true);

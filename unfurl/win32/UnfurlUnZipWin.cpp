@@ -192,8 +192,6 @@ static int32_t WinListSelCount(HWND AList)
     return (int32_t)SendMessageA(AList, LB_GETSELCOUNT, 0, 0);
 }
 
-static void WinSetProgress(HWND ADlg, int32_t APos) { KeepProgress(ADlg, APos); }
-
 static void WinSetLabel(HWND ADlg, const string &AText)
 {
     WCHAR *Text = WideText(AText, CP_UTF8);
@@ -228,7 +226,7 @@ static void WinEndProgram() { ExitProcess((UINT)EndProgramCode()); }
 
 const TUnZipDialog UnZipPlatformDialog = {
     WinGetList,     WinListReset,  WinListAdd,      WinListText,   WinListFind,   WinListGetSel,
-    WinListSetSel,  WinListCount,  WinListSelCount, WinSetProgress, WinSetLabel,
+    WinListSetSel,  WinListCount,  WinListSelCount, KeepProgress,   WinSetLabel,
     WinDispatchOne, WinShowError,  WinAskOverwrite, WinEndProgram,
 };
 
