@@ -25,7 +25,7 @@ megabytes="${2:-150}"
 [ -n "${BENCH_NO_SETUP:-}" ] || tools/setup.sh
 cmake -S . -B "$build" --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel -DQ_WINE_TESTS=ON >/dev/null
 cmake --build "$build" --target UnfurlImage unfurl_walk timed_start unfurlpack_host -j2 >/dev/null
-unfurlpack="$build/unfurlpack-host/tools/unfurlpack/unfurlpack"
+unfurlpack="$build/unfurlpack-host/unfurlpack/unfurlpack"
 
 work="$(mktemp -d /tmp/bench-install.XXXXXX)"
 cleanup() { q_wine_end; rm -rf "$work"; }

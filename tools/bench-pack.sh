@@ -15,7 +15,7 @@ rounds="${BENCH_ROUNDS:-3}"
 [ -n "${BENCH_NO_SETUP:-}" ] || tools/setup.sh
 cmake -S . -B build/win32 --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build build/win32 --target UnfurlImage unfurlpack_host -j"$(nproc)" >/dev/null
-unfurlpack=build/win32/unfurlpack-host/tools/unfurlpack/unfurlpack
+unfurlpack=build/win32/unfurlpack-host/unfurlpack/unfurlpack
 image=build/win32/unfurl/UnfurlImage.exe
 
 work="$(mktemp -d /tmp/bench-pack.XXXXXX)"

@@ -78,7 +78,7 @@ include(ExternalProject)
 find_program(Q_HOST_CXX NAMES g++ c++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 find_program(Q_HOST_CC NAMES gcc cc REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 set(pack_dir ${CMAKE_BINARY_DIR}/unfurlpack-host)
-set(unfurlpack ${pack_dir}/tools/unfurlpack/unfurlpack)
+set(unfurlpack ${pack_dir}/unfurlpack/unfurlpack)
 # The bare image goes beside the tool, where its build mode finds it.
 ExternalProject_Add(unfurlpack_host
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
@@ -86,7 +86,7 @@ ExternalProject_Add(unfurlpack_host
   CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=${Q_HOST_CC}
              -DCMAKE_CXX_COMPILER=${Q_HOST_CXX}
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${pack_dir} --target unfurlpack
-        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:UnfurlImage> ${pack_dir}/tools/unfurlpack/
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:UnfurlImage> ${pack_dir}/unfurlpack/
   INSTALL_COMMAND ""
   DEPENDS UnfurlImage
   BUILD_ALWAYS TRUE

@@ -47,7 +47,7 @@ uint32_t BuiltInStart(const std::string &AFile)
 // Runs the tool binary; answers its exit code and what it printed.
 int Tool(const std::string &AArgs, std::string &AOutput)
 {
-    std::string Cmd = std::string(Q_BINARY_DIR "/tools/unfurlpack/unfurlpack ") + AArgs + " 2>&1";
+    std::string Cmd = std::string(Q_BINARY_DIR "/unfurlpack/unfurlpack ") + AArgs + " 2>&1";
     FILE *P = popen(Cmd.c_str(), "r");
     AOutput.clear();
     char Buf[512];
