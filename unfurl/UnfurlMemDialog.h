@@ -1,5 +1,5 @@
 // UnfurlMemDialog: the installer dialog as the archive walk sees it, held in memory. The
-// host build binds UnZipDialog to it (tests, fuzzing, benchmarks): a work list that sorts and
+// host build's runs use it as their dialog seam (tests, fuzzing, benchmarks): a work list that sorts and
 // finds its items as the dialog's list box does, the progress position, the label, the error
 // messages shown, and queued answers for the overwrite prompt.
 #ifndef UNFURLMEMDIALOG_H
@@ -33,15 +33,13 @@ struct TMemDialog {
     bool IndexValid = false;
 };
 
-// The dialog window handle of AMem for UnZipFiles (the list id is not used).
+// The dialog window handle of AMem for UnZipFiles (the list id is not used): messages,
+// dispatched messages and the end of the program are counted there too.
 inline HWND MemDialogWnd(TMemDialog &AMem) { return (HWND)(void *)&AMem; }
 // Selects every item, as the installer dialog does after the listing run.
 void MemSelectAll(TMemDialog &AMem);
 
-// Binds UnZipDialog to AMem: messages, dispatched messages and the end of the program are
-// counted there too.
-void MemUse(TMemDialog &AMem);
-// The binding of UnZipDialog to a TMemDialog.
-extern const struct TUnZipDialog UnZipMemDialog;
+// The dialog seam bound to the TMemDialog whose MemDialogWnd the run is given.
+const struct TUnZipDialog *MemDialog();
 
 #endif

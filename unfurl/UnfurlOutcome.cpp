@@ -5,21 +5,6 @@
 
 #include "QSysUtil.h"
 
-const char *const MsgUsage =
-    "Usage: installer [/S] [/D=FOLDER]\r\n\r\n"
-    "/S\tinstall without a window; existing files are replaced;\r\n"
-    "\tthe exit code tells the outcome\r\n"
-    "/D=FOLDER\tthe installation folder: the last argument, blanks\r\n"
-    "\tallowed, no quotes\r\n\r\n"
-    "Exit codes: 0 installed, 1 cancelled, 2 incomplete,\r\n"
-    "3 the installer file is damaged";
-const char *const CaptionUsage = "Usage";
-const char *const MsgStopInstall = "Stop the installation?";
-const char *const CaptionStopInstall = "Stop installation";
-
-bool Silent = false;
-volatile bool StopAsked = false;
-
 static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
 
 void ParseCommandLine(const char *ALine, TCommandLine &ACmd)

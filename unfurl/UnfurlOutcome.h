@@ -28,15 +28,17 @@ struct TCommandLine {
 };
 void ParseCommandLine(const char *ALine, TCommandLine &ACmd);
 
-extern const char *const MsgUsage;
-extern const char *const CaptionUsage;
-extern const char *const MsgStopInstall;   // "Stop the installation?"
-extern const char *const CaptionStopInstall;
-
-// The run's switches: no window and no message box (ShowError is then silent); the user asked
-// to stop after the current file.
-extern bool Silent;
-extern volatile bool StopAsked;
+inline constexpr const char *MsgUsage =
+    "Usage: installer [/S] [/D=FOLDER]\r\n\r\n"
+    "/S\tinstall without a window; existing files are replaced;\r\n"
+    "\tthe exit code tells the outcome\r\n"
+    "/D=FOLDER\tthe installation folder: the last argument, blanks\r\n"
+    "\tallowed, no quotes\r\n\r\n"
+    "Exit codes: 0 installed, 1 cancelled, 2 incomplete,\r\n"
+    "3 the installer file is damaged";
+inline constexpr const char *CaptionUsage = "Usage";
+inline constexpr const char *MsgStopInstall = "Stop the installation?";
+inline constexpr const char *CaptionStopInstall = "Stop installation";
 
 // ---- Entries not installed -------------------------------------------------------------
 

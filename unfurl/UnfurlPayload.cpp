@@ -5,13 +5,7 @@
 
 #include "QEncr.h"
 #include "QLittleEndian.h"
-#include "UnfurlUnZip.h"
-#include "UnfurlZipInflate.h"
-
-TInstall *SetupInfo = 0;
-TSetupRead SetupRead = srOk;
-TArchiveRecord ArchiveRecord = {false, 0, 0};
-const char *const MsgInstallerDamaged = "The installer file is damaged or incomplete.";
+#include "UnfurlArchive.h"
 
 // The records behind the subtitle's zero byte, one after another: the record marked AMark,
 // or 0 when there is none (an unknown or cut record ends the search).
@@ -76,31 +70,18 @@ TArchiveRecord DecodeArchiveRecord(const uint8_t *ABlock, uint32_t ALen)
     return R;
 }
 
-// Reads up to ACount bytes, as many reads as it takes; answers the count read.
-static uint32_t ReadFully(void *ABuf, uint32_t ACount)
+TSetupRead ReadSetupHeader(TUnZipRun &ARun, TInstall &AInfo, TArchiveRecord &ARecord)
 {
-    uint32_t Done = 0;
-    while (Done < ACount) {
-        int32_t Got = ZipIO.Read(ArchiveFile, (uint8_t *)ABuf + Done, (int32_t)(ACount - Done));
-        if (Got <= 0) break;
-        Done += (uint32_t)Got;
-    }
-    return Done;
-}
-
-void ReadSetupHeader()
-{
-    if (!SetupInfo) SetupInfo = new TInstall;
-    SetupRead = srOk;
+    TSetupRead Read = srOk;
 
     // L: 4 bytes little-endian at S + 100. A file ending before them gives L = 0.
     uint8_t Raw[4] = {0, 0, 0, 0};
-    SeekArchive(ArchiveStart + PayloadReserved, ZIP_SEEK_BEGIN);
+    SeekArchive(ARun, ARun.ArchiveStart + PayloadReserved, ZIP_SEEK_BEGIN);
     uint32_t L = 0;
-    if (ArchivePos != -1 && ReadFully(Raw, 4) == 4)
+    if (ARun.ArchivePos != -1 && ReadArchiveFully(ARun, Raw, 4) == 4)
         L = LeGet32(Raw);
     else
-        SetupRead = srShortLength;
+        Read = srShortLength;
 
     // The block, into a buffer of SetupBlockMax bytes. A longer L is not read at all (the
     // buffer could not hold it); the archive is then looked for behind it all the same, where
@@ -108,38 +89,39 @@ void ReadSetupHeader()
     uint8_t *Buf = new uint8_t[SetupBlockMax];
     uint32_t Got = 0;
     if (L > SetupBlockMax) {
-        SetupRead = srTooLong;
+        Read = srTooLong;
     } else if (L > 0) {
-        SeekArchive(ArchiveStart + SetupHeaderSize, ZIP_SEEK_BEGIN);
-        if (ArchivePos != -1) Got = ReadFully(Buf, L);
-        if (Got < L) SetupRead = srShortBlock;
+        SeekArchive(ARun, ARun.ArchiveStart + SetupHeaderSize, ZIP_SEEK_BEGIN);
+        if (ARun.ArchivePos != -1) Got = ReadArchiveFully(ARun, Buf, L);
+        if (Got < L) Read = srShortBlock;
     }
-    DecodeSetupBlock(Buf, Got, *SetupInfo);
-    ArchiveRecord = DecodeArchiveRecord(Buf, Got);
+    DecodeSetupBlock(Buf, Got, AInfo);
+    ARecord = DecodeArchiveRecord(Buf, Got);
     delete[] Buf;
 
-    SetupInfo->Title = DeCrypt(SetupInfo->Title, SetupTextShift);
-    SetupInfo->Subtitle = DeCrypt(SetupInfo->Subtitle, SetupTextShift);
+    AInfo.Title = DeCrypt(AInfo.Title, SetupTextShift);
+    AInfo.Subtitle = DeCrypt(AInfo.Subtitle, SetupTextShift);
     // 64-bit sum so that a huge L cannot wrap the offset back into the file.
-    uint64_t Start = (uint64_t)ArchiveStart + SetupHeaderSize + L;
-    ArchiveStart = Start > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)Start;
+    uint64_t Start = (uint64_t)ARun.ArchiveStart + SetupHeaderSize + L;
+    ARun.ArchiveStart = Start > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)Start;
+    return Read;
 }
 
-TArchiveVerdict VerifyArchive()
+TArchiveVerdict VerifyArchive(TUnZipRun &ARun, const TArchiveRecord &ARecord)
 {
-    if (!ArchiveRecord.Present) return avUnchecked;
-    SeekArchive(ArchiveStart, ZIP_SEEK_BEGIN);
-    if (ArchivePos == -1) return avDamaged;
+    if (!ARecord.Present) return avUnchecked;
+    SeekArchive(ARun, ARun.ArchiveStart, ZIP_SEEK_BEGIN);
+    if (ARun.ArchivePos == -1) return avDamaged;
     enum { Piece = 1 << 20 };   // large reads: the file is read once, front to back
     uint8_t *Buf = new uint8_t[Piece];
     uint32_t Done = 0, Sum = 0xFFFFFFFFu;
-    while (Done < ArchiveRecord.Length) {
-        uint32_t Want = ArchiveRecord.Length - Done;
-        int32_t Got = ZipIO.Read(ArchiveFile, Buf, (int32_t)(Want < Piece ? Want : Piece));
+    while (Done < ARecord.Length) {
+        uint32_t Want = ARecord.Length - Done;
+        int32_t Got = ReadArchive(ARun, Buf, (int32_t)(Want < Piece ? Want : Piece));
         if (Got <= 0) break;
         UpdateCrc(Buf, Got, Sum);
         Done += (uint32_t)Got;
     }
     delete[] Buf;
-    return Done == ArchiveRecord.Length && ~Sum == ArchiveRecord.Crc ? avIntact : avDamaged;
+    return Done == ARecord.Length && ~Sum == ARecord.Crc ? avIntact : avDamaged;
 }

@@ -16,6 +16,7 @@
 #include <stdint.h>
 
 #include "QStr.h"
+#include "UnfurlRun.h"
 
 enum {
     PayloadReserved = 100,   // reserved area at S
@@ -31,10 +32,6 @@ struct TInstall {
     string Subtitle;    // painted small under it
     bool Utf8;          // the texts are UTF-8 (marked), else in the Windows code page
 };
-// The setup texts. The dialog unit allocates the record when it starts and releases it at
-// the end; ReadSetupHeader allocates it when that has not happened yet.
-extern TInstall *SetupInfo;
-
 // How the last ReadSetupHeader went (the reader itself reports nothing to the user).
 enum TSetupRead {
     srOk,            // the whole block was read
@@ -42,15 +39,6 @@ enum TSetupRead {
     srTooLong,       // L above SetupBlockMax: the block is not read, texts empty
     srShortBlock     // the file ended inside the block: only the bytes read are used
 };
-extern TSetupRead SetupRead;
-
-// Reads L and the setup block behind the image at ArchiveStart from ArchiveFile, fills
-// SetupInfo with the descrambled texts and adds 104 + L to ArchiveStart, so that it holds the
-// offset of the archive's first local header. A text without its zero byte ends at the end of
-// the bytes read. An L above SetupBlockMax, or a file ending before L or the block is complete,
-// never reads past the buffer (see SetupRead); the walk then starts at S + 104 + L as usual,
-// and what is not a local header there is reported by the listing run as a damaged file.
-void ReadSetupHeader();
 
 // The setup texts decoded from the bytes of a block (for the reader and the tests).
 void DecodeSetupBlock(const uint8_t *ABlock, uint32_t ALen, TInstall &AInfo);
@@ -69,9 +57,6 @@ struct TArchiveRecord {
     uint32_t Length;     // bytes of the archive
     uint32_t Crc;        // CRC-32 of those bytes
 };
-// The record of the setup block read by the last ReadSetupHeader.
-extern TArchiveRecord ArchiveRecord;
-
 // The mark of texts in UTF-8: a record of its 4 bytes alone. Installers made before it paint
 // such texts byte by byte in the code page.
 #define TEXTS_UTF8_MARK "UFu8"
@@ -83,27 +68,27 @@ string BuildArchiveRecord(uint32_t ALength, uint32_t ACrc);
 TArchiveRecord DecodeArchiveRecord(const uint8_t *ABlock, uint32_t ALen);
 
 // What the installer says when VerifyArchive finds the archive damaged.
-extern const char *const MsgInstallerDamaged;
+inline constexpr const char *MsgInstallerDamaged = "The installer file is damaged or incomplete.";
 
 enum TArchiveVerdict {
     avUnchecked,   // no record: an installer made the old way, installed as it is
     avIntact,      // the archive's bytes are there and their CRC-32 matches
     avDamaged      // a byte differs, or the file ends before the archive's recorded length
 };
-// Reads the archive once from ArchiveStart (after ReadSetupHeader) through ZipIO and compares
-// it with ArchiveRecord. About 0.1 s for 100 MB under Wine, before the dialog opens: too short
-// for a progress display of its own.
-TArchiveVerdict VerifyArchive();
+// ---- Reading the header ----------------------------------------------------------------
 
-// The installer image holds the built-in value of ArchiveStart right behind this text and
-// its zero byte (16 bytes), so that the preparation tool can find it and set it to the image's
-// size. The text occurs nowhere else in the installer.
-#define UNFURL_START_MARK "UnfurlArchStart"
-enum { StartMarkSize = 16 };
-struct TStartMark {
-    char Mark[StartMarkSize];
-    uint32_t Start;             // ArchiveStart refers to this field
-};
-extern TStartMark StartMarkRec;
+// Reads L and the setup block behind the image at ARun's ArchiveStart, fills AInfo with the
+// descrambled texts and ARecord with the integrity record, and adds 104 + L to ArchiveStart,
+// so that it holds the offset of the archive's first local header. A text without its zero
+// byte ends at the end of the bytes read. An L above SetupBlockMax, or a file ending before L
+// or the block is complete, never reads past the buffer (see TSetupRead, the answer); the walk
+// then starts at S + 104 + L as usual, and what is not a local header there is reported by the
+// listing run as a damaged file.
+TSetupRead ReadSetupHeader(TUnZipRun &ARun, TInstall &AInfo, TArchiveRecord &ARecord);
+
+// Reads the archive once from ArchiveStart (after ReadSetupHeader) and compares it with
+// ARecord. About 0.1 s for 100 MB under Wine, before the dialog opens: too short for a
+// progress display of its own.
+TArchiveVerdict VerifyArchive(TUnZipRun &ARun, const TArchiveRecord &ARecord);
 
 #endif

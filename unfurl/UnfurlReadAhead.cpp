@@ -4,102 +4,101 @@
 #include <stdlib.h>
 #include <string.h>
 
-static TZipIO AheadInner;            // the binding underneath
-static TZipHandle AheadFile = -1;    // the buffered file; -1 when no read-ahead is active
-static uint8_t *AheadBuf = 0;
-static int64_t AheadStart = 0;       // file offset of AheadBuf[0]
-static int32_t AheadLen = 0;         // valid bytes in AheadBuf
-static int64_t AheadPos = 0;         // the position the callers see
-static int64_t InnerPos = -1;        // the file's own position; -1 when not known
+static TReadAhead &Ahead(TZipHandle AHandle) { return *(TReadAhead *)AHandle; }
 
-// Puts the file itself at AheadPos; false when it cannot go there.
-static bool AheadSync(TZipHandle AFile)
+// Puts the file itself at Pos; false when it cannot go there.
+static bool AheadSync(TReadAhead &A)
 {
-    if (InnerPos == AheadPos) return true;
-    InnerPos = AheadInner.Seek(AFile, AheadPos, ZIP_SEEK_BEGIN);
-    if (InnerPos == AheadPos) return true;
-    InnerPos = -1;
+    if (A.InnerPos == A.Pos) return true;
+    A.InnerPos = A.Inner->Seek(A.File, A.Pos, ZIP_SEEK_BEGIN);
+    if (A.InnerPos == A.Pos) return true;
+    A.InnerPos = -1;
     return false;
 }
 
-static int32_t AheadRead(TZipHandle AFile, void *ABuf, int32_t ACount)
+static int32_t AheadRead(TZipHandle AHandle, void *ABuf, int32_t ACount)
 {
-    if (AFile != AheadFile) return AheadInner.Read(AFile, ABuf, ACount);
+    TReadAhead &A = Ahead(AHandle);
     uint8_t *Out = (uint8_t *)ABuf;
     int32_t Done = 0;
     while (Done < ACount) {
-        int64_t Off = AheadPos - AheadStart;
-        if (Off >= 0 && Off < AheadLen) {
-            int32_t N = AheadLen - (int32_t)Off;
+        int64_t Off = A.Pos - A.Start;
+        if (Off >= 0 && Off < A.Len) {
+            int32_t N = A.Len - (int32_t)Off;
             if (N > ACount - Done) N = ACount - Done;
-            memcpy(Out + Done, AheadBuf + Off, (size_t)N);
+            memcpy(Out + Done, A.Buf + Off, (size_t)N);
             Done += N;
-            AheadPos += N;
+            A.Pos += N;
             continue;
         }
-        if (!AheadSync(AFile)) break;
+        if (!AheadSync(A)) break;
         int32_t Want = ACount - Done;
         if (Want >= ReadAheadSize / 2) {   // a big read gains nothing from the buffer
-            int32_t N = AheadInner.Read(AFile, Out + Done, Want);
+            int32_t N = A.Inner->Read(A.File, Out + Done, Want);
             if (N <= 0) break;
             Done += N;
-            AheadPos += N;
-            InnerPos += N;
+            A.Pos += N;
+            A.InnerPos += N;
             continue;
         }
-        int32_t N = AheadInner.Read(AFile, AheadBuf, ReadAheadSize);
-        AheadLen = N > 0 ? N : 0;
-        AheadStart = AheadPos;
+        int32_t N = A.Inner->Read(A.File, A.Buf, ReadAheadSize);
+        A.Len = N > 0 ? N : 0;
+        A.Start = A.Pos;
         if (N <= 0) break;             // end of file
-        InnerPos += N;
+        A.InnerPos += N;
     }
     return Done;
 }
 
-static int64_t AheadSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
+static int64_t AheadSeek(TZipHandle AHandle, int64_t ADistance, int AMethod)
 {
-    if (AFile != AheadFile) return AheadInner.Seek(AFile, ADistance, AMethod);
+    TReadAhead &A = Ahead(AHandle);
     if (AMethod == ZIP_SEEK_BEGIN || AMethod == ZIP_SEEK_CURRENT) {
-        int64_t Target = AMethod == ZIP_SEEK_BEGIN ? ADistance : AheadPos + ADistance;
-        if (AheadLen > 0 && Target >= AheadStart && Target <= AheadStart + AheadLen) {
-            AheadPos = Target;
+        int64_t Target = AMethod == ZIP_SEEK_BEGIN ? ADistance : A.Pos + ADistance;
+        if (A.Len > 0 && Target >= A.Start && Target <= A.Start + A.Len) {
+            A.Pos = Target;
             return Target;
         }
-        InnerPos = AheadInner.Seek(AFile, Target, ZIP_SEEK_BEGIN);
+        A.InnerPos = A.Inner->Seek(A.File, Target, ZIP_SEEK_BEGIN);
     } else {
-        InnerPos = AheadInner.Seek(AFile, ADistance, AMethod);
+        A.InnerPos = A.Inner->Seek(A.File, ADistance, AMethod);
     }
-    if (InnerPos < 0) {                // the position stays where it was
-        InnerPos = -1;
+    if (A.InnerPos < 0) {              // the position stays where it was
+        A.InnerPos = -1;
         return -1;
     }
-    AheadPos = InnerPos;
-    AheadLen = 0;
-    return AheadPos;
+    A.Pos = A.InnerPos;
+    A.Len = 0;
+    return A.Pos;
 }
 
-bool ReadAheadBegin(TZipHandle AFile, int64_t APos)
+// Nothing is written through the reader.
+static int32_t AheadWrite(TZipHandle, const void *, int32_t) { return 0; }
+
+const TZipIO *ReadAheadIO()
 {
-    if (AheadFile != -1 || AFile == -1 || APos < 0) return false;
-    AheadBuf = (uint8_t *)malloc(ReadAheadSize);
-    if (!AheadBuf) return false;
-    AheadInner = ZipIO;
-    AheadFile = AFile;
-    AheadStart = AheadPos = InnerPos = APos;
-    AheadLen = 0;
-    ZipIO.Read = AheadRead;
-    ZipIO.Seek = AheadSeek;
+    static const TZipIO IO = {AheadRead, AheadWrite, AheadSeek};
+    return &IO;
+}
+
+bool ReadAheadBegin(TReadAhead &AAhead, const TZipIO *AInner, TZipHandle AFile, int64_t APos)
+{
+    AAhead.Buf = 0;
+    if (AFile == -1 || APos < 0) return false;
+    AAhead.Buf = (uint8_t *)malloc(ReadAheadSize);
+    if (!AAhead.Buf) return false;
+    AAhead.Inner = AInner;
+    AAhead.File = AFile;
+    AAhead.Start = AAhead.Pos = AAhead.InnerPos = APos;
+    AAhead.Len = 0;
     return true;
 }
 
-void ReadAheadEnd()
+void ReadAheadEnd(TReadAhead &AAhead)
 {
-    if (AheadFile == -1) return;
-    AheadSync(AheadFile);
-    ZipIO.Read = AheadInner.Read;
-    ZipIO.Seek = AheadInner.Seek;
-    AheadFile = -1;
-    AheadLen = 0;
-    free(AheadBuf);
-    AheadBuf = 0;
+    if (!AAhead.Buf) return;
+    AheadSync(AAhead);
+    AAhead.Len = 0;
+    free(AAhead.Buf);
+    AAhead.Buf = 0;
 }

@@ -1,56 +1,73 @@
-// UnfurlUnZipEntry: one entry of the extraction run from the archive to the disk (see
-// ExtractEntry in UnfurlUnZip.h): its path under the target folder, the file made (or the
-// existing one replaced, kept or asked about), the data copied or decoded with the CRC-32 and
-// the declared size as bounds, the time set, the list item deselected.
+// UnfurlUnZipEntry: one entry of the extraction run from the archive to the disk (see the
+// header).
+#include "UnfurlUnZipEntry.h"
+
 #include <stdlib.h>
 #include <string.h>
 
 #include "QSysUtil.h"
-#include "UnfurlUnZip.h"
+#include "UnfurlEntryName.h"
+#include "UnfurlZipFormat.h"
 
 // ---- Copying ---------------------------------------------------------------------------
 
-int CopyStoredEntry()
+int CopyStoredEntry(TInflateRun &AEntry)
 {
-    if (CompressedLeft <= 0) return INFLATE_OK;
-    int32_t Size = CompressedLeft < 32768 ? CompressedLeft : 32768;
+    int32_t &Left = AEntry.CompressedLeft;
+    if (Left <= 0) return INFLATE_OK;
+    int32_t Size = Left < 32768 ? Left : 32768;
     uint8_t *Buf = (uint8_t *)malloc((size_t)Size + 2);
     if (!Buf) return INFLATE_NO_MEMORY;
     int R = INFLATE_OK;
-    while (R == INFLATE_OK && CompressedLeft > 0) {
-        int32_t Want = CompressedLeft < 32768 ? CompressedLeft : 32768;
-        int32_t Got = ZipIO.Read(ArchiveFile, Buf, Want);
+    while (R == INFLATE_OK && Left > 0) {
+        int32_t Want = Left < 32768 ? Left : 32768;
+        int32_t Got = AEntry.In->Read(AEntry.ArchiveFile, Buf, Want);
         if (Got <= 0) break;   // the file ends early: the CRC check fails
-        CompressedLeft -= Got;
-        R = WriteOutput(Buf, Got);
+        Left -= Got;
+        R = WriteOutput(AEntry, Buf, Got);
     }
     free(Buf);
     return R;
 }
 
+// ---- Progress ------------------------------------------------------------------------
+
+int32_t RoundHalfEven(double AValue)
+{
+    if (!(AValue > -2147483648.0 && AValue < 2147483647.0)) return AValue > 0 ? 2147483647 : 0;
+    double Floor = (double)(int64_t)AValue;
+    if (Floor > AValue) Floor -= 1;
+    double Frac = AValue - Floor;
+    int64_t R = (int64_t)Floor;
+    if (Frac > 0.5 || (Frac == 0.5 && (R & 1))) R++;
+    return (int32_t)R;
+}
+
 // ---- One entry -------------------------------------------------------------------------
 
-static void Deselect(HWND AList)
+static void Deselect(TUnZipRun &ARun, HWND AList)
 {
-    if (ListIndex >= 0) UnZipDialog.ListSetSel(AList, ListIndex, false);
+    if (ARun.ListIndex >= 0) ARun.Dialog->ListSetSel(AList, ARun.ListIndex, false);
 }
 
 // The message and the path; with the system's reason on a line of its own when a system call
-// failed (ACode not 0), so that the user knows what to do about it.
-static void ReportPath(const char *AText, const string &APath, uint32_t ACode = 0)
+// failed (ACode not 0), so that the user knows what to do about it. Nothing in a silent run.
+static void ReportPath(TUnZipRun &ARun, HWND ADlg, const char *AText, const string &APath,
+                       uint32_t ACode = 0)
 {
+    if (ARun.Silent) return;
     string Text = string(AText) + "\r\n" + APath;
-    if (ACode) Text += "\r\n" + UnZipFileOps.ErrorText(ACode);
-    UnZipDialog.ShowError(Text);
+    if (ACode) Text += "\r\n" + ARun.FileOps->ErrorText(ACode);
+    ARun.Dialog->ShowError(ADlg, Text);
 }
 
 // Makes AFolder with its parents; reports a folder that is still missing.
-static bool MakeFolder(const string &AFolder)
+static bool MakeFolder(TUnZipRun &ARun, HWND ADlg, const string &AFolder)
 {
-    UnZipFileOps.ForceDirs(AFolder);
-    uint32_t Code = UnZipFileOps.LastError();   // before the test overwrites it
-    if (!UnZipFileOps.Exists(AFolder.c_str())) {
-        ReportPath(MsgCannotCreateDir, AFolder, Code);
+    ARun.FileOps->ForceDirs(AFolder);
+    uint32_t Code = ARun.FileOps->LastError();   // before the test overwrites it
+    if (!ARun.FileOps->Exists(AFolder.c_str())) {
+        ReportPath(ARun, ADlg, MsgCannotCreateDir, AFolder, Code);
         return false;
     }
     return true;
@@ -59,15 +76,15 @@ static bool MakeFolder(const string &AFolder)
 // Whether an existing file at APath is to be replaced, by the overwrite mode and the prompt.
 // A folder holding the file's name is neither kept nor asked about: the file cannot be
 // created, and the creation tells why.
-static bool ReplaceExisting(HWND ADlg, const char *APath)
+static bool ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
 {
-    int32_t Attr = UnZipFileOps.Attributes(APath);
+    int32_t Attr = ARun.FileOps->Attributes(APath);
     if (Attr != -1 && (Attr & faDirectory)) return true;
-    if (OverwriteMode == omKeep) return false;
-    if (OverwriteMode == omAsk) {
-        FileExistName = ExtractFileName(APath);
-        UnZipDialog.AskOverwrite(ADlg);
-        return OverwriteThis;
+    if (ARun.OverwriteMode == omKeep) return false;
+    if (ARun.OverwriteMode == omAsk) {
+        ARun.FileExistName = ExtractFileName(APath);
+        ARun.Dialog->AskOverwrite(ARun, ADlg);
+        return ARun.OverwriteThis;
     }
     return true;
 }
@@ -76,33 +93,33 @@ static bool ReplaceExisting(HWND ADlg, const char *APath)
 // goes by the overwrite mode, a missing folder is made (AFolderMissing: known to be missing,
 // so nothing can be there). False with the entry's result (AResult, left as it is unless the
 // run must stop) when no file is to be written.
-static bool OpenEntryFile(HWND ADlg, HWND AList, const char *APath, bool AFolderMissing,
-                          TEntryResult &AResult)
+static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *APath,
+                          bool AFolderMissing, TEntryResult &AResult)
 {
     bool FolderEntry = APath[strlen(APath) - 1] == '\\';
-    if (!AFolderMissing && UnZipFileOps.Exists(APath)) {
+    if (!AFolderMissing && ARun.FileOps->Exists(APath)) {
         // A folder entry whose folder is there already is done; so is a file kept.
-        if (FolderEntry || !ReplaceExisting(ADlg, APath)) {
-            Deselect(AList);
+        if (FolderEntry || !ReplaceExisting(ARun, ADlg, APath)) {
+            Deselect(ARun, AList);
             return false;
         }
         FolderEntry = false;
-    } else if (!MakeFolder(ExtractFilePath(APath))) {
+    } else if (!MakeFolder(ARun, ADlg, ExtractFilePath(APath))) {
         AResult = erStop;
         return false;
     }
 
-    OutFile = UnZipFileOps.Create(APath);
-    if (OutFile == -1) {
+    ARun.Entry.OutFile = ARun.FileOps->Create(APath);
+    if (ARun.Entry.OutFile == -1) {
         // A folder entry ends here once its folder is made: done. Anything else (a file that
         // cannot be replaced, a folder holding a file's name, a file standing where a folder
         // should be) is a file that was not written.
-        uint32_t Code = UnZipFileOps.LastError();
-        int32_t Attr = UnZipFileOps.Attributes(APath);
+        uint32_t Code = ARun.FileOps->LastError();
+        int32_t Attr = ARun.FileOps->Attributes(APath);
         if (FolderEntry && Attr != -1 && (Attr & faDirectory))
-            Deselect(AList);
+            Deselect(ARun, AList);
         else
-            ReportPath(MsgCannotCreateFile, APath, Code);
+            ReportPath(ARun, ADlg, MsgCannotCreateFile, APath, Code);
         return false;
     }
     return true;
@@ -110,42 +127,45 @@ static bool OpenEntryFile(HWND ADlg, HWND AList, const char *APath, bool AFolder
 
 // Decodes the current entry into OutFile, sets its time and closes it; answers whether it
 // was written whole and correct.
-static bool WriteEntryData(const TLocalHeader &H, const char *APath)
+static bool WriteEntryData(TUnZipRun &ARun, HWND ADlg, const TLocalHeader &H, const char *APath)
 {
-    // The method was looked at before the file was touched (CheckEntry): stored or deflated.
-    Crc = 0xFFFFFFFFu;
-    CompressedLeft = (int32_t)H.CompressedSize;
-    OutLeft = H.UncompressedSize;
-    int Decoded = H.Method == ZipStored ? CopyStoredEntry() : InflateEntry();
-    OutLeft = -1;
-    bool Written = Decoded == INFLATE_OK && H.Crc32 == (Crc ^ 0xFFFFFFFFu);
+    // The method was looked at before the file was touched (ExtractSelected): stored or
+    // deflated.
+    TInflateRun &E = ARun.Entry;
+    E.Out = ARun.IO;
+    E.Crc = 0xFFFFFFFFu;
+    E.CompressedLeft = (int32_t)H.CompressedSize;
+    E.OutLeft = H.UncompressedSize;
+    int Decoded = H.Method == ZipStored ? CopyStoredEntry(E) : InflateEntry(E);
+    E.OutLeft = -1;
+    bool Written = Decoded == INFLATE_OK && H.Crc32 == (E.Crc ^ 0xFFFFFFFFu);
 
-    UnZipFileOps.SetTime(OutFile, (uint32_t)H.Date << 16 | H.Time);
-    if (!UnZipFileOps.Close(OutFile)) {
-        ReportPath(MsgCannotCloseFile, APath, UnZipFileOps.LastError());
+    ARun.FileOps->SetTime(E.OutFile, (uint32_t)H.Date << 16 | H.Time);
+    if (!ARun.FileOps->Close(E.OutFile)) {
+        ReportPath(ARun, ADlg, MsgCannotCloseFile, APath, ARun.FileOps->LastError());
         Written = false;
     }
-    OutFile = -1;
+    E.OutFile = -1;
     return Written;
 }
 
-TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
+TEntryResult ExtractEntry(TUnZipRun &ARun, HWND ADlg, HWND AList, const string &AName, bool AUnsafe)
 {
-    const TLocalHeader H = LocalHeader;
-    if (TargetFolder.empty()) {   // no folder at all: the name would hang from the drive's root
-        ReportPath(MsgCannotCreateDir, TargetFolder);
+    const TLocalHeader H = ARun.LocalHeader;
+    if (ARun.TargetDir.empty()) {   // no folder at all: the name would hang from the drive's root
+        ReportPath(ARun, ADlg, MsgCannotCreateDir, ARun.TargetDir);
         return erStop;
     }
     // A name that would land outside the folder, that Windows cannot hold, or that is not
     // what the archive holds (cut, or cut short by a zero byte) is never written: it is
     // reported like a file that cannot be created.
     if (AUnsafe || EntryNameFault(AName)) {
-        ReportPath(MsgCannotCreateFile, AName);
+        ReportPath(ARun, ADlg, MsgCannotCreateFile, AName);
         return erDone;
     }
-    string Path = TargetFolder + "\\" + AName;
+    string Path = ARun.TargetDir + "\\" + AName;
     if (Path.length() >= MAX_PATH) {
-        ReportPath(MsgCannotCreateFile, Path);
+        ReportPath(ARun, ADlg, MsgCannotCreateFile, Path);
         return erDone;
     }
     // The bindings take backslashes only: the archive's slashes are turned here, once.
@@ -157,17 +177,18 @@ TEntryResult ExtractEntry(HWND ADlg, HWND AList, const string &AName, bool AUnsa
     // A new file in a folder that is there is made at once: one lookup of its name instead of
     // a test for it and then the creation (under Wine each lookup of a missing name reads the
     // whole folder). Anything already there, or a missing folder, takes the full steps.
-    OutFile = -1;
+    TZipHandle &Out = ARun.Entry.OutFile;
+    Out = -1;
     bool FolderMissing = false;
-    if (PathBuf[Path.length() - 1] != '\\') OutFile = UnZipFileOps.CreateNew(PathBuf, FolderMissing);
+    if (PathBuf[Path.length() - 1] != '\\') Out = ARun.FileOps->CreateNew(PathBuf, FolderMissing);
     TEntryResult Early = erDone;
-    if (OutFile == -1 && !OpenEntryFile(ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
+    if (Out == -1 && !OpenEntryFile(ARun, ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
 
-    FilesDone++;
-    UnZipDialog.SetProgress(ADlg, RoundHalfEven(ProgressStep * FilesDone));
-    UnZipDialog.SetLabel(ADlg, ExtractFileName(PathBuf));
-    UnZipDialog.DispatchOne();
-    if (WriteEntryData(H, PathBuf)) Deselect(AList);
+    ARun.FilesDone++;
+    ARun.Dialog->SetProgress(ADlg, RoundHalfEven(ARun.ProgressStep * ARun.FilesDone));
+    ARun.Dialog->SetLabel(ADlg, ExtractFileName(PathBuf));
+    ARun.Dialog->DispatchOne(ADlg);
+    if (WriteEntryData(ARun, ADlg, H, PathBuf)) Deselect(ARun, AList);
     return erDone;
 }
 

@@ -1,7 +1,7 @@
 // UnfurlZipIO: the I/O seam of the decoder and the archive walk. Reads, writes and seeks on a
-// TZipHandle go through ZipIO, so the same code runs on Windows file handles, host file
-// descriptors or memory (UnfurlZipMem.h); the platform bindings are UnfurlZipInflateWin.cpp
-// and UnfurlZipInflatePosix.cpp.
+// TZipHandle go through a TZipIO binding that the run is given, so the same code runs on
+// Windows file handles, host file descriptors or memory (UnfurlZipMem.h); the platform
+// bindings are UnfurlZipInflateWin.cpp and UnfurlZipInflatePosix.cpp.
 #ifndef UNFURLZIPIO_H
 #define UNFURLZIPIO_H
 
@@ -23,9 +23,7 @@ struct TZipIO {
     int64_t (*Seek)(TZipHandle AFile, int64_t ADistance, int AMethod);
 };
 
-// The binding the decoder (and the archive walk) uses. Starts as ZipFileIO.
-extern TZipIO ZipIO;
 // Platform files: ReadFile/WriteFile/SetFilePointer on Windows, read/write/lseek on the host.
-extern const TZipIO ZipFileIO;
+const TZipIO *ZipFileIO();
 
 #endif

@@ -11,15 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <utility>
-
 #include "UnfurlCodeTable.h"
-
-TZipHandle ArchiveFile = -1;
-TZipHandle OutFile = -1;
-int64_t OutLeft = -1;
-int32_t CompressedLeft = 0;
-uint32_t Crc = 0xFFFFFFFFu;
 
 // ---- Constants of the format --------------------------------------------------------
 
@@ -65,6 +57,7 @@ enum {
 // added to the CRC and moved in front. A distance is checked against the bytes this entry
 // has produced, never against whatever the block held before.
 
+static TInflateRun *Run;        // the entry being decoded: its input, output and CRC
 static uint8_t *InBuf;          // IN_SIZE bytes plus room for the 8-byte loads of the fast loop
 static uint32_t InPos, InLen;
 static uint64_t BitBuf;         // next bit is bit 0; bits above BitCount are either zero or
@@ -90,13 +83,14 @@ static bool FixedBuilt;
 static int ReadInputByte()
 {
     if (InPos >= InLen) {
-        if (CompressedLeft <= 0) return -1;
-        int32_t n = ZipIO.Read(ArchiveFile, InBuf, CompressedLeft < IN_SIZE ? CompressedLeft : IN_SIZE);
+        TInflateRun &R = *Run;
+        if (R.CompressedLeft <= 0) return -1;
+        int32_t n = R.In->Read(R.ArchiveFile, InBuf, R.CompressedLeft < IN_SIZE ? R.CompressedLeft : IN_SIZE);
         if (n <= 0) {
-            CompressedLeft = 0;
+            R.CompressedLeft = 0;
             return -1;
         }
-        CompressedLeft -= n;
+        R.CompressedLeft -= n;
         InLen = (uint32_t)n;
         InPos = 0;
     }
@@ -157,21 +151,21 @@ static const TCodeEntry *DecodeCode(const TCodeEntry *ATable, int ABits)
 
 // ---- Output window ------------------------------------------------------------------
 
-int WriteOutput(const uint8_t *ABuf, int32_t ACount)
+int WriteOutput(TInflateRun &ARun, const uint8_t *ABuf, int32_t ACount)
 {
-    if (OutLeft >= 0) {
-        DATA_CHECK(ACount <= OutLeft);
-        OutLeft -= ACount;
+    if (ARun.OutLeft >= 0) {
+        DATA_CHECK(ACount <= ARun.OutLeft);
+        ARun.OutLeft -= ACount;
     }
-    int32_t done = ZipIO.Write(OutFile, ABuf, ACount);
-    if (done > 0) UpdateCrc(ABuf, done > ACount ? ACount : done, Crc);
+    int32_t done = ARun.Out->Write(ARun.OutFile, ABuf, ACount);
+    if (done > 0) UpdateCrc(ABuf, done > ACount ? ACount : done, ARun.Crc);
     return done == ACount ? INFLATE_OK : INFLATE_WRITE_FAILED;
 }
 
 // Writes the full window, adds it to the CRC and keeps it as history.
 static int FlushWindow()
 {
-    int r = WriteOutput(Window, WINDOW_SIZE);
+    int r = WriteOutput(*Run, Window, WINDOW_SIZE);
     memcpy(WinBlock, Window, WINDOW_SIZE);
     WindowPos = 0;
     HistLen = WINDOW_SIZE;
@@ -543,8 +537,9 @@ static int DecodeBlock(bool &ALast)
 
 // ---- Entry points -------------------------------------------------------------------
 
-int InflateEntry()
+int InflateEntry(TInflateRun &ARun)
 {
+    Run = &ARun;
     InPos = InLen = 0;
     BitBuf = 0;
     BitCount = PadBytes = 0;
@@ -559,7 +554,7 @@ int InflateEntry()
         bool last = false;
         do r = DecodeBlock(last); while (r == INFLATE_OK && !last);
         if (r == INFLATE_OK && WindowPos > 0) {
-            r = WriteOutput(Window, (int32_t)WindowPos);
+            r = WriteOutput(*Run, Window, (int32_t)WindowPos);
             WindowPos = 0;
         }
     }
@@ -573,48 +568,27 @@ int InflateEntry()
     return r;
 }
 
-static int64_t Discarded;       // bytes InflateBuffer was given no file for
-
-static int32_t DiscardWrite(TZipHandle, const void *, int32_t ACount)
+// A writer that only counts, for InflateBuffer without an output file: the handle is the
+// counter.
+static int32_t CountWrite(TZipHandle AFile, const void *, int32_t ACount)
 {
-    Discarded += ACount;
+    *(int64_t *)AFile += ACount;
     return ACount;
-}
-
-// The state InflateEntry works on; InflateBuffer swaps its own in and the caller's back.
-struct TEntryState {
-    TZipIO IO;
-    TZipHandle Archive, Out;
-    int32_t Left;
-    uint32_t Crc;
-    int64_t OutLeft;
-};
-
-static void SwapEntryState(TEntryState &S)
-{
-    std::swap(S.IO, ZipIO);
-    std::swap(S.Archive, ArchiveFile);
-    std::swap(S.Out, OutFile);
-    std::swap(S.Left, CompressedLeft);
-    std::swap(S.Crc, Crc);
-    std::swap(S.OutLeft, OutLeft);
 }
 
 int InflateBuffer(const void *AIn, int32_t AInLen, TZipMemFile *AOut, uint32_t &ACrc,
                   int64_t AOutMax, int64_t *AOutLen)
 {
-    TZipMemFile in;
-    ZipMemOpen(in, AIn, AInLen > 0 ? AInLen : 0);
-    TEntryState state = {ZipMemIO, ZipMemHandle(in), AOut ? ZipMemHandle(*AOut) : -1, AInLen,
-                         0xFFFFFFFFu, AOutMax};
-    if (!AOut) state.IO.Write = DiscardWrite;
-    Discarded = 0;
-    const int64_t start = AOut ? AOut->Pos : 0;
-
-    SwapEntryState(state);   // the call's state in, the caller's kept
-    int r = InflateEntry();
-    ACrc = ~Crc;
-    SwapEntryState(state);   // the caller's back
-    if (AOutLen) *AOutLen = AOut ? AOut->Pos - start : Discarded;
-    return r;
+    static const TZipIO Counter = {0, CountWrite, 0};
+    TZipMemFile In;
+    ZipMemOpen(In, AIn, AInLen > 0 ? AInLen : 0);
+    int64_t Counted = 0;
+    const int64_t Start = AOut ? AOut->Pos : 0;
+    TInflateRun Entry = {ZipMemIO(), ZipMemHandle(In), AOut ? ZipMemIO() : &Counter,
+                         AOut ? ZipMemHandle(*AOut) : (TZipHandle)&Counted, AInLen, AOutMax,
+                         0xFFFFFFFFu};
+    int R = InflateEntry(Entry);
+    ACrc = ~Entry.Crc;
+    if (AOutLen) *AOutLen = AOut ? AOut->Pos - Start : Counted;
+    return R;
 }

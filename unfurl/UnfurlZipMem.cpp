@@ -67,4 +67,8 @@ static int64_t MemSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
     return f.Pos;
 }
 
-const TZipIO ZipMemIO = {MemRead, MemWrite, MemSeek};
+const TZipIO *ZipMemIO()
+{
+    static const TZipIO IO = {MemRead, MemWrite, MemSeek};
+    return &IO;
+}

@@ -22,6 +22,6 @@ void ZipMemFree(TZipMemFile &F);       // releases an owned buffer; the record b
 inline TZipHandle ZipMemHandle(TZipMemFile &F) { return (TZipHandle)&F; }
 
 // Memory files: handles are TZipMemFile pointers (cast to TZipHandle).
-extern const TZipIO ZipMemIO;
+const TZipIO *ZipMemIO();
 
 #endif

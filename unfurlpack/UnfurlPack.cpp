@@ -6,6 +6,7 @@
 #include <stdio.h>
 
 #include "QLittleEndian.h"
+#include "UnfurlArchive.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlZipInflate.h"

@@ -8,29 +8,29 @@
 #endif
 
 // A seam that records the calls and forwards them to the binding underneath.
-static TZipIO Inner;
-static TInflateRun *Current;
+static const TZipIO *Inner;
+static TInflateResult *Current;
 static int64_t WriteRoom;
 static int32_t ReadCap;
 
 static int32_t RecRead(TZipHandle F, void *B, int32_t N)
 {
     Current->ReadSizes.push_back(N);
-    return Inner.Read(F, B, ReadCap > 0 && N > ReadCap ? ReadCap : N);
+    return Inner->Read(F, B, ReadCap > 0 && N > ReadCap ? ReadCap : N);
 }
 
 static int32_t RecWrite(TZipHandle F, const void *B, int32_t N)
 {
     Current->WriteSizes.push_back(N);
     if (WriteRoom >= 0 && N > WriteRoom) N = (int32_t)WriteRoom;
-    int32_t done = Inner.Write(F, B, N);
+    int32_t done = Inner->Write(F, B, N);
     if (WriteRoom >= 0) WriteRoom -= done;
     return done;
 }
 
 static int64_t RecSeek(TZipHandle F, int64_t D, int M)
 {
-    return Inner.Seek(F, D, M);
+    return Inner->Seek(F, D, M);
 }
 
 // A platform file as ZipFileIO takes it: read-only, or created empty for reading and writing.
@@ -57,79 +57,77 @@ static void CloseFile(TZipHandle AFile)
 #endif
 }
 
-// InflateEntry on ArchiveFile and OutFile as the caller opened them; the output read back
-// through ZipFileIO (files) or from the memory file AOut.
-static void RunEntry(TInflateRun &ARun, TZipMemFile *AOut)
+// InflateEntry on the entry's files as the caller opened them; the output read back through
+// ZipFileIO (files) or from the memory file AOut.
+static void RunEntry(TInflateRun &AEntry, TInflateResult &ARun, TZipMemFile *AOut)
 {
-    ARun.Result = InflateEntry();
-    ARun.ArchivePosAfter = ZipIO.Seek(ArchiveFile, 0, ZIP_SEEK_CURRENT);
+    ARun.Result = InflateEntry(AEntry);
+    ARun.ArchivePosAfter = Inner->Seek(AEntry.ArchiveFile, 0, ZIP_SEEK_CURRENT);
     if (AOut) {
         ARun.Out.assign(AOut->Data, AOut->Data + AOut->Size);
         return;
     }
-    int64_t size = ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_END);
-    ZipFileIO.Seek(OutFile, 0, ZIP_SEEK_BEGIN);
+    const TZipIO *Files = ZipFileIO();
+    int64_t size = Files->Seek(AEntry.OutFile, 0, ZIP_SEEK_END);
+    Files->Seek(AEntry.OutFile, 0, ZIP_SEEK_BEGIN);
     ARun.Out.resize((size_t)(size > 0 ? size : 0));
     size_t got = 0;
     while (got < ARun.Out.size()) {
-        int32_t n = ZipFileIO.Read(OutFile, ARun.Out.data() + got, (int32_t)(ARun.Out.size() - got));
+        int32_t n = Files->Read(AEntry.OutFile, ARun.Out.data() + got, (int32_t)(ARun.Out.size() - got));
         if (n <= 0) break;
         got += (size_t)n;
     }
     ARun.Out.resize(got);
 }
 
-static TInflateRun RunThroughSeam(const TBytes &AIn, TInflateWay AWay, int64_t ALeft,
+static TInflateResult RunThroughSeam(const TBytes &AIn, TInflateWay AWay, int64_t ALeft,
                                   int64_t AWriteLimit, int32_t AReadCap)
 {
-    TInflateRun run;
+    TInflateResult run;
     Current = &run;
     WriteRoom = AWriteLimit;
     ReadCap = AReadCap;
-    Inner = AWay == WAY_MEMORY ? ZipMemIO : ZipFileIO;
-    TZipIO saved = ZipIO;
-    ZipIO.Read = RecRead;
-    ZipIO.Write = RecWrite;
-    ZipIO.Seek = RecSeek;
-    CompressedLeft = (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft);
-    Crc = 0xFFFFFFFFu;
+    Inner = AWay == WAY_MEMORY ? ZipMemIO() : ZipFileIO();
+    static const TZipIO Recorder = {RecRead, RecWrite, RecSeek};
+    TInflateRun entry = {&Recorder, -1, &Recorder, -1,
+                         (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft), -1, 0xFFFFFFFFu};
 
     if (AWay == WAY_MEMORY) {
         TZipMemFile in, out;
         ZipMemOpen(in, AIn.data(), (int64_t)AIn.size());
         ZipMemCreate(out);
-        ArchiveFile = ZipMemHandle(in);
-        OutFile = ZipMemHandle(out);
-        RunEntry(run, &out);
+        entry.ArchiveFile = ZipMemHandle(in);
+        entry.OutFile = ZipMemHandle(out);
+        RunEntry(entry, run, &out);
         ZipMemFree(out);
     } else {
         TTempDir dir;
         QWriteFile(dir.Join("in"), std::string(AIn.begin(), AIn.end()));
-        ArchiveFile = OpenFile(dir.Join("in"), false);
-        OutFile = OpenFile(dir.Join("out"), true);
-        if (ArchiveFile == -1 || OutFile == -1) run.Result = -1;   // the test reports the mismatch
-        else RunEntry(run, 0);
-        CloseFile(ArchiveFile);
-        CloseFile(OutFile);
+        entry.ArchiveFile = OpenFile(dir.Join("in"), false);
+        entry.OutFile = OpenFile(dir.Join("out"), true);
+        if (entry.ArchiveFile == -1 || entry.OutFile == -1) run.Result = -1;   // the test reports the mismatch
+        else RunEntry(entry, run, 0);
+        CloseFile(entry.ArchiveFile);
+        CloseFile(entry.OutFile);
     }
-    run.Crc = ~Crc;
-    ArchiveFile = OutFile = -1;
-    ZipIO = saved;
+    run.Crc = ~entry.Crc;
+    run.LeftAfter = entry.CompressedLeft;
     Current = 0;
     return run;
 }
 
-TInflateRun RunInflate(const TBytes &AIn, TInflateWay AWay, int64_t ALeft, int64_t AWriteLimit,
+TInflateResult RunInflate(const TBytes &AIn, TInflateWay AWay, int64_t ALeft, int64_t AWriteLimit,
                        int32_t AReadCap)
 {
     if (AWay != WAY_BUFFER) return RunThroughSeam(AIn, AWay, ALeft, AWriteLimit, AReadCap);
-    TInflateRun run;
+    TInflateResult run;
     TZipMemFile out;
     ZipMemCreate(out);
     int32_t len = (int32_t)(ALeft < 0 ? (int64_t)AIn.size() : ALeft);
     run.Result = InflateBuffer(AIn.data(), len, &out, run.Crc);
     run.Out.assign(out.Data, out.Data + out.Size);
     run.ArchivePosAfter = -1;
+    run.LeftAfter = -1;
     ZipMemFree(out);
     return run;
 }

@@ -13,13 +13,14 @@
 
 typedef std::vector<uint8_t> TBytes;
 
-struct TInflateRun {
+struct TInflateResult {
     int Result;
     TBytes Out;                        // bytes that reached the output
     uint32_t Crc;                      // CRC-32 of those bytes as the decoder kept it
     std::vector<int32_t> ReadSizes;    // requested size of every read of ArchiveFile (seam only)
     std::vector<int32_t> WriteSizes;   // size of every write to OutFile (seam only)
     int64_t ArchivePosAfter;           // file position of ArchiveFile afterwards (seam only)
+    int32_t LeftAfter;                 // CompressedLeft afterwards (seam only)
 };
 
 // The ways a stream is decoded: InflateBuffer; InflateEntry on memory files; InflateEntry on
@@ -31,7 +32,7 @@ const char *WayName(TInflateWay AWay);
 // Through the seam (WAY_MEMORY, WAY_FILES) AWriteLimit >= 0 makes OutFile accept only that
 // many bytes in total and AReadCap > 0 makes each read of ArchiveFile return at most that many
 // bytes (as a pipe may); WAY_BUFFER takes neither.
-TInflateRun RunInflate(const TBytes &AIn, TInflateWay AWay = WAY_BUFFER, int64_t ALeft = -1,
+TInflateResult RunInflate(const TBytes &AIn, TInflateWay AWay = WAY_BUFFER, int64_t ALeft = -1,
                        int64_t AWriteLimit = -1, int32_t AReadCap = 0);
 
 // Bits least significant first, as DEFLATE packs them.

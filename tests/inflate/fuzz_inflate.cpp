@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     // read) so that the end of the input buffer falls anywhere in the stream: the same result,
     // bytes and CRC, and nothing read past the input.
     if (ASize % 3 != 0) {
-        TInflateRun run = RunInflate(TBytes(copy, copy + ASize), WAY_MEMORY, -1, -1, (int32_t)(1 + ASize % 89));
+        TInflateResult run = RunInflate(TBytes(copy, copy + ASize), WAY_MEMORY, -1, -1, (int32_t)(1 + ASize % 89));
         if (run.Result != result || run.Crc != crc || run.ArchivePosAfter > (int64_t)ASize) abort();
         if ((int64_t)run.Out.size() != out.Size || (out.Size && memcmp(run.Out.data(), out.Data, run.Out.size()) != 0))
             abort();

@@ -116,7 +116,7 @@ TEST(InflateZlib, EveryLevelAndStrategyOnVariedData)
                     TBytes stream = Deflate(data, level, Strategies[st], 15, 8);
                     SCOPED_TRACE(testing::Message() << "kind " << kind << " size " << size << " level "
                                                     << level << " " << StrategyName[st]);
-                    TInflateRun run = RunInflate(stream);
+                    TInflateResult run = RunInflate(stream);
                     ASSERT_EQ(0, run.Result);
                     ASSERT_TRUE(data == run.Out);
                     ASSERT_EQ(ZlibCrc(data), run.Crc);
@@ -141,7 +141,7 @@ TEST(InflateZlib, SmallWindowsMemLevelsFlushesAndLevelSwitches)
         SCOPED_TRACE(testing::Message() << "case " << i << " size " << size << " level " << level << " "
                                         << StrategyName[st] << " window " << windowBits << " flush "
                                         << flushEvery);
-        TInflateRun run = RunInflate(stream);
+        TInflateResult run = RunInflate(stream);
         ASSERT_EQ(0, run.Result);
         ASSERT_TRUE(data == run.Out);
         ASSERT_EQ(ZlibCrc(data), run.Crc);
@@ -154,7 +154,7 @@ TEST(InflateZlib, LargeStreamsThroughFiles)
     for (int kind = 0; kind < KIND_COUNT; kind++) {
         TBytes data = MakeData((TKind)kind, 600000 + kind * 12345, 99 + kind);
         TBytes stream = Deflate(data, 6, Z_DEFAULT_STRATEGY, 15, 8);
-        TInflateRun run = RunInflate(stream, WAY_FILES);
+        TInflateResult run = RunInflate(stream, WAY_FILES);
         SCOPED_TRACE(kind);
         ASSERT_EQ(0, run.Result);
         ASSERT_TRUE(data == run.Out);
@@ -173,7 +173,7 @@ TEST(InflateZlib, ShortReadsGiveTheSameBytes)
         TBytes data = MakeData((TKind)(i % KIND_COUNT), 20000 + i * 3001, 500 + i);
         TBytes stream = Deflate(data, 1 + i % 9, Strategies[i % 5], 15, 8);
         int32_t cap = 1 + (i * 13) % 97;
-        TInflateRun run = RunInflate(stream, WAY_MEMORY, -1, -1, cap);
+        TInflateResult run = RunInflate(stream, WAY_MEMORY, -1, -1, cap);
         SCOPED_TRACE(testing::Message() << "case " << i << " cap " << cap);
         ASSERT_EQ(0, run.Result);
         ASSERT_TRUE(data == run.Out);
@@ -190,7 +190,7 @@ TEST(InflateZlib, TruncatedStreamsFail)
         TBytes stream = Deflate(data, 6, Strategies[st], 15, 8);
         for (size_t cut = 0; cut < stream.size(); cut++) {
             TBytes part(stream.begin(), stream.begin() + cut);
-            TInflateRun run = RunInflate(part);
+            TInflateResult run = RunInflate(part);
             ASSERT_NE(0, run.Result) << StrategyName[st] << " cut " << cut;
         }
     }

@@ -2,6 +2,7 @@
 #include "InstallerDriver.h"
 #include <shlobj.h>
 #include <string.h>
+#include "UnfurlArchive.h"
 #include "UnfurlPayload.h"
 
 std::string ImagePath = WinPath(UNFURL_IMAGE);

@@ -8,6 +8,7 @@
 
 #include "QTestFiles.h"
 #include "UnfurlPack.h"
+#include "UnfurlArchive.h"
 #include "UnfurlPayload.h"
 #include "ZipBuild.h"
 #ifndef _WIN32
@@ -71,33 +72,40 @@ void ExpectRuns(const std::vector<TRun> &ARuns)
     }
 }
 
+// An installer opened as the installer opens itself: the run, its dialog in memory, the setup
+// texts and the integrity record.
+struct TOpened {
+    TMemDialog Dlg;
+    TUnZipRun R;
+    TInstall Info;
+    TArchiveRecord Record;
+};
+
 // Opens the installer ASetup as the installer does: its built-in ArchiveStart, then the header.
-void OpenInstaller(TMemDialog &ADlg, const std::string &ASetup)
+void OpenInstaller(TOpened &A, const std::string &ASetup)
 {
-    UseDisk(ADlg);
-    OpenArchiveFile(ASetup.c_str());
-    ArchiveStart = BuiltInStart(QReadFile(ASetup));
-    ReadSetupHeader();
+    UseDisk(A.R);
+    OpenArchiveFile(A.R, ASetup.c_str());
+    A.R.ArchiveStart = BuiltInStart(QReadFile(ASetup));
+    ReadSetupHeader(A.R, A.Info, A.Record);
 }
 
 // The walk over the open installer (header read) into a new folder AInto, which it answers;
 // the archive is closed after it.
-std::string WalkInto(TMemDialog &ADlg, const std::string &AInto)
+std::string WalkInto(TOpened &A, const std::string &AInto)
 {
     mkdir(AInto.c_str(), 0777);
-    char Target[MAX_PATH];
-    strcpy(Target, AInto.c_str());
-    RunInstall(ADlg, Target, ArchiveStart);
-    CloseArchive();
+    RunInstall(A.R, A.Dlg, AInto.c_str(), A.R.ArchiveStart);
+    CloseArchive(A.R);
     return AInto;
 }
 
 bool InstallInto(const std::string &ASetup, const std::string &AInto)
 {
-    TMemDialog Dlg;
-    OpenInstaller(Dlg, ASetup);
-    WalkInto(Dlg, AInto);
-    return AllExtracted;
+    TOpened A;
+    OpenInstaller(A, ASetup);
+    WalkInto(A, AInto);
+    return A.R.AllExtracted;
 }
 #endif
 
@@ -262,16 +270,16 @@ TEST(Unfurlpack, WritesAnInstallerTheWalkInstalls)
 
     // The installer's side: the built-in value, the header reader, the walk.
     EXPECT_EQ(S, BuiltInStart(File));
-    TMemDialog Dlg;
-    OpenInstaller(Dlg, Dir.Join("setup.exe"));
-    EXPECT_TRUE(SetupInfo->Title == "Title\r\nsecond line");
-    EXPECT_TRUE(SetupInfo->Subtitle == "The subtitle");
-    EXPECT_EQ(File.size() - Zip.size(), ArchiveStart);
+    TOpened A;
+    OpenInstaller(A, Dir.Join("setup.exe"));
+    EXPECT_TRUE(A.Info.Title == "Title\r\nsecond line");
+    EXPECT_TRUE(A.Info.Subtitle == "The subtitle");
+    EXPECT_EQ(File.size() - Zip.size(), A.R.ArchiveStart);
     // The integrity record behind the texts, checked as the installer checks it at its start.
-    EXPECT_EQ(Zip.size(), ArchiveRecord.Length);
-    EXPECT_EQ(avIntact, VerifyArchive());
-    std::string Into = WalkInto(Dlg, Dir.Join("into"));
-    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ(Zip.size(), A.Record.Length);
+    EXPECT_EQ(avIntact, VerifyArchive(A.R, A.Record));
+    std::string Into = WalkInto(A, Dir.Join("into"));
+    EXPECT_TRUE(A.R.AllExtracted);
     EXPECT_EQ(Items[2].Data, QReadFile(Into + "/sub/file.txt"));
 }
 
@@ -416,13 +424,13 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
 
     // The installer's own walk puts everything back: names, bytes, times; the title is the
     // folder's name.
-    TMemDialog Dlg;
-    OpenInstaller(Dlg, Setup);
-    EXPECT_TRUE(SetupInfo->Title == "product");
-    EXPECT_TRUE(SetupInfo->Subtitle == "made from a folder");
-    EXPECT_EQ(avIntact, VerifyArchive());
-    std::string Into = WalkInto(Dlg, Dir.Join("into"));
-    EXPECT_TRUE(AllExtracted);
+    TOpened A;
+    OpenInstaller(A, Setup);
+    EXPECT_TRUE(A.Info.Title == "product");
+    EXPECT_TRUE(A.Info.Subtitle == "made from a folder");
+    EXPECT_EQ(avIntact, VerifyArchive(A.R, A.Record));
+    std::string Into = WalkInto(A, Dir.Join("into"));
+    EXPECT_TRUE(A.R.AllExtracted);
     for (auto &F : Files) {
         std::string P = Into + "/" + F.Name;
         EXPECT_EQ(F.Data, QReadFile(P)) << F.Name;

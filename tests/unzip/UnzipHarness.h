@@ -13,6 +13,7 @@
 #include "QSysUtil.h"
 #include "UnfurlMemDialog.h"
 #include "UnfurlOutcome.h"
+#include "UnfurlArchive.h"
 #include "UnfurlUnZip.h"
 
 // Files and folders in memory. Paths use backslashes; folders are kept without a trailing one.
@@ -136,42 +137,47 @@ inline string MemFsErrorText(uint32_t ACode)
     return ACode == MemFsAccessDenied ? string(MemFsAccessDeniedText) : string("error");
 }
 
-// Everything in memory: the archive bytes AFile (borrowed), files in AFs, dialog AMem.
-inline void UseMemory(TMemFs &AFs, TMemDialog &AMem, TZipMemFile &AArchive,
-                      const std::string &AFile)
+// The files and folders in memory as the walk's file seam.
+inline const TUnZipFileOps *MemFsOps()
 {
-    CurrentMemFs() = &AFs;
     static const TUnZipFileOps Ops = {MemFsExists,    MemFsForceDirs,  MemFsCreate,
                                       MemFsCreateNew, MemFsAttributes, MemFsSetTime,
                                       MemFsClose,     MemFsLastError,  MemFsErrorText};
-    UnZipFileOps = Ops;
-    ZipIO = ZipMemIO;
-    ZipMemOpen(AArchive, AFile.data(), (int64_t)AFile.size());
-    ArchiveFile = ZipMemHandle(AArchive);
-    MemUse(AMem);
+    return &Ops;
 }
 
-// Back to the platform's files (the archive handle is the caller's).
-inline void UseDisk(TMemDialog &AMem)
+// Everything in memory: a run on the archive bytes AFile (borrowed) from their first byte,
+// files in AFs, the dialog in memory.
+inline void UseMemory(TUnZipRun &ARun, TMemFs &AFs, TZipMemFile &AArchive, const std::string &AFile)
 {
-    UnZipFileOps = UnZipDiskOps;
-    ZipIO = ZipFileIO;
-    MemUse(AMem);
+    CurrentMemFs() = &AFs;
+    RunInit(ARun, ZipMemIO(), MemFsOps(), MemDialog());
+    ZipMemOpen(AArchive, AFile.data(), (int64_t)AFile.size());
+    UseArchive(ARun, ZipMemIO(), ZipMemHandle(AArchive));
+    ARun.ArchiveStart = 0;
+}
+
+// A run on the platform's files with the dialog in memory (the archive is the caller's to
+// open).
+inline void UseDisk(TUnZipRun &ARun)
+{
+    RunInit(ARun, ZipFileIO(), UnZipDiskOps(), MemDialog());
 }
 
 // The installer dialog's sequence: listing run, select all, extraction run into ATarget.
 // Answers false when the listing run ended the program.
-inline bool RunInstall(TMemDialog &AMem, char *ATarget, uint32_t AStart = 0)
+inline bool RunInstall(TUnZipRun &ARun, TMemDialog &AMem, const char *ATarget, uint32_t AStart = 0)
 {
-    ArchiveStart = AStart;
-    OverwriteMode = omAsk;
-    UnZipFiles(MemDialogWnd(AMem), 9500, true);
+    ARun.ArchiveStart = AStart;
+    ARun.OverwriteMode = omAsk;
+    UnZipFiles(ARun, MemDialogWnd(AMem), 9500, true);
     if (AMem.Ended) return false;
     MemSelectAll(AMem);
-    TargetDir = ATarget;   // the walk alone: StartExtraction's steps have their own test
-    ProgressStep = AMem.Items.empty() ? 0 : 100.0 / AMem.Items.size();
-    FilesDone = 0;
-    UnZipFiles(MemDialogWnd(AMem), 9500, false);
+    ARun.TargetDir = ATarget;   // the walk alone: StartExtraction's steps have their own test
+    ARun.ProgressStep = AMem.Items.empty() ? 0 : 100.0 / AMem.Items.size();
+    ARun.FilesDone = 0;
+    ARun.Ran = true;
+    UnZipFiles(ARun, MemDialogWnd(AMem), 9500, false);
     return true;
 }
 
@@ -193,31 +199,31 @@ struct Walk {
     TMemDialog Dlg;
     TZipMemFile Archive;
     std::string File;
-    char Dir[MAX_PATH + 1];
+    std::string Dir;
+    TUnZipRun R;
 
-    explicit Walk(const std::string &AFile, const char *ATarget = Target) : File(AFile)
+    explicit Walk(const std::string &AFile, const char *ATarget = Target) : File(AFile), Dir(ATarget)
     {
-        UseMemory(Fs, Dlg, Archive, File);
-        strcpy(Dir, ATarget);
+        UseMemory(R, Fs, Archive, File);
         Fs.Dirs.insert("T:");
         Fs.Dirs.insert(MemFsKey(ATarget));
-        StopAsked = false;
     }
-    bool Run(uint32_t AStart = 0) { return RunInstall(Dlg, Dir, AStart); }
+    bool Run(uint32_t AStart = 0) { return RunInstall(R, Dlg, Dir.c_str(), AStart); }
     // The two runs one by one, for a test that changes something between them.
     void List()
     {
-        ArchiveStart = 0;
-        OverwriteMode = omAsk;
-        UnZipFiles(MemDialogWnd(Dlg), 9500, true);
+        R.ArchiveStart = 0;
+        R.OverwriteMode = omAsk;
+        UnZipFiles(R, MemDialogWnd(Dlg), 9500, true);
         MemSelectAll(Dlg);
     }
-    void Extract(char *AFolder = 0)
+    void Extract(const char *AFolder = 0)
     {
-        TargetDir = AFolder ? AFolder : Dir;
-        ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
-        FilesDone = 0;
-        UnZipFiles(MemDialogWnd(Dlg), 9500, false);
+        R.TargetDir = AFolder ? AFolder : Dir.c_str();
+        R.ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
+        R.FilesDone = 0;
+        R.Ran = true;
+        UnZipFiles(R, MemDialogWnd(Dlg), 9500, false);
     }
     // The file of entry AName (either separator) under the default target.
     std::string At(const std::string &AName) const

@@ -22,15 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
         TMemFs Fs;
         TMemDialog Dlg;
         TZipMemFile Archive;
-        UseMemory(Fs, Dlg, Archive, File);
+        TUnZipRun R;
+        UseMemory(R, Fs, Archive, File);
         Fs.Dirs.insert("T:");
         Fs.Dirs.insert("T:\\inst");
-        ArchiveStart = ASize ? AData[0] : 0;
-        ReadSetupHeader();
-        char Target[MAX_PATH + 1] = "T:\\inst";
+        R.ArchiveStart = ASize ? AData[0] : 0;
+        TInstall Info;
+        TArchiveRecord Record;
+        ReadSetupHeader(R, Info, Record);
         Dlg.Answers = {maOk, maCancel, maOkAll};
-        Start = ArchiveStart;
-        if (RunInstall(Dlg, Target, Start)) RunInstall(Dlg, Target, Start);   // again: prompts
+        Start = R.ArchiveStart;
+        if (RunInstall(R, Dlg, "T:\\inst", Start)) RunInstall(R, Dlg, "T:\\inst", Start);   // again: prompts
         for (auto &F : Fs.Files) Check(F.first.rfind("T:\\inst\\", 0) == 0);
         for (auto &D : Fs.Dirs) Check(D == "T:" || D.rfind("T:\\inst", 0) == 0);
     }
@@ -42,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     TMemFs Fs;
     TMemDialog Dlg;
     TZipMemFile Archive;
-    UseMemory(Fs, Dlg, Archive, Zip);
+    TUnZipRun R;
+    UseMemory(R, Fs, Archive, Zip);
     Fs.Dirs.insert("T:");
-    char Target[MAX_PATH + 1] = "T:";
-    Check(RunInstall(Dlg, Target, 0));
-    Check(AllExtracted && Dlg.Errors.empty() && (int)Dlg.Items.size() == Entries);
+    Check(RunInstall(R, Dlg, "T:", 0));
+    Check(R.AllExtracted && Dlg.Errors.empty() && (int)Dlg.Items.size() == Entries);
     return 0;
 }

@@ -3,11 +3,15 @@
 // become, and files that end early or carry an impossible length.
 #include <gtest/gtest.h>
 
+#include <stddef.h>
+#include <string.h>
+
 #include <vector>
 
 #include "QEncr.h"
 #include "QTestFiles.h"
 #include "UnfurlPayload.h"
+#include "UnfurlArchive.h"
 #include "UnfurlUnZip.h"
 #include "ZipBuild.h"
 
@@ -19,7 +23,7 @@ int64_t Position = 0;
 
 int32_t RecordRead(TZipHandle AFile, void *ABuf, int32_t ACount)
 {
-    int32_t Got = ZipFileIO.Read(AFile, ABuf, ACount);
+    int32_t Got = ZipFileIO()->Read(AFile, ABuf, ACount);
     Reads.push_back({Position, ACount});
     Position += Got;
     return Got;
@@ -27,7 +31,7 @@ int32_t RecordRead(TZipHandle AFile, void *ABuf, int32_t ACount)
 
 int64_t RecordSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
 {
-    int64_t P = ZipFileIO.Seek(AFile, ADistance, AMethod);
+    int64_t P = ZipFileIO()->Seek(AFile, ADistance, AMethod);
     if (P >= 0) Position = P;
     return P;
 }
@@ -39,37 +43,38 @@ std::string Str(const string &A) { return std::string(A.data(), A.length()); }
 class Payload : public ::testing::Test {
 protected:
     TTempDir Dir;
+    TUnZipRun R;
+    TInstall Info;
+    TArchiveRecord ArchiveRecord;
+    TSetupRead SetupRead = srOk;
 
     void SetUp() override
     {
-        ZipIO = ZipFileIO;
-        ZipIO.Read = RecordRead;
-        ZipIO.Seek = RecordSeek;
+        RunInitPlatform(R);
         Reads.clear();
     }
-    void TearDown() override
-    {
-        CloseArchive();
-        ZipIO = ZipFileIO;
-    }
+    void TearDown() override { CloseArchive(R); }
     // Writes AFile, opens it as the installer's own file (closing the one before) and reads
-    // the setup header.
+    // the setup header, every read and seek recorded.
     void Read(const std::string &AFile)
     {
-        CloseArchive();
+        CloseArchive(R);
         std::string Path = Dir.Join("setup.exe");
         ASSERT_TRUE(QWriteFile(Path, AFile));
-        OpenArchiveFile(Path.c_str());
-        ASSERT_NE(-1, ArchiveFile);
-        ArchiveStart = S;
-        ReadSetupHeader();
+        OpenArchiveFile(R, Path.c_str());
+        ASSERT_NE(-1, R.ArchiveFile);
+        static const TZipIO Recorder = {RecordRead, ZipFileIO()->Write, RecordSeek};
+        UseArchive(R, &Recorder, R.ArchiveFile);
+        R.ArchiveStart = S;
+        SetupRead = ReadSetupHeader(R, Info, ArchiveRecord);
     }
-    // The 4 bytes at ArchiveStart, read through the platform's binding.
+    TArchiveVerdict Verify() { return VerifyArchive(R, ArchiveRecord); }
+    // The 4 bytes at R.ArchiveStart, read through the platform's binding.
     std::string AtArchive()
     {
         char Sig[4] = {0, 0, 0, 0};
-        SeekArchive(ArchiveStart, ZIP_SEEK_BEGIN);
-        ZipIO.Read(ArchiveFile, Sig, 4);
+        SeekArchive(R, R.ArchiveStart, ZIP_SEEK_BEGIN);
+        ReadArchive(R, Sig, 4);
         return std::string(Sig, 4);
     }
 };
@@ -94,9 +99,9 @@ TEST_F(Payload, BlockOf93BytesPutsTheArchiveAt0x9AC5)
     for (int I = 0; I < 100; I++) File[S + I] = (char)0xEE;
     Read(File);
     EXPECT_EQ(srOk, SetupRead);
-    EXPECT_EQ(0x9AC5u, ArchiveStart);
-    EXPECT_EQ(Title, Str(SetupInfo->Title));   // the line break survives
-    EXPECT_EQ(Subtitle, Str(SetupInfo->Subtitle));
+    EXPECT_EQ(0x9AC5u, R.ArchiveStart);
+    EXPECT_EQ(Title, Str(Info.Title));   // the line break survives
+    EXPECT_EQ(Subtitle, Str(Info.Subtitle));
     ASSERT_EQ(2u, Reads.size());
     EXPECT_EQ((std::pair<int64_t, int32_t>{S + 100, 4}), Reads[0]);
     EXPECT_EQ((std::pair<int64_t, int32_t>{0x9A68, 93}), Reads[1]);
@@ -126,9 +131,9 @@ TEST_F(Payload, TextsAndWhereTheArchiveStarts)
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Why);
         Read(PayloadBuild(S, C.Raw, Zip()));
-        EXPECT_EQ(C.Title, Str(SetupInfo->Title));
-        EXPECT_EQ(C.Subtitle, Str(SetupInfo->Subtitle));
-        EXPECT_EQ(S + 104 + C.Raw.size(), ArchiveStart);
+        EXPECT_EQ(C.Title, Str(Info.Title));
+        EXPECT_EQ(C.Subtitle, Str(Info.Subtitle));
+        EXPECT_EQ(S + 104 + C.Raw.size(), R.ArchiveStart);
         EXPECT_EQ("PK\x03\x04", AtArchive());
     }
 }
@@ -138,9 +143,9 @@ TEST_F(Payload, LengthAboveTheBufferIsNotRead)
     std::string File = PayloadBuild(S, std::string(1500, 'x'), Zip());
     Read(File);
     EXPECT_EQ(srTooLong, SetupRead);
-    EXPECT_TRUE(SetupInfo->Title.empty());
+    EXPECT_TRUE(Info.Title.empty());
     EXPECT_EQ(1u, Reads.size());                  // only L
-    EXPECT_EQ(S + 104 + 1500, ArchiveStart);      // where the walk then finds no header
+    EXPECT_EQ(S + 104 + 1500, R.ArchiveStart);      // where the walk then finds no header
 
     // A length near 4 GB cannot wrap the offset back into the file.
     File = PayloadBuild(S, "", Zip());
@@ -148,7 +153,7 @@ TEST_F(Payload, LengthAboveTheBufferIsNotRead)
     File[S + 102] = (char)0xFF;
     Read(File);
     EXPECT_EQ(srTooLong, SetupRead);
-    EXPECT_GT(ArchiveStart, S);
+    EXPECT_GT(R.ArchiveStart, S);
 }
 
 TEST_F(Payload, FileEndingEarly)
@@ -157,13 +162,13 @@ TEST_F(Payload, FileEndingEarly)
     // Before the length: L counts as 0.
     Read(Full.substr(0, S + 102));
     EXPECT_EQ(srShortLength, SetupRead);
-    EXPECT_TRUE(SetupInfo->Title.empty());
-    EXPECT_EQ(S + 104, ArchiveStart);
+    EXPECT_TRUE(Info.Title.empty());
+    EXPECT_EQ(S + 104, R.ArchiveStart);
     // Inside the block: only the bytes there.
     Read(Full.substr(0, S + 104 + 8));
     EXPECT_EQ(srShortBlock, SetupRead);
-    EXPECT_EQ("Title", Str(SetupInfo->Title));
-    EXPECT_EQ("Su", Str(SetupInfo->Subtitle));
+    EXPECT_EQ("Title", Str(Info.Title));
+    EXPECT_EQ("Su", Str(Info.Subtitle));
 }
 
 // ---- The archive's integrity record ------------------------------------------------------
@@ -185,18 +190,18 @@ TEST_F(Payload, IntegrityRecordIsReadBehindTheSubtitle)
 {
     std::string Z = BigZip();
     Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z));
-    EXPECT_EQ("Title", Str(SetupInfo->Title));     // the texts as before
-    EXPECT_EQ("Sub", Str(SetupInfo->Subtitle));
-    EXPECT_EQ(S + 104 + 10 + 12, ArchiveStart);
+    EXPECT_EQ("Title", Str(Info.Title));     // the texts as before
+    EXPECT_EQ("Sub", Str(Info.Subtitle));
+    EXPECT_EQ(S + 104 + 10 + 12, R.ArchiveStart);
     ASSERT_TRUE(ArchiveRecord.Present);
     EXPECT_EQ(Z.size(), ArchiveRecord.Length);
     EXPECT_EQ(ZCrc(Z), ArchiveRecord.Crc);
-    EXPECT_EQ(avIntact, VerifyArchive());
+    EXPECT_EQ(avIntact, Verify());
     EXPECT_EQ("PK\x03\x04", AtArchive());
 
     // Bytes appended after the archive (an Authenticode signature) are not covered.
     Read(PayloadBuild(S, Block("Title", "Sub", Record(Z)), Z) + std::string(3000, '\x30'));
-    EXPECT_EQ(avIntact, VerifyArchive());
+    EXPECT_EQ(avIntact, Verify());
 }
 
 TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
@@ -215,11 +220,11 @@ TEST_F(Payload, AnyChangedOrMissingByteOfTheArchiveIsDamage)
         std::string File = Whole;
         File[At + F.Offset] ^= 0x01;
         Read(File);
-        EXPECT_EQ(avDamaged, VerifyArchive()) << F.Where;
+        EXPECT_EQ(avDamaged, Verify()) << F.Where;
     }
     for (size_t Cut : {(size_t)1, Z.size() / 2, Z.size()}) {
         Read(Whole.substr(0, Whole.size() - Cut));
-        EXPECT_EQ(avDamaged, VerifyArchive()) << "cut by " << Cut;
+        EXPECT_EQ(avDamaged, Verify()) << "cut by " << Cut;
     }
 }
 
@@ -251,18 +256,23 @@ TEST_F(Payload, RecordsBehindTheSubtitle)
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Why);
         Read(PayloadBuild(S, C.Block, Z));
-        EXPECT_EQ(C.Utf8, SetupInfo->Utf8);
+        EXPECT_EQ(C.Utf8, Info.Utf8);
         EXPECT_EQ(C.Checked, ArchiveRecord.Present);
-        EXPECT_EQ(C.Checked ? avIntact : avUnchecked, VerifyArchive());
-        EXPECT_EQ(Title, Str(SetupInfo->Title));
+        EXPECT_EQ(C.Checked ? avIntact : avUnchecked, Verify());
+        EXPECT_EQ(Title, Str(Info.Title));
         EXPECT_EQ("PK\x03\x04", AtArchive());
     }
 }
 
 TEST(StartMark, ArchiveStartFollowsItsMarker)
 {
-    // The preparation tool finds the value behind this text in the installer image.
-    EXPECT_STREQ(UNFURL_START_MARK, StartMarkRec.Mark);
-    EXPECT_EQ(16u, sizeof StartMarkRec.Mark);
-    EXPECT_EQ((const char *)&StartMarkRec + 16, (const char *)&ArchiveStart);
+    // The preparation tool finds the value right behind this text and its zero in the image;
+    // an image it has not touched holds the built-in value.
+    EXPECT_EQ(15u, strlen(UNFURL_START_MARK));
+    EXPECT_EQ(16u, offsetof(TStartMark, Start));
+    EXPECT_EQ(0x9A00u, BuiltInArchiveStart());
+    TUnZipRun R;
+    RunInitPlatform(R);
+    UseArchive(R, ZipFileIO(), -1);
+    EXPECT_EQ(0x9A00u, R.ArchiveStart);
 }

@@ -93,10 +93,11 @@ TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
     Items[0].Descriptor = Items[2].Descriptor = 1;
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reComplete, RunEnd);
-    EXPECT_TRUE(AllExtracted);
-    EXPECT_EQ(ExitInstalled, RunExitCode(true));
-    EXPECT_EQ(ExitCancelled, RunExitCode(false));
+    EXPECT_EQ(reComplete, W.R.RunEnd);
+    EXPECT_TRUE(W.R.AllExtracted);
+    EXPECT_EQ(ExitInstalled, RunExitCode(W.R));
+    W.R.Ran = false;   // the dialog closed without a run
+    EXPECT_EQ(ExitCancelled, RunExitCode(W.R));
     EXPECT_TRUE(W.Dlg.Label == "ALL");
     EXPECT_TRUE(W.Dlg.Errors.empty());
     // Sorted with case ignored, forward slashes kept; every item found again in archive order.
@@ -114,7 +115,7 @@ TEST(UnZipFiles, StoredDeflatedFoldersAndTimes)
     }
     EXPECT_TRUE(W.Fs.Dirs.count(W.At("sub")) && W.Fs.Dirs.count(W.At("sub\\deep")));
     // The folder entry counts as done without creating a file: four files, four steps.
-    EXPECT_EQ(4, FilesDone);
+    EXPECT_EQ(4, W.R.FilesDone);
     EXPECT_EQ(4, W.Dlg.Dispatched);
     EXPECT_EQ((std::vector<int32_t>{20, 40, 60, 80}), W.Dlg.Positions);
     EXPECT_EQ("b.bin", std::string(W.Dlg.Labels[2].c_str()));
@@ -144,8 +145,8 @@ TEST(UnZipFiles, CrcFailuresAreWrittenAndNamedAtTheEnd)
     Items.push_back(Item("good", "fine"));
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(ExitIncomplete, RunExitCode(true));
+    EXPECT_FALSE(W.R.AllExtracted);
+    EXPECT_EQ(ExitIncomplete, RunExitCode(W.R));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
     for (int I = 0; I < 12; I++) {
         EXPECT_EQ(Items[I].Data, W.Data(Bad[I]));
@@ -167,8 +168,8 @@ TEST(UnZipFiles, CentralDirectoryFirstEndsSilently)
         Walk W(Zip);
         EXPECT_FALSE(W.Run());
         EXPECT_EQ(1, W.Dlg.Ended);
-        EXPECT_EQ(reNoEntries, RunEnd);
-        EXPECT_EQ(ExitInstalled, EndProgramCode());
+        EXPECT_EQ(reNoEntries, W.R.RunEnd);
+        EXPECT_EQ(ExitInstalled, EndProgramCode(W.R));
         EXPECT_TRUE(W.Dlg.Errors.empty());
     }
 }
@@ -177,8 +178,8 @@ TEST(UnZipFiles, GarbageAtTheStartIsReportedAsDamaged)
 {
     Walk W(std::string("MZ not an archive at all, just bytes"));
     EXPECT_FALSE(W.Run());
-    EXPECT_EQ(reDamaged, RunEnd);
-    EXPECT_EQ(ExitDamaged, EndProgramCode());
+    EXPECT_EQ(reDamaged, W.R.RunEnd);
+    EXPECT_EQ(ExitDamaged, EndProgramCode(W.R));
     ASSERT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == MsgDamaged);
     EXPECT_EQ(1, W.Dlg.Ended);
@@ -193,16 +194,16 @@ TEST(UnZipFiles, ArchiveCutBetweenEntriesIsNotComplete)
     // Listing run over the cut archive: the damage shows before anything is written.
     Walk Cut(Short);
     EXPECT_FALSE(Cut.Run());
-    EXPECT_EQ(reDamaged, RunEnd);
+    EXPECT_EQ(reDamaged, Cut.R.RunEnd);
     EXPECT_TRUE(Cut.Fs.Files.empty());
     // An extraction run that meets the cut (the list came from the whole archive).
     Walk W(Zip);
     W.List();
     ZipMemOpen(W.Archive, Short.data(), (int64_t)Short.size());
     W.Extract();
-    EXPECT_EQ(reDamaged, RunEnd);
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(ExitDamaged, RunExitCode(true));
+    EXPECT_EQ(reDamaged, W.R.RunEnd);
+    EXPECT_FALSE(W.R.AllExtracted);
+    EXPECT_EQ(ExitDamaged, RunExitCode(W.R));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
     ASSERT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_TRUE(W.Dlg.Errors[0] == MsgDamaged);
@@ -217,7 +218,7 @@ TEST(UnZipFiles, DescriptorWithoutSignatureOrZeroSizesIsDamage)
         Items[0].ZeroSizes = Case == 1;
         Walk W(ZipBuild(Items));
         EXPECT_FALSE(W.Run()) << Case;
-        EXPECT_EQ(reDamaged, RunEnd) << Case;
+        EXPECT_EQ(reDamaged, W.R.RunEnd) << Case;
         EXPECT_EQ(1u, W.Dlg.Errors.size()) << Case;
     }
 }
@@ -240,9 +241,9 @@ TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
             Walk W(ZipBuild(Items));
             if (Existing) W.Fs.Files[W.At("b.txt")] = "keep me";
             W.List();
-            OverwriteMode = omReplace;
+            W.R.OverwriteMode = omReplace;
             W.Extract();
-            EXPECT_EQ(Case == 0 ? reEncrypted : reInternal, RunEnd);
+            EXPECT_EQ(Case == 0 ? reEncrypted : reInternal, W.R.RunEnd);
             EXPECT_EQ("a", W.Data("a.txt"));
             if (Existing)
                 EXPECT_EQ("keep me", W.Data("b.txt"));
@@ -250,7 +251,7 @@ TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
                 EXPECT_FALSE(W.Has("b.txt"));
             EXPECT_FALSE(W.Has("c.txt"));
             EXPECT_EQ(1, W.Fs.Creates);
-            EXPECT_FALSE(AllExtracted);
+            EXPECT_FALSE(W.R.AllExtracted);
             EXPECT_EQ(1u, W.Dlg.Labels.size());   // the name of a.txt; no final status
             ASSERT_EQ(1u, W.Dlg.Errors.size());
             EXPECT_EQ(Incomplete({"b.txt", "c.txt"}), W.Error(0));
@@ -262,7 +263,7 @@ TEST(UnZipFiles, EmptyNameIsAnInternalError)
 {
     Walk W(ZipBuild({Item("a.txt", "a"), Item("", "x"), Item("c.txt", "c")}));
     W.List();
-    EXPECT_EQ(reInternal, RunEnd);
+    EXPECT_EQ(reInternal, W.R.RunEnd);
     EXPECT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_EQ(1u, W.Dlg.Items.size());
     EXPECT_EQ(0, W.Dlg.Ended);
@@ -272,7 +273,7 @@ TEST(UnZipFiles, FailedSeekToTheArchiveEndsTheProgram)
 {
     Walk W(ZipBuild({Item("a.txt", "a")}));
     EXPECT_FALSE(W.Run(0x80000000u));
-    EXPECT_EQ(reInternal, RunEnd);
+    EXPECT_EQ(reInternal, W.R.RunEnd);
     EXPECT_EQ(1, W.Dlg.Ended);
     EXPECT_EQ(1u, W.Dlg.Errors.size());
 }
@@ -311,8 +312,8 @@ TEST(UnZipFiles, ExistingFilePromptAnswers)
             EXPECT_EQ(C.Expect[I] == 'R' ? "new " + std::string(1, "abc"[I]) : "old",
                       W.Data(Names[I]))
                 << Names[I];
-        EXPECT_EQ(C.Mode, OverwriteMode);
-        EXPECT_TRUE(AllExtracted);   // a kept file counts as done
+        EXPECT_EQ(C.Mode, W.R.OverwriteMode);
+        EXPECT_TRUE(W.R.AllExtracted);   // a kept file counts as done
     }
 }
 
@@ -328,12 +329,12 @@ TEST(UnZipFiles, TargetFolderThatCannotBeMadeStopsTheRun)
         W.Fs.Dirs = {"T:"};
         W.Fs.Files["T:\\file"] = "a file where the folder should be";
         ASSERT_TRUE(W.Run());
-        EXPECT_EQ(reStopped, RunEnd);
+        EXPECT_EQ(reStopped, W.R.RunEnd);
         ASSERT_EQ(2u, W.Dlg.Errors.size());
         EXPECT_EQ(C.Error, W.Error(0));
         EXPECT_EQ(Incomplete({"a.txt", "b.txt"}, C.Folder), W.Error(1));
         EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
-        EXPECT_FALSE(AllExtracted);
+        EXPECT_FALSE(W.R.AllExtracted);
         EXPECT_EQ(1u, W.Fs.Files.size());
         EXPECT_EQ(2u, SelectedItems(W.Dlg).size());
     }
@@ -364,7 +365,7 @@ TEST(UnZipFiles, FileThatCannotBeWrittenIsReportedAndTheRunGoesOn)
         EXPECT_EQ(std::set<std::string>(Failed.begin(), Failed.end()), SelectedItems(W.Dlg));
         EXPECT_EQ(Locked ? "locked" : "a", W.Data("a.txt"));
         EXPECT_EQ("b", W.Data("b.txt"));
-        EXPECT_FALSE(AllExtracted);
+        EXPECT_FALSE(W.R.AllExtracted);
     }
 }
 
@@ -407,8 +408,8 @@ TEST(UnZipFiles, HostileNamesAreRefusedOneByOne)
     }
     Walk W(ZipBuild(Items));
     ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reComplete, RunEnd);
-    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(reComplete, W.R.RunEnd);
+    EXPECT_FALSE(W.R.AllExtracted);
     EXPECT_EQ((std::map<std::string, std::string>{{W.At(Greek), "greek"},
                                                   {W.At(Japanese), "japanese"},
                                                   {W.At("caf\xE9.txt"), "dos"},
@@ -426,9 +427,8 @@ TEST(UnZipFiles, HostileNamesAreRefusedOneByOne)
     EXPECT_TRUE(DosListed);
 }
 
-// A path longer than the file layer takes is refused and the run goes on. The folder text is
-// the dialog's buffer of 260 bytes: the run neither appends to it in place nor reads past it
-// (AddressSanitizer watches the heap block); it only ever shortens it.
+// A path longer than the file layer takes is refused and the run goes on; a trailing
+// backslash of the folder does not count.
 TEST(UnZipFiles, PathsLongerThanMaxPathAreRefused)
 {
     const std::string Name(30, 'f');
@@ -441,17 +441,13 @@ TEST(UnZipFiles, PathsLongerThanMaxPathAreRefused)
         SCOPED_TRACE(C.Folder.size());
         std::string Folder = MemFsKey(C.Folder.c_str());
         Walk W(ZipBuild({Item(Name, "x"), Item("short", "y")}), Folder.c_str());
-        char *Buf = (char *)malloc(MAX_PATH);
-        memcpy(Buf, C.Folder.c_str(), C.Folder.size() + 1);
         W.List();
-        W.Extract(Buf);
+        W.Extract(C.Folder.c_str());
         ASSERT_EQ(C.ShortFits ? 2u : 3u, W.Dlg.Errors.size());
         EXPECT_EQ("Cannot create file\r\n" + Folder + "\\" + Name, W.Error(0));
         EXPECT_EQ(C.ShortFits ? 1u : 0u, W.Fs.Files.count(Folder + "\\short"));
         EXPECT_EQ(W.Fs.Files.size(), W.Fs.Files.count(Folder + "\\short"));
-        EXPECT_FALSE(AllExtracted);
-        EXPECT_EQ(Folder.size(), strlen(Buf));
-        free(Buf);
+        EXPECT_FALSE(W.R.AllExtracted);
     }
 }
 
@@ -469,22 +465,21 @@ TEST(StartExtraction, NormalisesTheFieldAndMakesTheFolder)
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Field);
         Walk W(ZipBuild({Item("a/b.txt", "x")}));
-        ArchiveStart = 0;
-        UnZipFiles(MemDialogWnd(W.Dlg), 9500, true);
-        MemSelectAll(W.Dlg);
-        strcpy(W.Dir, C.Field);
-        StopAsked = true;
-        FilesDone = 7;
-        EXPECT_EQ(C.Replaced, StartExtraction(W.Dir, "T:\\cwd", 4));
-        EXPECT_STREQ(C.Folder, W.Dir);
-        EXPECT_EQ(W.Dir, TargetDir);
+        W.List();
+        char Field[MAX_PATH + 1];
+        strcpy(Field, C.Field);
+        W.R.StopAsked = true;
+        W.R.FilesDone = 7;
+        EXPECT_EQ(C.Replaced, StartExtraction(W.R, Field, "T:\\cwd", 4));
+        EXPECT_STREQ(C.Folder, Field);
+        EXPECT_STREQ(C.Folder, W.R.TargetDir.c_str());
         EXPECT_TRUE(W.Fs.Dirs.count(C.Folder));
-        EXPECT_DOUBLE_EQ(25.0, ProgressStep);
-        EXPECT_EQ(0, FilesDone);
-        EXPECT_FALSE(StopAsked);
+        EXPECT_DOUBLE_EQ(25.0, W.R.ProgressStep);
+        EXPECT_EQ(0, W.R.FilesDone);
+        EXPECT_FALSE(W.R.StopAsked);
         // The run then writes under that folder, whatever the field held.
-        UnZipFiles(MemDialogWnd(W.Dlg), 9500, false);
-        EXPECT_TRUE(AllExtracted);
+        UnZipFiles(W.R, MemDialogWnd(W.Dlg), 9500, false);
+        EXPECT_TRUE(W.R.AllExtracted);
         EXPECT_EQ("x", W.Fs.Files[std::string(C.Folder) + "\\a\\b.txt"]);
     }
 }
@@ -504,11 +499,13 @@ TEST(UnZipFiles, InstallerCutAtEveryOffset)
     size_t CentralAt = ArchiveAt + Zip.find("PK\x01\x02");
     for (size_t Cut = 0; Cut <= Full.size(); Cut++) {
         Walk W(Full.substr(0, Cut));
-        ArchiveStart = Image;
-        ReadSetupHeader();
-        bool Listed = W.Run(ArchiveStart);
+        W.R.ArchiveStart = Image;
+        TInstall Info;
+        TArchiveRecord Record;
+        ReadSetupHeader(W.R, Info, Record);
+        bool Listed = W.Run(W.R.ArchiveStart);
         // Complete only when every local header was walked up to the central directory.
-        EXPECT_EQ(Cut >= CentralAt + 4, AllExtracted) << Cut;
+        EXPECT_EQ(Cut >= CentralAt + 4, W.R.AllExtracted) << Cut;
         EXPECT_EQ(Cut >= CentralAt + 4 ? 0u : 1u, W.Dlg.Errors.size()) << Cut;
         if (Listed) {
             EXPECT_GE(Cut, ArchiveAt) << Cut;

@@ -38,27 +38,27 @@ void Compare(const std::string &AData, const std::vector<TOp> &AOps, int64_t ASt
     ZipMemOpen(Plain, AData.data(), (int64_t)AData.size());
     ZipMemOpen(Buffered, AData.data(), (int64_t)AData.size());
     Plain.Pos = Buffered.Pos = AStart;
-    ZipIO = ZipMemIO;
-    ASSERT_TRUE(ReadAheadBegin(ZipMemHandle(Buffered), AStart));
+    const TZipIO *Mem = ZipMemIO(), *Ahead = ReadAheadIO();
+    TReadAhead A;
+    ASSERT_TRUE(ReadAheadBegin(A, Mem, ZipMemHandle(Buffered), AStart));
     for (size_t I = 0; I < AOps.size(); I++) {
         const TOp &Op = AOps[I];
         if (Op.Kind == 'r') {
-            std::string A((size_t)Op.Arg, 0), B((size_t)Op.Arg, 0);
-            int32_t GotA = ZipMemIO.Read(ZipMemHandle(Plain), &A[0], (int32_t)Op.Arg);
-            int32_t GotB = ZipIO.Read(ZipMemHandle(Buffered), &B[0], (int32_t)Op.Arg);
+            std::string A1((size_t)Op.Arg, 0), B((size_t)Op.Arg, 0);
+            int32_t GotA = Mem->Read(ZipMemHandle(Plain), &A1[0], (int32_t)Op.Arg);
+            int32_t GotB = Ahead->Read(ReadAheadHandle(A), &B[0], (int32_t)Op.Arg);
             ASSERT_EQ(GotA, GotB) << "op " << I;
-            ASSERT_TRUE(A == B) << "op " << I;
+            ASSERT_TRUE(A1 == B) << "op " << I;
         } else {
             int Method = Op.Kind == 'b' ? ZIP_SEEK_BEGIN : Op.Kind == 'c' ? ZIP_SEEK_CURRENT : ZIP_SEEK_END;
-            int64_t PosA = ZipMemIO.Seek(ZipMemHandle(Plain), Op.Arg, Method);
-            int64_t PosB = ZipIO.Seek(ZipMemHandle(Buffered), Op.Arg, Method);
+            int64_t PosA = Mem->Seek(ZipMemHandle(Plain), Op.Arg, Method);
+            int64_t PosB = Ahead->Seek(ReadAheadHandle(A), Op.Arg, Method);
             ASSERT_EQ(PosA, PosB) << "op " << I;
         }
     }
-    ReadAheadEnd();
+    ReadAheadEnd(A);
     // Afterwards the file itself stands where the reads and seeks left it.
     EXPECT_EQ(Plain.Pos, Buffered.Pos);
-    EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
 }
 
 }  // namespace
@@ -97,26 +97,25 @@ TEST(ReadAhead, SmallReadsCostOneFileReadPerBuffer)
     const std::string Data = Bytes(4 * ReadAheadSize);
     TZipMemFile F;
     ZipMemOpen(F, Data.data(), (int64_t)Data.size());
-    ZipIO = ZipMemIO;
-    ASSERT_TRUE(ReadAheadBegin(ZipMemHandle(F), 0));
-    // A second layer while one is active is refused (a nested run shares the first).
-    EXPECT_FALSE(ReadAheadBegin(ZipMemHandle(F), 0));
-    // Only the archive's reads and seeks are layered: the extracted files' writes are not.
-    EXPECT_EQ(ZipMemIO.Write, ZipIO.Write);
+    TReadAhead A;
+    ASSERT_TRUE(ReadAheadBegin(A, ZipMemIO(), ZipMemHandle(F), 0));
+    const TZipIO *Ahead = ReadAheadIO();
+    // Nothing is written through the reader.
+    EXPECT_EQ(0, Ahead->Write(ReadAheadHandle(A), "x", 1));
     std::string Out(100, 0);
     int64_t Pos = 0;
     for (int I = 0; I < 2 * ReadAheadSize / 150; I++) {   // read 100, skip 50
-        ASSERT_EQ(100, ZipIO.Read(ZipMemHandle(F), &Out[0], 100));
+        ASSERT_EQ(100, Ahead->Read(ReadAheadHandle(A), &Out[0], 100));
         ASSERT_TRUE(Out == Data.substr((size_t)Pos, 100));
         Pos += 150;
-        ASSERT_EQ(Pos, ZipIO.Seek(ZipMemHandle(F), Pos, ZIP_SEEK_BEGIN));
+        ASSERT_EQ(Pos, Ahead->Seek(ReadAheadHandle(A), Pos, ZIP_SEEK_BEGIN));
     }
     EXPECT_LE(F.Reads, 3);
-    ReadAheadEnd();
+    ReadAheadEnd(A);
     EXPECT_EQ(Pos, F.Pos);
 }
 
-TEST(ReadAhead, RunTakesFewFileReadsAndRestoresTheBinding)
+TEST(ReadAhead, RunTakesFewFileReadsAndReadsTheArchiveDirectlyAfterwards)
 {
     std::vector<TZipItem> Items;
     for (int I = 0; I < 300; I++) {
@@ -131,16 +130,16 @@ TEST(ReadAhead, RunTakesFewFileReadsAndRestoresTheBinding)
     ASSERT_LT(Zip.size(), (size_t)ReadAheadSize * 4);
     Walk W(Zip);
     ASSERT_TRUE(W.Run());
-    EXPECT_EQ(reComplete, RunEnd);
-    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ(reComplete, W.R.RunEnd);
+    EXPECT_TRUE(W.R.AllExtracted);
     for (auto &It : Items) {
         ASSERT_TRUE(W.Has(It.Name)) << It.Name;
         EXPECT_TRUE(W.Data(It.Name) == It.Data) << It.Name;
     }
     // Two runs over less than four buffers: a handful of reads, not several per entry.
     EXPECT_LE(W.Archive.Reads, 12);
-    EXPECT_EQ(ZipMemIO.Read, ZipIO.Read);
-    EXPECT_EQ(ZipMemIO.Seek, ZipIO.Seek);
+    EXPECT_EQ(W.R.IO, W.R.Entry.In);
+    EXPECT_EQ(W.R.ArchiveFile, W.R.Entry.ArchiveFile);
 }
 
 // ---- The folder of the last file -----------------------------------------------------------
@@ -158,7 +157,7 @@ void CountingForceDirs(const string &ADir)
 // deleting it while the installer runs.
 TMemFs *DropFs = 0;
 TMemDialog *DropDlg = 0;
-void DropFolderOnFirstDispatch()
+void DropFolderOnFirstDispatch(HWND)
 {
     if (DropDlg->Dispatched++ == 0) {
         DropFs->Dirs.erase("T:\\inst\\d");
@@ -168,9 +167,15 @@ void DropFolderOnFirstDispatch()
 
 // A run over files "data of NAME" with every folder it makes counted.
 struct FolderRun : Walk {
+    TUnZipFileOps Ops;
+    TUnZipDialog Dialog;
     explicit FolderRun(const std::vector<std::string> &ANames) : Walk(Zip(ANames))
     {
-        UnZipFileOps.ForceDirs = CountingForceDirs;
+        Ops = *R.FileOps;
+        Ops.ForceDirs = CountingForceDirs;
+        R.FileOps = &Ops;
+        Dialog = *R.Dialog;
+        R.Dialog = &Dialog;
         ForceDirsCalls = 0;
         DropFs = &Fs;
         DropDlg = &Dlg;
@@ -203,7 +208,7 @@ TEST(EntryFolder, MadeOnceForTheFilesInIt)
         SCOPED_TRACE(C.What);
         FolderRun R(C.Names);
         ASSERT_TRUE(R.Run());
-        EXPECT_TRUE(AllExtracted);
+        EXPECT_TRUE(R.R.AllExtracted);
         EXPECT_EQ(C.Makes, ForceDirsCalls);
         for (auto &N : C.Names) EXPECT_TRUE(R.Written(N)) << N;
     }
@@ -213,10 +218,10 @@ TEST(EntryFolder, FolderGoneMeanwhileIsMadeAgain)
 {
     FolderRun R({"d/a", "d/b", "d/e/c"});
     R.List();
-    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;   // after d/a is written
+    R.Dialog.DispatchOne = DropFolderOnFirstDispatch;   // after d/a is written
     R.Extract();
     EXPECT_TRUE(R.Dlg.Errors.empty());
-    EXPECT_TRUE(AllExtracted);
+    EXPECT_TRUE(R.R.AllExtracted);
     EXPECT_TRUE(R.Written("d/b"));
     EXPECT_TRUE(R.Written("d/e/c"));
     EXPECT_TRUE(R.Fs.Dirs.count("T:\\inst\\d"));
@@ -228,14 +233,14 @@ TEST(EntryFolder, FolderThatCannotBeMadeAgainStopsTheRun)
     R.List();
     R.Fs.Dirs.insert("T:\\inst\\d");
     // The folder goes after the first file and can no longer be made (say, no rights).
-    UnZipDialog.DispatchOne = DropFolderOnFirstDispatch;
-    UnZipFileOps.ForceDirs = [](const string &) {
+    R.Dialog.DispatchOne = DropFolderOnFirstDispatch;
+    R.Ops.ForceDirs = [](const string &) {
         ForceDirsCalls++;
         CurrentMemFs()->LastError = MemFsAccessDenied;
     };
     R.Extract();
-    EXPECT_EQ(reStopped, RunEnd);
-    EXPECT_FALSE(AllExtracted);
+    EXPECT_EQ(reStopped, R.R.RunEnd);
+    EXPECT_FALSE(R.R.AllExtracted);
     // d/a goes into the folder still there; d/b, which cannot be created, makes it once.
     EXPECT_EQ(1, ForceDirsCalls);
     ASSERT_EQ(2u, R.Dlg.Errors.size());   // the folder, then what was not installed

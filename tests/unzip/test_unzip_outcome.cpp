@@ -94,10 +94,10 @@ TEST(NotInstalled, FolderHoldingAFilesNameIsAFileNotCreated)
         W.Fs.Dirs.insert(W.At("sub"));
         W.Fs.Dirs.insert(W.At("sub2"));
         W.List();
-        OverwriteMode = Mode;
+        W.R.OverwriteMode = Mode;
         W.Extract();
         EXPECT_TRUE(W.Dlg.Asked.empty());
-        EXPECT_FALSE(AllExtracted);
+        EXPECT_FALSE(W.R.AllExtracted);
         EXPECT_EQ((std::set<std::string>{"sub"}), SelectedItems(W.Dlg));
         ASSERT_EQ(2u, W.Dlg.Errors.size());
         EXPECT_EQ("Cannot create file\r\nT:\\inst\\sub\r\nAccess is denied.", W.Error(0));
@@ -126,17 +126,17 @@ TEST(NotInstalled, MoreDataThanDeclaredStopsTheEntryAtTheBound)
             EXPECT_EQ((std::set<std::string>{"big.bin"}), SelectedItems(W.Dlg));
             EXPECT_EQ("next", W.Data("next.txt"));
             EXPECT_NE(std::string::npos, W.LastError().find("\r\nbig.bin\r\n"));
-            EXPECT_EQ(-1, OutLeft);   // no bound left behind for the next entry
+            EXPECT_EQ(-1, W.R.Entry.OutLeft);   // no bound left behind for the next entry
         }
     }
 }
 
 // The user's Yes to "Stop the installation?" comes while a file is being written (the one
 // waiting message per file): that file is finished, the run stops before the next.
-static TMemDialog *StopDlg = 0;
-static void AskStopOnFirstDispatch()
+static TUnZipRun *StopRun = 0;
+static void AskStopOnFirstDispatch(HWND ADlg)
 {
-    if (StopDlg->Dispatched++ == 0) StopAsked = true;
+    if (((TMemDialog *)(void *)ADlg)->Dispatched++ == 0) StopRun->StopAsked = true;
 }
 
 TEST(NotInstalled, StopAskedFinishesTheCurrentFileThenEndsIncomplete)
@@ -144,18 +144,18 @@ TEST(NotInstalled, StopAskedFinishesTheCurrentFileThenEndsIncomplete)
     std::vector<TZipItem> Items = {Item("a.txt", std::string(70000, 'a')), Item("b.txt", "b"),
                                    Item("c.txt", "c")};
     Walk W(ZipBuild(Items));
-    StopDlg = &W.Dlg;
+    StopRun = &W.R;
     W.List();
-    UnZipDialog.DispatchOne = AskStopOnFirstDispatch;
+    TUnZipDialog Dialog = *W.R.Dialog;
+    Dialog.DispatchOne = AskStopOnFirstDispatch;
+    W.R.Dialog = &Dialog;
     W.Extract();
-    UnZipDialog.DispatchOne = UnZipMemDialog.DispatchOne;
-    StopAsked = false;
-    EXPECT_EQ(reStopped, RunEnd);
+    EXPECT_EQ(reStopped, W.R.RunEnd);
     EXPECT_EQ(Items[0].Data, W.Data("a.txt"));
     EXPECT_FALSE(W.Has("b.txt"));
     EXPECT_EQ((std::set<std::string>{"b.txt", "c.txt"}), SelectedItems(W.Dlg));
-    EXPECT_FALSE(AllExtracted);
-    EXPECT_EQ(ExitIncomplete, RunExitCode(true));
+    EXPECT_FALSE(W.R.AllExtracted);
+    EXPECT_EQ(ExitIncomplete, RunExitCode(W.R));
     ASSERT_EQ(1u, W.Dlg.Errors.size());
     EXPECT_NE(std::string::npos, W.Error(0).find("\r\n\r\nb.txt\r\nc.txt\r\n\r\nFolder: "));
 }
@@ -192,14 +192,13 @@ TEST(DosDateTimeValid, DateZeroLeavesTheTimeAsWritten)
     std::string Into = Box.Join("into");
     mkdir(Into.c_str(), 0777);
     TMemDialog Dlg;
-    UseDisk(Dlg);
-    OpenArchiveFile(Zip.c_str());
-    char Dir[MAX_PATH + 1];
-    strcpy(Dir, Into.c_str());
+    TUnZipRun Run;
+    UseDisk(Run);
+    OpenArchiveFile(Run, Zip.c_str());
     time_t Before = time(0);
-    ASSERT_TRUE(RunInstall(Dlg, Dir, 0));
-    CloseArchive();
-    EXPECT_TRUE(AllExtracted);
+    ASSERT_TRUE(RunInstall(Run, Dlg, Into.c_str(), 0));
+    CloseArchive(Run);
+    EXPECT_TRUE(Run.AllExtracted);
     struct stat St;
     ASSERT_EQ(0, stat((Into + "/zero.txt").c_str(), &St));
     EXPECT_GE(St.st_mtime, Before - 2);   // as written, not some day in 1979

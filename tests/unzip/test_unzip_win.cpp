@@ -11,6 +11,7 @@
 #include "QConst.h"
 #include "QDriver.h"
 #include "QTestFiles.h"
+#include "UnfurlArchive.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlUnZipWin.h"
@@ -74,7 +75,7 @@ DWORD WINAPI Driver(void *)
 }
 
 int Ended = 0;
-void RecordEnd() { Ended++; }
+void RecordEnd(HWND, int32_t) { Ended++; }
 
 // ---- The installer dialog's controls -------------------------------------------------------
 
@@ -85,6 +86,8 @@ protected:
     HANDLE Thread = 0;
     char Target[MAX_PATH + 1];
     std::vector<TZipItem> Items;
+    TUnZipRun R;
+    TUnZipDialog Dialog;
 
     void SetUp() override
     {
@@ -104,10 +107,10 @@ protected:
                         300, 20, Dlg, (HMENU)CM_PROGRESSBAR, 0, 0);
         CreateWindowExA(0, "STATIC", "Install", WS_CHILD | WS_VISIBLE, 10, 100, 300, 16, Dlg,
                         (HMENU)CM_LABEL_PB, 0, 0);
-        UnZipDialog = UnZipPlatformDialog;
-        UnZipDialog.EndProgram = RecordEnd;
-        UnZipFileOps = UnZipDiskOps;
-        ZipIO = ZipFileIO;
+        RunInitPlatform(R);
+        Dialog = *UnZipPlatformDialog();
+        Dialog.EndProgram = RecordEnd;
+        R.Dialog = &Dialog;
         Thread = CreateThread(0, 0, Driver, 0, 0, 0);
 
         TZipItem A{"readme.txt", "Read me.\r\n", 0};
@@ -125,7 +128,7 @@ protected:
         Stop = true;
         WaitForSingleObject(Thread, 5000);
         CloseHandle(Thread);
-        CloseArchive();
+        CloseArchive(R);
         DestroyWindow(Dlg);
         DeleteCriticalSection(&Lock);
     }
@@ -134,25 +137,27 @@ protected:
     {
         std::string Exe = Dir.Join("setup.exe");
         ASSERT_TRUE(QWriteFile(Exe, PayloadBuild(512, std::string("T\0S\0", 4), AZip)));
-        OpenArchiveFile(Exe.c_str());
-        ASSERT_NE(-1, ArchiveFile);
-        ArchiveStart = 512;
-        ReadSetupHeader();
+        OpenArchiveFile(R, Exe.c_str());
+        ASSERT_NE(-1, R.ArchiveFile);
+        R.ArchiveStart = 512;
+        TInstall Info;
+        TArchiveRecord Record;
+        ReadSetupHeader(R, Info, Record);
     }
     void Listing()
     {
-        OverwriteMode = omAsk;
-        UnZipFiles(Dlg, CM_LIST, true);
+        R.OverwriteMode = omAsk;
+        UnZipFiles(R, Dlg, CM_LIST, true);
         SendMessageA(List, LB_SETSEL, TRUE, -1);
     }
     void Extract()
     {
         CreateDirectoryA(Target, 0);
-        TargetDir = Target;
+        R.TargetDir = Target;
         int N = (int)SendMessageA(List, LB_GETCOUNT, 0, 0);
-        ProgressStep = N ? 100.0 / N : 0;
-        FilesDone = 0;
-        UnZipFiles(Dlg, CM_LIST, false);
+        R.ProgressStep = N ? 100.0 / N : 0;
+        R.FilesDone = 0;
+        UnZipFiles(R, Dlg, CM_LIST, false);
     }
     std::string Label() { return ItemText(Dlg, CM_LABEL_PB); }
     std::string Out(const std::string &AName)
@@ -176,7 +181,7 @@ TEST_F(UnZipWin, ListsAndExtractsThroughTheKernelFileApi)
     SendMessageA(List, LB_GETTEXT, 3, (LPARAM)First);
     EXPECT_STREQ("sub/file.txt", First);   // sorted, with its forward slash
     Extract();
-    EXPECT_TRUE(AllExtracted);
+    EXPECT_TRUE(R.AllExtracted);
     EXPECT_EQ("ALL", Label());
     EXPECT_EQ(0, SelectedCount());
     for (auto &I : Items) {
@@ -187,7 +192,7 @@ TEST_F(UnZipWin, ListsAndExtractsThroughTheKernelFileApi)
         EXPECT_EQ(I.Data, QReadFile(Out(I.Name))) << I.Name;
         EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, FileDosTime(Out(I.Name))) << I.Name;
     }
-    EXPECT_EQ(3, FilesDone);
+    EXPECT_EQ(3, R.FilesDone);
     EXPECT_EQ(75, SendDlgItemMessageA(Dlg, CM_PROGRESSBAR, PBM_GETPOS, 0, 0));
     EXPECT_TRUE(Asked.empty());
     EXPECT_TRUE(Boxes.empty());
@@ -236,8 +241,8 @@ TEST_F(UnZipWin, ExistingFilesPromptAnswers)
             const TZipItem &Z = I == 0 ? Items[0] : Items[I + 1];
             EXPECT_EQ(C.Replaced[I] == 'R' ? Z.Data : "old", QReadFile(Out(Files[I]))) << Files[I];
         }
-        EXPECT_EQ(C.Mode, OverwriteMode);
-        EXPECT_TRUE(AllExtracted);
+        EXPECT_EQ(C.Mode, R.OverwriteMode);
+        EXPECT_TRUE(R.AllExtracted);
         for (const char *Mask : {"*.txt", "sub\\*.txt", "sub\\deep\\*"}) {
             WIN32_FIND_DATAA Fd;
             HANDLE F = FindFirstFileA(Out(Mask).c_str(), &Fd);
@@ -307,12 +312,12 @@ TEST_F(UnZipWin, DateZeroKeepsTheWriteTimeAndFailuresGiveTheSystemsReason)
 
 TEST_F(UnZipWin, OpenArchiveOpensTheProgramsOwnFile)
 {
-    OpenArchive();
-    ASSERT_NE(-1, ArchiveFile);
+    OpenArchive(R);
+    ASSERT_NE(-1, R.ArchiveFile);
     char Head[2] = {0, 0};
-    SeekArchive(0, ZIP_SEEK_BEGIN);
-    EXPECT_EQ(0, ArchivePos);
-    EXPECT_EQ(2, ZipIO.Read(ArchiveFile, Head, 2));
+    SeekArchive(R, 0, ZIP_SEEK_BEGIN);
+    EXPECT_EQ(0, R.ArchivePos);
+    EXPECT_EQ(2, ReadArchive(R, Head, 2));
     EXPECT_EQ('M', Head[0]);
     EXPECT_EQ('Z', Head[1]);
 }
@@ -337,7 +342,7 @@ TEST_F(UnZipWin, ListFindAnswersAsTheListBoxSearch)
             LRESULT Want = SendMessageA(List, LB_FINDSTRINGEXACT, (WPARAM)Start, (LPARAM)N.c_str());
             // The walk hands names to the binding in UTF-8 (NameFromAnsi).
             EXPECT_EQ(Want == LB_ERR ? -1 : (int32_t)Want,
-                      UnZipPlatformDialog.ListFind(List, Start, NameFromAnsi(string(N.c_str()))))
+                      UnZipPlatformDialog()->ListFind(List, Start, NameFromAnsi(string(N.c_str()))))
                 << "from " << Start << " " << N.substr(0, 20);
         }
 }

@@ -72,19 +72,20 @@ protected:
         std::string Exe = MakeInstaller(AArc);
         std::string Into = Work->Join("into-" + AArc);
         mkdir(Into.c_str(), 0777);
-        UseDisk(ADlg);
-        OpenArchiveFile(Exe.c_str());
-        EXPECT_NE(-1, ArchiveFile);
-        ArchiveStart = 4096;
-        ReadSetupHeader();
-        EXPECT_EQ(4096u + 104 + 13, ArchiveStart);   // "Writers", 0, "test", 0
-        EXPECT_TRUE(SetupInfo->Title == "Writers");
-        strcpy(Target, Into.c_str());
-        RunInstall(ADlg, Target, ArchiveStart);
-        CloseArchive();
+        UseDisk(R);
+        OpenArchiveFile(R, Exe.c_str());
+        EXPECT_NE(-1, R.ArchiveFile);
+        R.ArchiveStart = 4096;
+        TInstall Info;
+        TArchiveRecord Record;
+        ReadSetupHeader(R, Info, Record);
+        EXPECT_EQ(4096u + 104 + 13, R.ArchiveStart);   // "Writers", 0, "test", 0
+        EXPECT_TRUE(Info.Title == "Writers");
+        RunInstall(R, ADlg, Into.c_str(), R.ArchiveStart);
+        CloseArchive(R);
         return Into;
     }
-    char Target[MAX_PATH + 1];
+    TUnZipRun R;
 };
 
 TTempDir *Writers::Work = 0;
@@ -102,8 +103,8 @@ TEST_F(Writers, EveryFileByteExactWithItsTime)
         ASSERT_FALSE(Manifest[Arc].empty());
         TMemDialog Dlg;
         std::string Into = Install(Arc, Dlg);
-        EXPECT_EQ(reComplete, RunEnd);
-        EXPECT_TRUE(AllExtracted);
+        EXPECT_EQ(reComplete, R.RunEnd);
+        EXPECT_TRUE(R.AllExtracted);
         EXPECT_TRUE(Dlg.Label == "ALL");
         EXPECT_TRUE(Dlg.Errors.empty());
         EXPECT_EQ(Manifest[Arc].size(), Dlg.Items.size());
@@ -121,7 +122,7 @@ TEST_F(Writers, EveryFileByteExactWithItsTime)
             struct tm T = E.Time;
             EXPECT_EQ(mktime(&T), St.st_mtime) << E.Name;
         }
-        EXPECT_EQ(Files, FilesDone);
+        EXPECT_EQ(Files, R.FilesDone);
         // Folder entries have list items but create no file: the bar stops short of 100.
         EXPECT_EQ(RoundHalfEven(100.0 / Dlg.Items.size() * Files), Dlg.Progress);
     }
@@ -134,10 +135,10 @@ TEST_F(Writers, DescriptorsWithoutSizesInTheHeaderAreReportedNotInstalled)
         SCOPED_TRACE(Arc);
         TMemDialog Dlg;
         Install(Arc, Dlg);
-        EXPECT_EQ(reDamaged, RunEnd);
+        EXPECT_EQ(reDamaged, R.RunEnd);
         EXPECT_EQ(1, Dlg.Ended);
         ASSERT_EQ(1u, Dlg.Errors.size());
         EXPECT_TRUE(Dlg.Errors[0] == MsgDamaged);
-        EXPECT_FALSE(AllExtracted);
+        EXPECT_FALSE(R.AllExtracted);
     }
 }

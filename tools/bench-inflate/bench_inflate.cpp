@@ -109,7 +109,7 @@ static bool RunMine(const TBytes &AStream, TBytes &AMine, const TBytes &ARef, si
     ZipMemCreate(out);
     bool Ok = true;
     for (int r = 0; r < ROUNDS && Ok; r++) {
-        ZipMemIO.Seek(ZipMemHandle(out), 0, ZIP_SEEK_BEGIN);
+        ZipMemIO()->Seek(ZipMemHandle(out), 0, ZIP_SEEK_BEGIN);
         uint32_t crc = 0;
         int64_t got = 0;
         double t0 = Now();

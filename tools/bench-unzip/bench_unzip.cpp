@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "UnfurlMemDialog.h"
+#include "UnfurlArchive.h"
 #include "UnfurlUnZip.h"
 
 int main(int argc, char **argv)
@@ -15,24 +16,23 @@ int main(int argc, char **argv)
     }
     BuildCrcTable();
     TMemDialog Dlg;
-    MemUse(Dlg);
-    OpenArchiveFile(argv[1]);
-    if (ArchiveFile == -1) {
+    TUnZipRun Run;
+    RunInit(Run, ZipFileIO(), UnZipDiskOps(), MemDialog());
+    OpenArchiveFile(Run, argv[1]);
+    if (Run.ArchiveFile == -1) {
         fprintf(stderr, "bench_unzip: cannot open %s\n", argv[1]);
         return 2;
     }
-    ArchiveStart = 0;
-    OverwriteMode = 0;
-    UnZipFiles(MemDialogWnd(Dlg), 9500, true);
+    Run.ArchiveStart = 0;
+    Run.OverwriteMode = omReplace;
+    UnZipFiles(Run, MemDialogWnd(Dlg), 9500, true);
     MemSelectAll(Dlg);
-    static char Target[MAX_PATH + 1];
-    strncpy(Target, argv[2], MAX_PATH);
-    TargetDir = Target;
-    ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
-    UnZipFiles(MemDialogWnd(Dlg), 9500, false);
-    CloseArchive();
+    Run.TargetDir = argv[2];
+    Run.ProgressStep = Dlg.Items.empty() ? 0 : 100.0 / Dlg.Items.size();
+    UnZipFiles(Run, MemDialogWnd(Dlg), 9500, false);
+    CloseArchive(Run);
     for (size_t I = 0; I < Dlg.Errors.size() && I < 5; I++)
         fprintf(stderr, "bench_unzip: %s\n", Dlg.Errors[I].c_str());
-    printf("%zu entries, %d files, %zu messages\n", Dlg.Items.size(), FilesDone, Dlg.Errors.size());
-    return AllExtracted ? 0 : 1;
+    printf("%zu entries, %d files, %zu messages\n", Dlg.Items.size(), Run.FilesDone, Dlg.Errors.size());
+    return Run.AllExtracted ? 0 : 1;
 }

@@ -7,8 +7,13 @@
 // installer reported the completed installation. Prints the times from the installer's start
 // to its dialog and to its exit as the install benchmark takes them.
 #include <stdio.h>
-#include "InstallerDriver.h"
+
 #include "QConst.h"
+#include "QDrive.h"
+
+// The installer dialog's caption (unfurl/res/Unfurl.rc).
+static const char *const MainCaption =
+    "Unfurl 1.0 installer  -  Bytewise project, www.bytewise.example";
 
 static std::string Shots;
 
@@ -31,7 +36,7 @@ int main(int argc, char **argv)
 {
     if (argc < 3) return Fail("usage: unfurl_walk INSTALLER.exe TARGET_FOLDER [SHOT_FOLDER]");
     if (argc > 3) Shots = argv[3];
-    TInstaller Inst;
+    TProgram Inst;
     LARGE_INTEGER Freq, Begin, End;
     QueryPerformanceFrequency(&Freq);
     QueryPerformanceCounter(&Begin);

@@ -112,52 +112,33 @@ static void MemSetLabel(HWND ADlg, const string &AText)
     Mem(ADlg).Labels.push_back(AText);
 }
 
-// Messages, dispatching and the end of the program have no window: they go to the dialog
-// given to MemUse.
-static TMemDialog *Current = 0;
+static void MemDispatchOne(HWND ADlg) { Mem(ADlg).Dispatched++; }
 
-void MemUse(TMemDialog &AMem)
-{
-    Current = &AMem;
-    UnZipDialog = UnZipMemDialog;
-}
+static void MemShowError(HWND ADlg, const string &AText) { Mem(ADlg).Errors.push_back(AText); }
 
-static void MemDispatchOne()
-{
-    if (Current) Current->Dispatched++;
-}
-
-static void MemShowError(const string &AText)
-{
-    if (Current) Current->Errors.push_back(AText);
-}
-
-static void MemAskOverwrite(HWND ADlg)
+static void MemAskOverwrite(TUnZipRun &ARun, HWND ADlg)
 {
     TMemDialog &M = Mem(ADlg);
-    M.Asked.push_back(FileExistName);
+    M.Asked.push_back(ARun.FileExistName);
     int A = maCancel;
     if (!M.Answers.empty()) {
         A = M.Answers.front();
         M.Answers.erase(M.Answers.begin());
     }
-    AnswerOverwrite(A % 10, A > 10);
+    AnswerOverwrite(ARun, A % 10, A > 10);
 }
 
-static void MemEndProgram()
+static void MemEndProgram(HWND ADlg, int32_t) { Mem(ADlg).Ended++; }
+
+const TUnZipDialog *MemDialog()
 {
-    if (Current) Current->Ended++;
+    static const TUnZipDialog Dialog = {
+        MemGetList,     MemListReset, MemListAdd,      MemListText,    MemListFind,
+        MemListGetSel,  MemListSetSel, MemListCount,   MemListSelCount, MemSetProgress,
+        MemSetLabel,    MemDispatchOne, MemShowError,  MemAskOverwrite, MemEndProgram,
+    };
+    return &Dialog;
 }
-
-const TUnZipDialog UnZipMemDialog = {
-    MemGetList,        MemListReset, MemListAdd,   MemListText,     MemListFind,     MemListGetSel,
-    MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
-    MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
-};
 
 // The host has no dialog: the walk's platform binding is the one in memory.
-const TUnZipDialog UnZipPlatformDialog = {
-    MemGetList,        MemListReset, MemListAdd,   MemListText,     MemListFind,     MemListGetSel,
-    MemListSetSel,     MemListCount, MemListSelCount, MemSetProgress, MemSetLabel,
-    MemDispatchOne,    MemShowError, MemAskOverwrite, MemEndProgram,
-};
+const TUnZipDialog *UnZipPlatformDialog() { return MemDialog(); }

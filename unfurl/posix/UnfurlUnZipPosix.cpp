@@ -9,20 +9,21 @@
 
 #include "QHostPath.h"
 #include "QSysUtil.h"
+#include "UnfurlArchive.h"
 #include "UnfurlOutcome.h"
 #include "UnfurlUnZip.h"
 
-void OpenArchiveFile(const char *AName)
+void OpenArchiveFile(TUnZipRun &ARun, const char *AName)
 {
-    ArchiveFile = open(HostPath(AName).c_str(), O_RDONLY);
+    UseArchive(ARun, ZipFileIO(), open(HostPath(AName).c_str(), O_RDONLY));
 }
 
-void OpenArchive() { OpenArchiveFile(ProgramFileName().c_str()); }
+void OpenArchive(TUnZipRun &ARun) { OpenArchiveFile(ARun, ProgramFileName().c_str()); }
 
-void CloseArchive()
+void CloseArchive(TUnZipRun &ARun)
 {
-    if (ArchiveFile != -1) close((int)ArchiveFile);
-    ArchiveFile = -1;
+    if (ARun.ArchiveFile != -1) close((int)ARun.ArchiveFile);
+    ARun.ArchiveFile = ARun.Entry.ArchiveFile = -1;
 }
 
 static TZipHandle HostCreate(const char *APath)
@@ -84,9 +85,13 @@ static uint32_t HostLastError() { return (uint32_t)errno; }
 
 static string HostErrorText(uint32_t ACode) { return string(strerror((int)ACode)); }
 
-const TUnZipFileOps UnZipDiskOps = {HostExists,     ForceDirectories, HostCreate,
-                                    HostCreateNew,  HostAttributes,   SetFileDosTime,
-                                    HostClose,      HostLastError,    HostErrorText};
+const TUnZipFileOps *UnZipDiskOps()
+{
+    static const TUnZipFileOps Ops = {HostExists,    ForceDirectories, HostCreate,
+                                      HostCreateNew, HostAttributes,   SetFileDosTime,
+                                      HostClose,     HostLastError,    HostErrorText};
+    return &Ops;
+}
 
 // The host keeps names as bytes: the code page's bytes stay as they are.
 string NameFromAnsi(const string &AText) { return AText; }

@@ -31,5 +31,8 @@ static int64_t PosixSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
     return r < 0 ? -1 : (int64_t)r;
 }
 
-const TZipIO ZipFileIO = {PosixRead, PosixWrite, PosixSeek};
-TZipIO ZipIO = {PosixRead, PosixWrite, PosixSeek};
+const TZipIO *ZipFileIO()
+{
+    static const TZipIO IO = {PosixRead, PosixWrite, PosixSeek};
+    return &IO;
+}

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include "QSysUtil.h"
 #include "UnfurlDialog.h"
+#include "UnfurlArchive.h"
 #include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
@@ -51,14 +52,14 @@ static void RegisterProgressClass()
 
 // The command line into the run's switches and InstallDir; false when it asks for the usage
 // (shown unless silent).
-static bool TakeCommandLine(const char *ALine)
+static bool TakeCommandLine(const char *ALine, TUnZipRun &ARun)
 {
     TCommandLine Cmd;
     ParseCommandLine(ALine, Cmd);
-    Silent = Cmd.Silent;
+    ARun.Silent = Cmd.Silent;
     bool Fits = Cmd.Folder.length() < MAX_PATH;
     if (Cmd.Usage || !Fits) {
-        if (!Silent) MessageBoxA(0, MsgUsage, CaptionUsage, MB_OK | MB_ICONINFORMATION);
+        if (!ARun.Silent) MessageBoxA(0, MsgUsage, CaptionUsage, MB_OK | MB_ICONINFORMATION);
         return false;
     }
     lstrcpyA(InstallDir, Cmd.Folder.c_str());
@@ -71,29 +72,32 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
     RegisterProgressClass();
     BuildCrcTable();
     UnfurlDialogInit();
-    if (!TakeCommandLine(lpCmdLine)) return ExitCancelled;
+    TUnZipRun Run;
+    RunInitPlatform(Run);
+    if (!TakeCommandLine(lpCmdLine, Run)) return ExitCancelled;
 
     int Code = ExitDamaged;
-    OpenArchive();
-    if (ArchiveFile == (TZipHandle)INVALID_HANDLE_VALUE) {
+    OpenArchive(Run);
+    if (Run.ArchiveFile == (TZipHandle)INVALID_HANDLE_VALUE) {
         char Path[MAX_PATH + 1];
         DWORD Len = GetModuleFileNameA(0, Path, MAX_PATH);
         Path[Len < MAX_PATH ? Len : MAX_PATH] = 0;
-        if (!Silent) MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
+        if (!Run.Silent) MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
     } else {
-        ReadSetupHeader();
+        TArchiveRecord Record;
+        ReadSetupHeader(Run, *SetupInfo, Record);
         // A damaged or cut download is refused before anything is written.
-        if (VerifyArchive() == avDamaged) {
-            if (!Silent) MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
+        if (VerifyArchive(Run, Record) == avDamaged) {
+            if (!Run.Silent) MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
             Code = ExitDamaged;
-        } else if (Silent) {
-            Code = SilentInstall(hInstance);
+        } else if (Run.Silent) {
+            Code = SilentInstall(hInstance, Run);
         } else {
-            DialogBoxParamW(hInstance, L"MainDialog", 0, InstallDialogProc, 0);
-            Code = RunExitCode(InstallRan);
+            DialogBoxParamW(hInstance, L"MainDialog", 0, InstallDialogProc, (LPARAM)&Run);
+            Code = RunExitCode(Run);
         }
-        CloseHandle((HANDLE)ArchiveFile);
-        if (AllExtracted && !Silent) {
+        CloseArchive(Run);
+        if (Run.AllExtracted && !Run.Silent) {
             string Text = string(MsgEndInstall) + InstallDir;
             MessageBoxA(0, Text.c_str(), CaptionEndInstall, MB_OK);
         }

@@ -11,14 +11,11 @@
 #include "UnfurlUnZip.h"
 #include "UnfurlUnZipWin.h"
 
+TInstall *SetupInfo;
 char InstallDir[MAX_PATH + 1];
 HWND InstallWnd;
-bool InstallRan;
 HFONT TitleFont;
 HFONT SubtitleFont;
-
-const char *const MsgEndInstall = "End install.\r\nProduct is instaled in directory:\r\n";
-const char *const CaptionEndInstall = "Confirmation.";
 
 static TInstall SetupRecord;
 static LOGFONTA FontDesc;        // working description both fonts are made from
@@ -28,8 +25,10 @@ void UnfurlDialogInit()
 {
     SetupInfo = &SetupRecord;
     InstallDir[0] = 0;
-    InstallRan = false;
 }
+
+// The run the dialog works for: the parameter of its creation, kept in its window data.
+static TUnZipRun &RunOf(HWND dlg) { return *(TUnZipRun *)GetWindowLongPtrA(dlg, DWLP_USER); }
 
 void UnfurlDialogDone()
 {
@@ -63,10 +62,11 @@ static void MakeFonts(HWND dlg)
     ReleaseDC(dlg, Dc);
 }
 
-static void OnInitDialog(HWND dlg)
+static void OnInitDialog(HWND dlg, TUnZipRun &ARun)
 {
+    SetWindowLongPtrA(dlg, DWLP_USER, (LONG_PTR)&ARun);
     CenterWindow(dlg);
-    AllExtracted = false;
+    ARun.AllExtracted = false;
     Installing = false;
     HICON Icon = LoadIconA(GetModuleHandleA(0), "MAINICON");
     SetClassLongPtrA(dlg, GCLP_HICON, (LONG_PTR)Icon);
@@ -77,8 +77,8 @@ static void OnInitDialog(HWND dlg)
     SetWindowTextA(GetDlgItem(dlg, CM_EDIT), InstallDir[0] ? InstallDir : ExtractFilePath("").c_str());
     // Typing stops where the text still fits a path buffer.
     SendDlgItemMessageA(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    OverwriteMode = omAsk;
-    UnZipFiles(dlg, CM_LIST, true);
+    ARun.OverwriteMode = omAsk;
+    UnZipFiles(ARun, dlg, CM_LIST, true);
     SendDlgItemMessageA(dlg, CM_LIST, LB_SETSEL, TRUE, -1);
 }
 
@@ -116,52 +116,51 @@ static void OnChooseFolder(HWND dlg)
         SetDlgItemTextA(dlg, CM_EDIT, InstallDir);
 }
 
-static void OnInstall(HWND dlg)
+static void OnInstall(HWND dlg, TUnZipRun &ARun)
 {
     int Len = GetDlgItemTextA(dlg, CM_EDIT, InstallDir, MAX_PATH);
     InstallDir[Len] = 0;
     char CurrentDir[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, CurrentDir);
     int Count = (int)SendDlgItemMessageA(dlg, CM_LIST, LB_GETCOUNT, 0, 0);
-    if (StartExtraction(InstallDir, CurrentDir, Count))
+    if (StartExtraction(ARun, InstallDir, CurrentDir, Count))
         SendDlgItemMessageA(dlg, CM_EDIT, WM_SETTEXT, 0, (LPARAM)InstallDir);
     EnableWindow(GetDlgItem(dlg, CM_EDIT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_BUT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_LABEL), FALSE);
     ShowWindow(GetDlgItem(dlg, CM_LABEL_PB), SW_SHOW);
     ShowWindow(GetDlgItem(dlg, CM_PROGRESSBAR), SW_SHOW);
-    InstallRan = true;
-    UnZipFiles(dlg, CM_LIST, false);
-    if (!Silent) EndDialog(dlg, 1);
+    ARun.Ran = true;
+    UnZipFiles(ARun, dlg, CM_LIST, false);
+    if (!ARun.Silent) EndDialog(dlg, 1);
 }
 
 // Cancel or the close box while files are being written: the run stops after the current
 // file when the user says so.
-static void AskStop(HWND dlg)
+static void AskStop(HWND dlg, TUnZipRun &ARun)
 {
-    if (!StopAsked &&
+    if (!ARun.StopAsked &&
         MessageBoxA(dlg, MsgStopInstall, CaptionStopInstall, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        StopAsked = true;
+        ARun.StopAsked = true;
 }
 
-int SilentInstall(HINSTANCE AInstance)
+int SilentInstall(HINSTANCE AInstance, TUnZipRun &ARun)
 {
     // The dialog is made but never shown: its list box holds the work list as in a normal run.
-    HWND Dlg = CreateDialogParamW(AInstance, L"MainDialog", 0, InstallDialogProc, 0);
+    HWND Dlg = CreateDialogParamW(AInstance, L"MainDialog", 0, InstallDialogProc, (LPARAM)&ARun);
     if (!Dlg) return ExitIncomplete;
-    OverwriteMode = omReplace;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
+    ARun.OverwriteMode = omReplace;   // existing files are replaced (set after WM_INITDIALOG, which resets it)
     Installing = true;
-    OnInstall(Dlg);
+    OnInstall(Dlg, ARun);
     DestroyWindow(Dlg);
-    return RunExitCode(InstallRan);
+    return RunExitCode(ARun);
 }
 
 INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dlg);
+        OnInitDialog(dlg, *(TUnZipRun *)lParam);
         return FALSE;
     case WM_PAINT:
         OnPaint();
@@ -177,12 +176,12 @@ INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
             // a second click must not start a run inside the running one.
             if (!Installing) {
                 Installing = true;
-                OnInstall(dlg);
+                OnInstall(dlg, RunOf(dlg));
             }
             return TRUE;
         case CM_NO:   // also Esc and the close box
             if (Installing)
-                AskStop(dlg);
+                AskStop(dlg, RunOf(dlg));
             else
                 EndDialog(dlg, 2);
             return TRUE;

@@ -9,7 +9,7 @@
 #include "QConst.h"
 #include "QDialog.h"
 #include "QSysUtil.h"
-#include "UnfurlOutcome.h"
+#include "UnfurlArchive.h"
 #include "UnfurlKeptItems.h"
 #include "UnfurlListFind.h"
 #include "UnfurlUnZip.h"
@@ -52,25 +52,25 @@ static WCHAR *WidePath(const char *APath, WCHAR *AWide)
 
 // ---- Files ------------------------------------------------------------------------------
 
-void OpenArchiveFile(const char *AName)
+void OpenArchiveFile(TUnZipRun &ARun, const char *AName)
 {
     HANDLE H = CreateFileA(AName, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, 0);
-    ArchiveFile = (TZipHandle)H;   // INVALID_HANDLE_VALUE is -1
+    UseArchive(ARun, ZipFileIO(), (TZipHandle)H);   // INVALID_HANDLE_VALUE is -1
 }
 
-void OpenArchive()
+void OpenArchive(TUnZipRun &ARun)
 {
     char Name[MAX_PATH + 1];
     DWORD Len = GetModuleFileNameA(0, Name, MAX_PATH);
     Name[Len < MAX_PATH ? Len : MAX_PATH] = 0;
-    OpenArchiveFile(Name);
+    OpenArchiveFile(ARun, Name);
 }
 
-void CloseArchive()
+void CloseArchive(TUnZipRun &ARun)
 {
-    if (ArchiveFile != -1) CloseHandle((HANDLE)ArchiveFile);
-    ArchiveFile = -1;
+    if (ARun.ArchiveFile != -1) CloseHandle((HANDLE)ARun.ArchiveFile);
+    ARun.ArchiveFile = ARun.Entry.ArchiveFile = -1;
 }
 
 static TZipHandle WinCreate(const char *APath)
@@ -146,9 +146,13 @@ static string WinErrorText(uint32_t ACode)
     return string(Text, Len);
 }
 
-const TUnZipFileOps UnZipDiskOps = {WinExists,     WinForceDirs,     WinCreate,
-                                    WinCreateNew,  WinAttributes,    SetFileDosTime,
-                                    WinClose,      WinLastError,     WinErrorText};
+const TUnZipFileOps *UnZipDiskOps()
+{
+    static const TUnZipFileOps Ops = {WinExists,    WinForceDirs,  WinCreate,
+                                      WinCreateNew, WinAttributes, SetFileDosTime,
+                                      WinClose,     WinLastError,  WinErrorText};
+    return &Ops;
+}
 
 // ---- The installer dialog ---------------------------------------------------------------
 
@@ -200,7 +204,7 @@ static void WinSetLabel(HWND ADlg, const string &AText)
 }
 
 // One waiting message per created file keeps the window painted and responsive.
-static void WinDispatchOne()
+static void WinDispatchOne(HWND)
 {
     MSG Msg;
     if (PeekMessageA(&Msg, 0, 0, 0, PM_REMOVE)) {
@@ -209,36 +213,44 @@ static void WinDispatchOne()
     }
 }
 
-static void WinShowError(const string &AText)
+// Owned by the dialog, so that it stays disabled while the box is up.
+static void WinShowError(HWND ADlg, const string &AText)
 {
-    if (Silent) return;
     WCHAR *Text = WideText(AText, CP_UTF8);
-    MessageBoxW(0, Text, L"Error", MB_OK | MB_ICONHAND);
+    MessageBoxW(ADlg, Text, L"Error", MB_OK | MB_ICONHAND);
     delete[] Text;
 }
 
-static void WinAskOverwrite(HWND ADlg)
+static void WinAskOverwrite(TUnZipRun &ARun, HWND ADlg)
 {
-    DialogBoxParamW(GetModuleHandleA(0), L"FileExist", ADlg, FileExistDlgProc, 0);
+    DialogBoxParamW(GetModuleHandleA(0), L"FileExist", ADlg, FileExistDlgProc, (LPARAM)&ARun);
 }
 
-static void WinEndProgram() { ExitProcess((UINT)EndProgramCode()); }
+static void WinEndProgram(HWND, int32_t AExitCode) { ExitProcess((UINT)AExitCode); }
 
-const TUnZipDialog UnZipPlatformDialog = {
-    WinGetList,     WinListReset,  WinListAdd,      WinListText,   WinListFind,   WinListGetSel,
-    WinListSetSel,  WinListCount,  WinListSelCount, KeepProgress,   WinSetLabel,
-    WinDispatchOne, WinShowError,  WinAskOverwrite, WinEndProgram,
-};
+const TUnZipDialog *UnZipPlatformDialog()
+{
+    static const TUnZipDialog Dialog = {
+        WinGetList,     WinListReset,   WinListAdd,      WinListText,   WinListFind,
+        WinListGetSel,  WinListSetSel,  WinListCount,    WinListSelCount, KeepProgress,
+        WinSetLabel,    WinDispatchOne, WinShowError,    WinAskOverwrite, WinEndProgram,
+    };
+    return &Dialog;
+}
 
 // ---- FILEEXIST ------------------------------------------------------------------------
 
-INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPARAM)
+// The run asking is the dialog's parameter, kept in its window data.
+INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPARAM ALParam)
 {
+    TUnZipRun *Run = (TUnZipRun *)GetWindowLongPtrA(ADlg, DWLP_USER);
     switch (AMessage) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(ADlg, DWLP_USER, ALParam);
+        Run = (TUnZipRun *)ALParam;
         CenterWindow(ADlg);
         WCHAR Name[MAX_PATH + 4];
-        SetDlgItemTextW(ADlg, CM_EDIT1, WidePath(FileExistName.c_str(), Name));
+        SetDlgItemTextW(ADlg, CM_EDIT1, WidePath(Run->FileExistName.c_str(), Name));
         // Focus on OK rather than on the name, which would show it highlighted.
         SetFocus(GetDlgItem(ADlg, CM_OK));
         return FALSE;
@@ -246,7 +258,7 @@ INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPAR
         int Id = LOWORD(AWParam);
         if (Id != CM_OK && Id != CM_NO) return FALSE;
         bool All = SendDlgItemMessageA(ADlg, CM_CHECK, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        AnswerOverwrite(Id, All);
+        AnswerOverwrite(*Run, Id, All);
         EndDialog(ADlg, Id);
         return TRUE;
     }

@@ -13,8 +13,9 @@ WCHAR *WideText(const string &AText, UINT ACodePage);
 // AText in UTF-8.
 string Utf8Text(const WCHAR *AText);
 
-// The dialog procedure of FILEEXIST: shows FileExistName; OK and Cancel answer through
-// AnswerOverwrite with the state of the check box "Rewrite all files".
+// The dialog procedure of FILEEXIST, its parameter the asking run (TUnZipRun *): shows the
+// run's FileExistName; OK and Cancel answer through AnswerOverwrite with the state of the
+// check box "Rewrite all files".
 INT_PTR CALLBACK FileExistDlgProc(HWND ADlg, UINT AMessage, WPARAM AWParam, LPARAM ALParam);
 
 #endif

@@ -26,5 +26,8 @@ static int64_t WinSeek(TZipHandle AFile, int64_t ADistance, int AMethod)
     return (int64_t)r.QuadPart;
 }
 
-const TZipIO ZipFileIO = {WinRead, WinWrite, WinSeek};
-TZipIO ZipIO = {WinRead, WinWrite, WinSeek};
+const TZipIO *ZipFileIO()
+{
+    static const TZipIO IO = {WinRead, WinWrite, WinSeek};
+    return &IO;
+}
