@@ -57,7 +57,7 @@ def image32():
 def main():
     os.makedirs(OUT, exist_ok=True)
     big = image32()
-    write(os.path.join(OUT, "Unfurl.ico"), ico([big, shrink(big)], palette=True))
+    write(os.path.join(OUT, "Unfurl.ico"), ico([big, shrink(big)], small=True))
 
 
 if __name__ == "__main__":
