@@ -1,7 +1,7 @@
 // UnfurlStart: the installer's process entry, in place of the C runtime's start-up code.
 // The image is linked without start files (-nostartfiles, unfurl/program.cmake): they bring
 // argument globbing, TLS callbacks, a runtime relocator, a signal-based exception filter and
-// their unwind tables, about 9 KB that a one-thread dialog program never uses (the system's
+// their unwind tables, 10 KB that a one-thread dialog program never uses (the system's
 // msvcrt.dll sets itself up when it loads). What the program does need is here: the global
 // constructors, atexit's list, WinMain's command tail and the exit code.
 #include <windows.h>
