@@ -112,6 +112,9 @@ struct TUnZipRun {
     string FileExistName;            // name part of the file the prompt asks about
     bool Silent = false;             // no window and no message box
     volatile bool StopAsked = false; // the user asked to stop after the current file
+    bool Writing = false;            // an extraction run is writing files (Cancel asks to stop)
+    bool FileBoxShown = false;       // this run showed a box about a file: later ones are only
+                                     // named in the final message
 
     // Counters and the outcome.
     double ProgressStep = 0;         // percent per created file (100 / list items)

@@ -3,11 +3,11 @@
 // argument globbing, TLS callbacks, a runtime relocator, a signal-based exception filter and
 // their unwind tables, 10 KB that a one-thread dialog program never uses (the system's
 // msvcrt.dll sets itself up when it loads). What the program does need is here: the global
-// constructors, atexit's list, WinMain's command tail and the exit code.
+// constructors, atexit's list, wWinMain's command tail and the exit code.
 #include <windows.h>
 #include <stdlib.h>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int);
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int);
 
 typedef void (*TStartFunc)(void);
 
@@ -38,10 +38,10 @@ static void RunConstructors()
 }
 
 // The command line without the program's name (quoted or not) and the blanks after it: the
-// tail WinMain gets. Bytes from 0x80 on belong to the name.
-static char *CommandTail(char *ALine)
+// tail wWinMain gets, in UTF-16 so that a folder named in any script arrives as typed.
+static WCHAR *CommandTail(WCHAR *ALine)
 {
-    unsigned char *P = (unsigned char *)ALine;
+    WCHAR *P = ALine;
     bool Quoted = false;
     while (*P > ' ' || (*P && Quoted)) {
         if (*P == '"')
@@ -50,7 +50,7 @@ static char *CommandTail(char *ALine)
     }
     while (*P && *P <= ' ')
         P++;
-    return (char *)P;
+    return P;
 }
 
 // The entry point the linker looks for in a GUI program. Windows calls it with a stack
@@ -62,7 +62,7 @@ __attribute__((force_align_arg_pointer))
 void WinMainCRTStartup(void)
 {
     RunConstructors();
-    int Code = WinMain(GetModuleHandleA(0), 0, CommandTail(GetCommandLineA()), SW_SHOWDEFAULT);
+    int Code = wWinMain(GetModuleHandleA(0), 0, CommandTail(GetCommandLineW()), SW_SHOWDEFAULT);
     while (ExitCount > 0)
         ExitFuncs[--ExitCount]();
     ExitProcess(Code);
