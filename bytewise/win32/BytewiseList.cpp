@@ -1,7 +1,7 @@
 // BytewiseList: owner-drawn rows of the result table and its copy to the clipboard.
 #include "BytewiseList.h"
-#include "BytewiseMain.h"
 #include "BytewiseRows.h"
+#include "BytewiseWindow.h"
 #include "QConst.h"
 #include "QFont.h"
 #include "QStr.h"

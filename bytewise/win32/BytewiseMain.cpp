@@ -9,6 +9,7 @@
 #include "BytewiseRows.h"
 #include "BytewiseSettings.h"
 #include "BytewiseTexts.h"
+#include "BytewiseWindow.h"
 #include "QAbout.h"
 #include "QConst.h"
 #include "QDialog.h"
@@ -18,22 +19,8 @@
 #include "QSysUtil.h"
 #include <shellapi.h>
 
-HWND MyWin;
-HWND hWndList;
-
 static const UINT_PTR AniTimer = 1;
 static TAnim Anim;    // the icon animation's counters
-
-string FieldText(int AId)
-{
-    HWND W = GetDlgItem(MyWin, AId);
-    int Len = GetWindowTextLengthA(W);
-    if (Len <= 0) return string();
-    string S((size_t)Len, ' ');
-    Len = GetWindowTextA(W, S.begin_write(), Len + 1);
-    S.resize(Len > 0 ? (size_t)Len : 0);
-    return S;
-}
 
 void ViewAb()
 {

@@ -1,7 +1,7 @@
 // BytewiseSettings: reading and writing the two file names.
 #include "BytewiseSettings.h"
-#include "BytewiseMain.h"
 #include "BytewiseRows.h"
+#include "BytewiseWindow.h"
 #include "QConst.h"
 #include "QIni.h"
 #include "QSysUtil.h"
