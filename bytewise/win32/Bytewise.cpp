@@ -4,12 +4,16 @@
 #include <stdlib.h>
 #include "BytewiseMain.h"
 #include "BytewiseNames.h"
+#include "BytewiseWindow.h"
 
-int WINAPI WinMain(HINSTANCE AInstance, HINSTANCE, LPSTR ACmdLine, int)
+int WINAPI WinMain(HINSTANCE AInstance, HINSTANCE, LPSTR, int)
 {
-    // "Bytewise.exe FIRST SECOND": the names reach the dialog's set-up.
-    TCmdNames Names = SplitCommandLine(ACmdLine);
-    DialogBoxParamA(AInstance, "MainDialog", 0, MainDialogProc, (LPARAM)&Names);
+    // "Bytewise.exe FIRST SECOND": the names reach the dialog's set-up, read from the wide
+    // command line (UTF-8 inside the program) so that names in any script stay whole.
+    string Line = Utf8Of(GetCommandLineW());
+    TCmdNames Names = SplitCommandLine(SkipProgramName(Line.c_str()));
+    // A Unicode dialog: its fields hold names beyond the code page.
+    DialogBoxParamW(AInstance, L"MainDialog", 0, MainDialogProc, (LPARAM)&Names);
     return 0;
 }
 
