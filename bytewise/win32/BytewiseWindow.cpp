@@ -50,7 +50,12 @@ void SetFieldText(int AId, const string &AText)
 
 string FullName(const string &AName)
 {
+    // A name with characters no file name holds (one pasted with its quotes) stays as it is,
+    // for the run to refuse with the system's code and the name as the user gave it.
     if (AName.empty()) return AName;
+    for (size_t I = 0; I < AName.length(); I++)
+        if (AName[I] == '"' || AName[I] == '<' || AName[I] == '>' || AName[I] == '|' || AName[I] == '*')
+            return AName;
     TWide W(AName);
     if (!W.Text) return AName;
     WCHAR Buf[MAX_PATH * 2];

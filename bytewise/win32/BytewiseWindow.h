@@ -27,7 +27,8 @@ struct TWide {
 string Utf8Of(const WCHAR *AText, int ALen = -1);
 
 // The full name of AName (a relative name joined to the current folder, "." and ".."
-// resolved); AName itself when the system cannot make one (an empty or invalid name).
+// resolved); AName itself when the system cannot make one (an empty or too long name) or
+// when it holds a character no file name has (" < > | *).
 string FullName(const string &AName);
 
 // The program's folder with its trailing backslash (UTF-8, any script).
