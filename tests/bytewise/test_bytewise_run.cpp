@@ -74,6 +74,9 @@ TEST(BytewiseRun, ProgressAndStopDuringALongRun)
         std::string Status = P.ItemText(IdStatus);
         EXPECT_EQ(Status.rfind("Comparing: ", 0), 0u) << Status;
         EXPECT_NE(Status.find(" of 8,000,000,000 bytes ("), std::string::npos) << Status;
+        // The line moves on a few times a second.
+        Sleep(600);
+        EXPECT_NE(P.ItemText(IdStatus), Status);
         // The window handles messages during the run.
         DWORD_PTR R = 0;
         EXPECT_NE(SendMessageTimeoutA(P.Dlg, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &R), 0);
@@ -180,8 +183,18 @@ TEST(BytewiseRun, NamesInAnotherScriptEverywhere)
     ASSERT_TRUE(StartIn(L""));
     EXPECT_TRUE(WideItem(P.Dlg, IdFirst) == W(First));
     EXPECT_TRUE(WideItem(P.Dlg, IdSecond) == W(Second));
+    // A name the code page holds replaces one: its escaped copy goes.
+    P.SetItemText(IdFirst, "C:\\plain.bin");
     P.Post(CmdCancel);
     EXPECT_EQ(P.WaitExit(), 0);
+    H = CreateFileW(W(Dir + "Bytewise.INI").c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+    ASSERT_NE(H, INVALID_HANDLE_VALUE);
+    ReadFile(H, Buf, sizeof Buf, &Got, 0);
+    CloseHandle(H);
+    Ini.assign(Buf, Got);
+    EXPECT_NE(Ini.find("INPUT=C:\\plain.bin"), std::string::npos) << Ini;
+    EXPECT_EQ(Ini.find("INPUT_UTF8="), std::string::npos) << Ini;
+    EXPECT_NE(Ini.find("OUTPUT_UTF8="), std::string::npos) << Ini;
     for (const std::string &F : {First, Second, Dir + "Bytewise.exe", Dir + "Bytewise.INI"}) DeleteFileW(W(F).c_str());
     RemoveDirectoryW(W(Dir).c_str());
 }
