@@ -6,9 +6,9 @@
 #include <stdio.h>
 
 #include "QLittleEndian.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
-#include "UnfurlUnZip.h"
-#include "UnfurlZipInflate.h"
+#include "UnfurlEntryName.h"
 
 std::string PatchImage(std::string &AImage)
 {
@@ -37,16 +37,6 @@ std::string BuildInstaller(const std::string &AImage, const std::string &ASetupB
     Out += ASetupBlock;
     Out += AZip;
     return Out;
-}
-
-uint32_t ArchiveCrc(const std::string &AZip)
-{
-    uint32_t C = 0xFFFFFFFFu;
-    for (size_t At = 0; At < AZip.size(); At += 1 << 30) {
-        size_t Piece = AZip.size() - At < (1u << 30) ? AZip.size() - At : (1u << 30);
-        UpdateCrc(AZip.data() + At, (int32_t)Piece, C);
-    }
-    return ~C;
 }
 
 std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,

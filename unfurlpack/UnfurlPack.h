@@ -1,9 +1,10 @@
 // UnfurlPack: the preparation tool of the installer. Checks that a ZIP archive is one the
 // installer can walk and install, and appends it with the setup header to the installer
 // executable: reserved 100 zero bytes, L, the setup block with the scrambled title and
-// subtitle and the archive's integrity record, the archive unchanged. The built-in
-// ArchiveStart of the image is set to the image's size on the way. The archive checks are
-// UnfurlPackCheck's; the command line is in UnfurlPackCommand.cpp.
+// subtitle and the archive's integrity record, the archive. The built-in ArchiveStart of the
+// image is set to the image's size on the way. The archive checks are UnfurlPackCheck's, the
+// rewriting of archives the walk cannot step through UnfurlPackRewrite's; the command line
+// is in UnfurlPackCommand.cpp.
 #ifndef UNFURLPACK_H
 #define UNFURLPACK_H
 
@@ -11,8 +12,6 @@
 
 #include <string>
 #include <vector>
-
-#include "UnfurlPackCheck.h"
 
 // Exit codes of the tool.
 enum {
@@ -32,9 +31,6 @@ std::string PatchImage(std::string &AImage);
 // The installer file: the patched image, then the payload.
 std::string BuildInstaller(const std::string &AImage, const std::string &ASetupBlock,
                            const std::string &AZip);
-
-// CRC-32 of a whole archive, as the integrity record holds it.
-uint32_t ArchiveCrc(const std::string &AZip);
 
 // The setup block of an installer of AZip: the two texts and the archive's integrity record.
 std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,

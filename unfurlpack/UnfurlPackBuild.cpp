@@ -16,6 +16,7 @@
 #include <libdeflate.h>
 
 #include "UnfurlPack.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlZipFormat.h"

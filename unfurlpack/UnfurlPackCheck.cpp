@@ -7,8 +7,7 @@
 #include <set>
 
 #include "QLittleEndian.h"
-#include "UnfurlPack.h"
-#include "UnfurlUnZip.h"
+#include "UnfurlEntryName.h"
 #include "UnfurlZipFormat.h"
 #include "UnfurlZipInflate.h"
 
@@ -242,6 +241,16 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
     }
     if (Central.empty() && Faults.empty()) Faults.push_back({"", "the archive has no entries"});
     return Faults;
+}
+
+uint32_t ArchiveCrc(const std::string &AZip)
+{
+    uint32_t C = 0xFFFFFFFFu;
+    for (size_t At = 0; At < AZip.size(); At += 1 << 30) {
+        size_t Piece = AZip.size() - At < (1u << 30) ? AZip.size() - At : (1u << 30);
+        UpdateCrc(AZip.data() + At, (int32_t)Piece, C);
+    }
+    return ~C;
 }
 
 // The UTF-8 name of an Info-ZIP Unicode path field (0x7075: version 1, CRC-32 of the header's

@@ -3,6 +3,8 @@
 #ifndef UNFURLPACKCHECK_H
 #define UNFURLPACKCHECK_H
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@ struct TPackFault {
 // and compares every step with the central directory. Answers every fault found (none when
 // the installer can install the archive) and the number of entries walked.
 std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
+
+// CRC-32 of a whole archive (or any bytes), as the integrity record holds it.
+uint32_t ArchiveCrc(const std::string &AZip);
 
 // Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
 // (0x7075). Answers AZip with such names taken from the field and flagged, in the local

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "UnfurlPack.h"
+#include "UnfurlPackCheck.h"
 #ifdef Q_PACK_BUILD
 #include "UnfurlPackBuild.h"
 #endif

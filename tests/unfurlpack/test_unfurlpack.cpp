@@ -8,6 +8,7 @@
 
 #include "QTestFiles.h"
 #include "UnfurlPack.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
 #include "ZipBuild.h"
 #ifndef _WIN32

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "UnfurlPack.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
 #include "UnzipHarness.h"
 
