@@ -54,6 +54,19 @@ std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitl
     return std::string(Block.data(), Block.length());
 }
 
+std::string SetupTextsFault(const std::string &ATitle, const std::string &ASubtitle,
+                            const std::string &ABlock)
+{
+    if (ABlock.size() <= SetupBlockMax) return std::string();
+    size_t Texts = ATitle.size() + ASubtitle.size() + 2;
+    size_t Fit = SetupBlockMax - ArchiveRecordSize - (ABlock.size() - Texts - ArchiveRecordSize);
+    return "the title and subtitle take " + std::to_string(Texts) +
+           " bytes with their zero bytes, at most " + std::to_string(Fit) + " fit" +
+           (Fit < SetupBlockMax - ArchiveRecordSize ? " (texts in UTF-8 beyond ASCII carry a "
+                                                      "4-byte mark)"
+                                                    : "");
+}
+
 std::string VerifyInstaller(const std::string &AInstaller)
 {
     const char Mark[StartMarkSize] = UNFURL_START_MARK;

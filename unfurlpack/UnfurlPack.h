@@ -24,6 +24,9 @@ enum {
     PackDamaged = 6       // --verify: the installer's archive does not match its record
 };
 
+// The largest installer file: the installer's offsets are signed 32-bit.
+const size_t InstallerSizeMax = 0x7FFFFFFF;
+
 // Sets the value behind the ArchiveStart marker of AImage to the image's size. Answers an
 // empty text, or why the image cannot take a payload.
 std::string PatchImage(std::string &AImage);
@@ -35,6 +38,12 @@ std::string BuildInstaller(const std::string &AImage, const std::string &ASetupB
 // The setup block of an installer of AZip: the two texts and the archive's integrity record.
 std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,
                           const std::string &AZip);
+
+// Why the setup block ABlock of the two texts is too long for the installer's reader (empty
+// when it fits): the texts with their zero bytes take at most 988 bytes, 984 when the UTF-8
+// mark goes with them.
+std::string SetupTextsFault(const std::string &ATitle, const std::string &ASubtitle,
+                            const std::string &ABlock);
 
 // Checks a finished installer file as the installer does when it starts: the archive behind
 // the setup header against the block's integrity record. Answers an empty text when the

@@ -22,10 +22,7 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
 // CRC-32 of a whole archive (or any bytes), as the integrity record holds it.
 uint32_t ArchiveCrc(const std::string &AZip);
 
-// Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
-// (0x7075). Answers AZip with such names taken from the field and flagged, in the local
-// headers and the directory (ARenamed counts them); AZip unchanged when there are none, or
-// when its entries do not stand one after another in the directory's order.
-std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed);
+// Whether a name is well-formed UTF-8, as the installer checks names flagged so.
+bool NameIsUtf8(const std::string &AName);
 
 #endif
