@@ -14,6 +14,7 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include "UnfurlPackBuild.h"
@@ -46,15 +47,24 @@ uint32_t BuiltInStart(const std::string &AFile)
 
 #ifndef _WIN32
 // Runs the tool binary; answers its exit code and what it printed.
-int Tool(const std::string &AArgs, std::string &AOutput)
+int Tool(const std::string &AArgs, std::string &AOutput, const std::string &AIn = "")
 {
-    std::string Cmd = std::string(Q_BINARY_DIR "/unfurlpack/unfurlpack ") + AArgs + " 2>&1";
+    std::string Cmd = (AIn.empty() ? "" : "cd '" + AIn + "' && ") +
+                      std::string(Q_BINARY_DIR "/unfurlpack/unfurlpack ") + AArgs + " 2>&1";
     FILE *P = popen(Cmd.c_str(), "r");
     AOutput.clear();
     char Buf[512];
     while (fgets(Buf, sizeof Buf, P)) AOutput += Buf;
     int Status = pclose(P);
     return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+}
+
+// N e-acutes (2 bytes each in UTF-8).
+std::string Utf8Title(int N)
+{
+    std::string T;
+    for (int I = 0; I < N; I++) T += "\xC3\xA9";
+    return T;
 }
 
 struct TRun {
@@ -127,6 +137,8 @@ TEST(CheckArchive, RefusesWhatTheInstallerCannotInstall)
         {"drive", {Item("C:\\x")}, "C:\\x", "colon"},
         {"long name", {Item(std::string(256, 'n'))}, "", "longer than 255"},
         {"twice", {Item("Read.me"), Item("READ.ME")}, "READ.ME", "occurs twice"},
+        {"twice, \\ for /", {Item("a/b.txt"), Item("a\\b.txt")}, "a\\b.txt", "occurs twice"},
+        {"twice, case and \\", {Item("Dir/x.txt"), Item("dir\\X.TXT")}, "dir\\X.TXT", "occurs twice"},
         {"file then folder", {Item("doc"), Item("Doc/x.txt")}, "doc", "also a folder"},
         {"folder then file", {Item("doc/"), Item("doc")}, "doc", "also a folder"},
         {"bit 11, not UTF-8", {Flagged("gr\xFC\xDF.txt", 0x800)}, "gr\xFC\xDF.txt", "not valid UTF-8"},
@@ -301,6 +313,23 @@ TEST(Unfurlpack, ExitCodesAndMessages)
     EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused archive
 }
 
+// The texts' limit as the usage text gives it: 988 bytes with both zero bytes; the mark of
+// UTF-8 texts takes 4 of them, and the message says so.
+TEST(Unfurlpack, TextLimitsAsTheUsageSays)
+{
+    TTempDir Dir;
+    std::string Img = Dir.Join("image.exe"), Zip = Dir.Join("a.zip"), Setup = Dir.Join("setup.exe");
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    ASSERT_TRUE(QWriteFile(Zip, ZipBuild({Item("a.txt")})));
+    std::string Pre = Img + " " + Zip + " ", Sub = " " + std::string(400, 'S') + " " + Setup;
+    ExpectRuns({
+        {Pre + std::string(586, 'T') + Sub, 0, ""},
+        {Pre + std::string(587, 'T') + Sub, 5, "take 989 bytes with their zero bytes, at most 988 fit"},
+        {Pre + Utf8Title(291) + Sub, 0, ""},
+        {Pre + Utf8Title(292) + Sub, 5, "take 986 bytes with their zero bytes, at most 984 fit ("},
+    });
+}
+
 TEST(Unfurlpack, VerifyChecksAFinishedInstaller)
 {
     TTempDir Dir;
@@ -356,6 +385,12 @@ TEST(UnfurlpackBuild, WorkListOrderAndDosTimes)
     T.tm_isdst = -1;
     EXPECT_EQ(0x4A217B2Fu, DosDateTime(mktime(&T)));
     EXPECT_EQ(0x00210000u, DosDateTime(0));            // before 1980: 1980-01-01
+    bool Late = false;
+    EXPECT_EQ(0x4A217B2Fu, DosDateTime(mktime(&T), &Late));
+    EXPECT_FALSE(Late);
+    T.tm_year = 2110 - 1900;                          // after 2107: the last DOS time
+    EXPECT_EQ(0xFF9FBF7Du, DosDateTime(mktime(&T), &Late));
+    EXPECT_TRUE(Late);
 }
 
 TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
@@ -462,6 +497,83 @@ TEST(UnfurlpackBuild, RefusesWithTheFileNamed)
         {"build --help", 0, "Usage: unfurlpack build"},
     });
     EXPECT_EQ("", QReadFile(Setup));   // nothing written for a refused folder
+}
+
+// Links, sizes and names at the edges of what an installer holds: refused with the name and
+// the reason, the large file before it is read.
+TEST(UnfurlpackBuild, RefusesLinksOutAndFilesTooLarge)
+{
+    TTempDir Dir;
+    std::string Img = Dir.Join("image.exe"), Setup = Dir.Join("setup.exe");
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    ASSERT_TRUE(QWriteFile(Dir.Join("outside.txt"), "outside"));
+    auto Folder = [&](const char *AName) {
+        std::string D = Dir.Join(AName);
+        mkdir(D.c_str(), 0777);
+        EXPECT_TRUE(QWriteFile(D + "/keep.txt", "k"));
+        return D;
+    };
+    std::string Out = Folder("out"), Up = Folder("up"), Sub = Folder("subdir"),
+                Broken = Folder("broken"), Big = Folder("big"), Slash = Folder("slash");
+    ASSERT_EQ(0, symlink(Dir.Join("outside.txt").c_str(), (Out + "/link.txt").c_str()));
+    ASSERT_EQ(0, symlink("..", (Up + "/parent").c_str()));
+    mkdir((Sub + "/inner").c_str(), 0777);
+    ASSERT_TRUE(QWriteFile(Sub + "/inner/x.txt", "x"));
+    ASSERT_EQ(0, symlink("inner", (Sub + "/again").c_str()));
+    ASSERT_EQ(0, symlink("nowhere", (Broken + "/gone").c_str()));
+    ASSERT_TRUE(QWriteFile(Big + "/huge.bin", ""));
+    ASSERT_EQ(0, truncate((Big + "/huge.bin").c_str(), 0x100000000LL));   // sparse
+    mkdir((Slash + "/a").c_str(), 0777);
+    ASSERT_TRUE(QWriteFile(Slash + "/a/b.txt", "slash"));
+    ASSERT_TRUE(QWriteFile(Slash + "/a\\b.txt", "backslash"));   // one file on Windows
+    std::string Opts = " -o " + Setup + " --image " + Img;
+    ExpectRuns({
+        {"build " + Out + Opts, 3, "\"link.txt\": a symbolic link out of the folder (to /"},
+        {"build " + Up + Opts, 3, "\"parent\": a symbolic link out of the folder"},
+        {"build " + Sub + Opts, 3, "\"again\": a symbolic link to a folder"},
+        {"build " + Broken + Opts, 3, "\"gone\": a symbolic link that leads nowhere"},
+        {"build " + Big + Opts, 3, "\"huge.bin\": 4 GiB or more (4294967296 bytes)"},
+        {"build " + Slash + Opts, 3, "\"a\\b.txt\": the name occurs twice"},
+    });
+    EXPECT_EQ("", QReadFile(Setup));
+}
+
+// Built from within the folder into the folder, twice: the first installer stays out of the
+// second; a link to a file inside is packed as a copy; a time after 2107 is clamped and said;
+// "." gives the folder's own name as the title.
+TEST(UnfurlpackBuild, OutputInsideLinkInsideLateTimeAndDotTitle)
+{
+    TTempDir Dir;
+    std::string In = Dir.Join("Product 2"), Img = Dir.Join("image.exe"), Out;
+    mkdir(In.c_str(), 0777);
+    ASSERT_TRUE(QWriteFile(In + "/data.txt", "the data"));
+    ASSERT_EQ(0, symlink("data.txt", (In + "/alias.txt").c_str()));
+    ASSERT_TRUE(QWriteFile(In + "/late.txt", "late"));
+    struct utimbuf T = {4420000000, 4420000000};   // in 2110
+    ASSERT_EQ(0, utime((In + "/late.txt").c_str(), &T));
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    for (int Run = 0; Run < 2; Run++)
+        ASSERT_EQ(0, Tool("build . -o Setup.exe --image " + Img, Out, In)) << Out;
+    EXPECT_NE(std::string::npos, Out.find("1 file(s) dated 2108 or later, stored as 2107-12-31 "
+                                          "23:59:58 (the last time a ZIP entry holds), the first "
+                                          "\"late.txt\"")) << Out;
+    std::string Setup = In + "/Setup.exe", File = QReadFile(Setup);
+    size_t S = Image().size();
+    uint32_t L = (uint8_t)File[S + 100] | (uint8_t)File[S + 101] << 8;
+    std::vector<TZipItem> Seen;
+    ASSERT_TRUE(ZipRead(File.substr(S + 104 + L), Seen));
+    std::vector<std::string> Names;
+    for (const TZipItem &E : Seen) Names.push_back(E.Name);
+    EXPECT_EQ((std::vector<std::string>{"alias.txt", "data.txt", "late.txt"}), Names);
+    EXPECT_EQ(0xFF9F, Seen[2].Date);
+    EXPECT_EQ(0xBF7D, Seen[2].Time);
+
+    TMemDialog Dlg;
+    OpenInstaller(Dlg, Setup);
+    EXPECT_TRUE(SetupInfo->Title == "Product 2");
+    std::string Into = WalkInto(Dlg, Dir.Join("into"));
+    EXPECT_TRUE(AllExtracted);
+    EXPECT_EQ("the data", QReadFile(Into + "/alias.txt"));
 }
 
 // ---- Names in UTF-8 from other ZIP writers ---------------------------------------------------
