@@ -252,7 +252,8 @@ void CheckOverlaps(const std::vector<TEntry> &AEntries, std::vector<TPackFault> 
                                                          "\" (the directory does not match the data)"});
 }
 
-// "12 entries: sizes from the central directory, ...; 310 bytes in front dropped".
+// "12 entries: sizes from the central directory, ...; 310 bytes in front dropped", or "the
+// archive: 310 bytes in front dropped" when no entry changed.
 std::string Describe(const TChanges &AC, bool AZip64End)
 {
     std::string Kinds;
@@ -271,7 +272,7 @@ std::string Describe(const TChanges &AC, bool AZip64End)
     std::string R;
     if (AC.Entries)
         R = std::to_string(AC.Entries) + (AC.Entries == 1 ? " entry: " : " entries: ") + Kinds;
-    if (!Archive.empty()) R += (R.empty() ? "" : "; ") + Archive;
+    if (!Archive.empty()) R += (R.empty() ? "the archive: " : "; ") + Archive;
     return R.empty() ? "local headers written anew from the central directory" : R;
 }
 

@@ -656,4 +656,258 @@ TEST(Unfurlpack, Utf8NamesFromZipWriters)
     ASSERT_TRUE(ZipRead(P.Rewritten, Seen));
     EXPECT_EQ(Cafe, Seen[0].Name);
 }
+// ---- Archives the walk cannot step through, rewritten ----------------------------------------
+
+namespace {
+
+// As Java's and the office suites' writers stream an entry: sizes and CRC only in a data
+// descriptor after the data, here without its signature. The walk cannot step over it.
+TZipItem Streamed(TZipItem AItem)
+{
+    AItem.Descriptor = 2;
+    AItem.ZeroSizes = true;
+    return AItem;
+}
+
+// One entry of 5 GiB as a ZIP64 writer describes it (only its first bytes are there).
+std::string Zip64Huge()
+{
+    const uint64_t Big = 5ull << 30;
+    std::string Data = "xxxx", Extra, Zip, Dir;
+    ZPut16(Extra, 1);
+    ZPut16(Extra, 16);
+    ZPut32(Extra, (uint32_t)Big);
+    ZPut32(Extra, (uint32_t)(Big >> 32));
+    ZPut32(Extra, 4);
+    ZPut32(Extra, 0);
+    auto Common = [&](std::string &S) {
+        ZPut16(S, 45);
+        ZPut16(S, 0);
+        ZPut16(S, 0);                 // stored
+        ZPut32(S, 0x5A876000);
+        ZPut32(S, ZCrc(Data));
+        ZPut32(S, 0xFFFFFFFF);
+        ZPut32(S, 0xFFFFFFFF);
+        ZPut16(S, 8);
+        ZPut16(S, (uint32_t)Extra.size());
+    };
+    ZPut32(Zip, ZipLocalSig);
+    Common(Zip);
+    Zip += "huge.bin" + Extra + Data;
+    ZPut32(Dir, ZipCentralSig);
+    ZPut16(Dir, 45);
+    Common(Dir);
+    Dir += std::string(10, '\0');   // comment, disk, attributes
+    ZPut32(Dir, 0);                  // the local header's offset
+    Dir += "huge.bin" + Extra;
+    uint32_t At = (uint32_t)Zip.size();
+    Zip += Dir;
+    ZipAppendEnd(Zip, 1, (uint32_t)Dir.size(), At);
+    return Zip;
+}
+
+// AZip with its one central directory entry twice, both naming the same local header.
+std::string DirectoryTwice(const std::string &AZip)
+{
+    size_t End = AZip.size() - ZipEndSize, At = LeGet32(AZip, End + ZipEndDirOffset);
+    std::string Entry = AZip.substr(At, End - At);
+    std::string Zip = AZip.substr(0, End) + Entry;
+    ZipAppendEnd(Zip, 2, (uint32_t)Entry.size() * 2, (uint32_t)At);
+    return Zip;
+}
+
+// The archive inside a finished installer file.
+std::string ArchiveOf(const std::string &AFile)
+{
+    size_t S = Image().size();
+    uint32_t L = (uint8_t)AFile[S + 100] | (uint8_t)AFile[S + 101] << 8;
+    return AFile.substr(S + 104 + L);
+}
+
+}  // namespace
+
+// The new archive holds what the walk steps through: sizes and CRC in every local header, no
+// descriptors, no extra fields, nothing in front, UTF-8 names flagged; each entry's compressed
+// bytes, time and date as they were, the empty folder too.
+TEST(UnfurlpackRewrite, WritesWhatTheWalkSteps)
+{
+    std::vector<TZipItem> Items = {Streamed(Item("empty/", "", 0)), Streamed(Item(Cafe, "accent")),
+                                   Streamed(Item("s.txt", "stored", 0)), Item("plain.txt", "plain")};
+    Items[1].Date = 0x4A21;
+    Items[1].Time = 0x7B2F;
+    Items[2].Extra = std::string("\x55\x54\x05\x00\x01\x00\x00\x00\x00", 9);   // a timestamp field
+    std::string Front = "#!/bin/sh\nexit 0\n";
+    std::string Zip = ZipBuild(Items);
+    for (size_t At = Zip.find("PK\x01\x02"); At != std::string::npos; At = Zip.find("PK\x01\x02", At + 4))
+        LePut32((uint8_t *)&Zip[At + ZipCentralLocalOffset],
+                LeGet32(Zip, At + ZipCentralLocalOffset) + (uint32_t)Front.size());
+    size_t End = Zip.size() - ZipEndSize;   // all offsets from the file's start, as zip -A makes them
+    LePut32((uint8_t *)&Zip[End + ZipEndDirOffset], LeGet32(Zip, End + ZipEndDirOffset) + (uint32_t)Front.size());
+
+    EXPECT_EQ(pvAsIs, PrepareArchive(ZipBuild({Item("plain.txt")})).Verdict);
+    TPreparedArchive P = PrepareArchive(Front + Zip);
+    ASSERT_EQ(pvRewritten, P.Verdict) << (P.Faults.empty() ? "" : P.Faults[0].Entry + ": " + P.Faults[0].Reason);
+    EXPECT_EQ("3 entries: sizes from the central directory, UTF-8 names flagged (1); 17 bytes in "
+              "front dropped", P.Rewrote);
+    EXPECT_EQ(4, P.Entries);
+    std::vector<TZipItem> Seen;
+    ASSERT_TRUE(ZipRead(P.Rewritten, Seen));
+    ASSERT_EQ(Items.size(), Seen.size());
+    size_t Local = 0;
+    for (size_t I = 0; I < Items.size(); I++) {
+        SCOPED_TRACE(Items[I].Name);
+        EXPECT_EQ(Items[I].Name, Seen[I].Name);
+        EXPECT_EQ(Items[I].Data, Seen[I].Data);
+        EXPECT_EQ(Items[I].Date, Seen[I].Date);
+        EXPECT_EQ(Items[I].Time, Seen[I].Time);
+        EXPECT_EQ(Items[I].Method, Seen[I].Method);
+        EXPECT_EQ(I == 1 ? ZipFlagUtf8 : 0, Seen[I].Flags);
+        // The local header: its place, its sizes, no extra field; the data right after it.
+        ASSERT_EQ(ZipLocalSig, LeGet32(P.Rewritten, Local));
+        std::string Packed = Items[I].Method == 8 ? ZDeflate(Items[I].Data) : Items[I].Data;
+        EXPECT_EQ(ZCrc(Items[I].Data), LeGet32(P.Rewritten, Local + ZipLocalCrc));
+        EXPECT_EQ(Packed.size(), LeGet32(P.Rewritten, Local + ZipLocalCompressed));
+        EXPECT_EQ(0, LeGet16(P.Rewritten, Local + ZipLocalExtraLength));
+        Local += ZipLocalSize + Items[I].Name.size();
+        EXPECT_EQ(Packed, P.Rewritten.substr(Local, Packed.size()));
+        Local += Packed.size();
+    }
+    EXPECT_EQ(ZipCentralSig, LeGet32(P.Rewritten, Local));
+}
+
+TEST(UnfurlpackRewrite, RefusesWithTheEntryAndTheRealReason)
+{
+    auto Flagged = [](TZipItem I, uint16_t AFlags) {
+        I.Flags = AFlags;
+        return I;
+    };
+    std::string Named = ZipBuild({Streamed(Item("a.txt")), Streamed(Item("b.txt"))});
+    Named[ZipLocalSize] = 'X';   // the first local header names "X.txt"
+    std::string Outside = ZipBuild({Streamed(Item("a.txt"))});
+    LePut32((uint8_t *)&Outside[Outside.size() - ZipEndSize + ZipEndDirOffset], 5000);
+    struct {
+        const char *Title;
+        std::string Zip;
+        const char *Entry;
+        const char *Reason;
+    } Cases[] = {
+        {"encrypted", ZipBuild({Streamed(Item("a")), Streamed(Flagged(Item("secret.txt"), 1))}),
+         "secret.txt", "encrypted entry"},
+        {"method", ZipBuild({Streamed([] { auto I = Item("bz.txt"); I.Method = 12; I.Packed = "xx"; return I; }())}),
+         "bz.txt", "compression method 12 (only stored and deflated)"},
+        {"damaged data", ZipBuild({Streamed([] { auto I = Item("a.txt"); I.BadCrc = true; return I; }())}),
+         "a.txt", "the data does not give its size and CRC-32 (damaged)"},
+        {"unsafe name", "MZ" + ZipBuild({Item("ok"), Item("../up.txt")}), "../up.txt",
+         "a name the installer refuses"},
+        {"one file on Windows", ZipBuild({Streamed(Item("a/b.txt")), Streamed(Item("A\\B.txt"))}),
+         "A\\B.txt", "the name occurs twice"},
+        {"4 GiB or more", Zip64Huge(), "huge.bin", "4 GiB or more (5368709120 bytes)"},
+        {"local header differs", Named, "a.txt", "name or method differs from the central directory's"},
+        {"directory twice", DirectoryTwice(ZipBuild({Streamed(Item("a.txt"))})), "a.txt",
+         "overlaps \"a.txt\" (the directory does not match the data)"},
+        {"directory outside", Outside, "", "the central directory lies outside the file"},
+        {"no local header", "JUNK" + ZipBuild({Streamed(Item("a.txt"))}).substr(4), "a.txt",
+         "no local header where the central directory puts it"},
+        {"not a zip", "just text", "", "not a ZIP archive"},
+    };
+    for (auto &C : Cases) {
+        SCOPED_TRACE(C.Title);
+        TPreparedArchive P = PrepareArchive(C.Zip);
+        EXPECT_EQ(pvRefused, P.Verdict);
+        EXPECT_EQ("", P.Rewritten);
+        bool Found = false;
+        for (auto &F : P.Faults) Found |= F.Entry == C.Entry && F.Reason.find(C.Reason) != std::string::npos;
+        EXPECT_TRUE(Found) << (P.Faults.empty() ? "no fault" : P.Faults[0].Entry + ": " + P.Faults[0].Reason);
+    }
+}
+
+// --check tells the three verdicts; packing says what it rewrote.
+TEST(UnfurlpackRewrite, CheckTellsTheVerdict)
+{
+    TTempDir Dir;
+    std::string Good = Dir.Join("good.zip"), Jar = Dir.Join("streamed.zip"), Bad = Dir.Join("bad.zip");
+    ASSERT_TRUE(QWriteFile(Good, ZipBuild({Item("a.txt"), Item("b.txt")})));
+    ASSERT_TRUE(QWriteFile(Jar, ZipBuild({Streamed(Item("a.txt")), Streamed(Item("b.txt"))})));
+    ASSERT_TRUE(QWriteFile(Bad, ZipBuild({Streamed(Item("a.txt")), Streamed(Item("con.txt"))})));
+    ASSERT_TRUE(QWriteFile(Dir.Join("image.exe"), Image()));
+    ExpectRuns({
+        {"--check " + Good, 0, "good.zip: installable as it is (2 entries)"},
+        {"--check " + Jar, 0, "streamed.zip: installable after rewriting (2 entries: sizes from "
+                              "the central directory)"},
+        {"--check " + Bad, 3, "bad.zip: refused: entry \"con.txt\": a name the installer refuses"},
+        {Dir.Join("image.exe") + " " + Jar + " T S " + Dir.Join("setup.exe"), 0,
+         "streamed.zip: rewrote 2 entries: sizes from the central directory"},
+    });
+}
+
+// Archives as the writers here make them, each packed by the tool and installed by the walk:
+// every file byte for byte with its time, the empty folder made.
+TEST(UnfurlpackRewrite, ArchivesOfOtherWritersInstallByteExact)
+{
+    TTempDir Dir;
+    std::string In = Dir.Join("in"), Img = Dir.Join("image.exe"), Out;
+    for (const char *D : {"", "/sub", "/empty"}) mkdir((In + D).c_str(), 0777);
+    std::string Noise;
+    uint32_t Seed = 7;
+    for (int I = 0; I < 60000; I++) Noise += (char)((Seed = Seed * 1103515245 + 12345) >> 16);
+    struct {
+        std::string Name, Data;
+    } Files[] = {{"readme.txt", std::string(30000, 'r') + "end"}, {"sub/noise.bin", Noise},
+                 {"sub/zero.dat", ""}, {Cafe, "accent"}};
+    time_t When = 1500000000;
+    for (auto &F : Files) {
+        ASSERT_TRUE(QWriteFile(In + "/" + F.Name, F.Data));
+        struct utimbuf T = {When, When};
+        utime((In + "/" + F.Name).c_str(), &T);
+        When += 1000;
+    }
+    ASSERT_TRUE(QWriteFile(Img, Image()));
+    const std::string Walk = "import zipfile, sys, os; z = zipfile.ZipFile(sys.stdout.buffer, 'w', "
+                             "zipfile.ZIP_DEFLATED); [z.write(os.path.join(r, n)) for r, ds, fs in "
+                             "os.walk('.') for n in ds + fs]; z.close()";
+    struct {
+        const char *Writer;
+        std::string Command;   // run in the folder, makes ../a.zip
+        const char *Says;      // what the tool rewrote ("" as it is)
+    } Recipes[] = {
+        {"Python zipfile to a pipe", "python3 -c \"" + Walk + "\" | cat > ../a.zip",
+         "sizes from the central directory"},
+        {"zip -fd", "zip -qr -fd ../a.zip .", "sizes from the central directory"},
+        {"zip -fz", "zip -qr -fz ../a.zip .", "ZIP64 fields dropped"},
+        {"zip to a pipe", "zip -qr - . | cat > ../a.zip", "sizes from the central directory"},
+        {"7-Zip", "7z a -tzip ../a.zip . >/dev/null", ""},
+        {"jar", "jar cf ../a.zip .", "sizes from the central directory"},
+        {"a script in front", "7z a -tzip ../b.zip . >/dev/null && (printf '#!/bin/sh\\nexit 0\\n'; "
+                              "cat ../b.zip) > ../a.zip", "rewrote the archive: 17 bytes in front dropped"},
+        {"zip -A", "zip -qr ../b.zip . && (printf 'MZ stub'; cat ../b.zip) > ../a.zip && zip -qA ../a.zip",
+         "7 bytes in front dropped"},
+    };
+    for (auto &R : Recipes) {
+        SCOPED_TRACE(R.Writer);
+        std::string Zip = Dir.Join("a.zip"), Setup = Dir.Join("setup.exe"), Into = Dir.Join("into");
+        for (const char *F : {"a.zip", "b.zip", "setup.exe"}) unlink(Dir.Join(F).c_str());
+        QRemoveTree(Into);
+        if (std::string(R.Writer) == "jar" && system("command -v jar >/dev/null") != 0) continue;
+        ASSERT_EQ(0, system(("cd '" + In + "' && " + R.Command).c_str()));
+        ASSERT_EQ(0, Tool(Img + " " + Zip + " T S " + Setup, Out)) << Out;
+        if (*R.Says) {
+            EXPECT_NE(std::string::npos, Out.find(R.Says)) << Out;
+        } else {
+            EXPECT_EQ("", Out);
+            EXPECT_EQ(QReadFile(Zip), ArchiveOf(QReadFile(Setup)));   // byte for byte
+        }
+        EXPECT_TRUE(InstallInto(Setup, Into));
+        When = 1500000000;
+        for (auto &F : Files) {
+            std::string P = Into + "/" + F.Name;
+            EXPECT_EQ(F.Data, QReadFile(P)) << F.Name;
+            struct stat St;
+            ASSERT_EQ(0, stat(P.c_str(), &St)) << F.Name;
+            EXPECT_LE(std::llabs((long long)(When - St.st_mtime)), 2) << F.Name;
+            When += 1000;
+        }
+        struct stat St;
+        EXPECT_TRUE(stat((Into + "/empty").c_str(), &St) == 0 && S_ISDIR(St.st_mode));
+    }
+}
 #endif
