@@ -283,8 +283,13 @@ const char *const BuildUsage =
     "default 12, on every core, or stored when that is not smaller), checked as --check\n"
     "checks, then appended with the setup header to the installer image. The image is\n"
     "UnfurlImage.exe beside this tool unless --image names another. --title defaults to\n"
-    "the folder's name, --subtitle to none. Names outside ASCII are stored in UTF-8\n"
-    "(flag bit 11); the installer writes them as they are.\n";
+    "the folder's name (also for \".\"), --subtitle to none; both with their zero bytes\n"
+    "take at most 988 bytes (984 in UTF-8 beyond ASCII). Names outside ASCII are stored in\n"
+    "UTF-8 (flag bit 11); the installer writes them as they are. OUTPUT.exe is left out\n"
+    "when it lies in FOLDER. A symbolic link to a file inside FOLDER is packed as a copy;\n"
+    "links out of it, to folders or nowhere are refused, as are files of 4 GiB or more and\n"
+    "names that are one file on Windows (case, \\ and /). Times from 2108 on are stored as\n"
+    "2107-12-31 23:59:58 and said so. Exit codes as for the other forms (--help).\n";
 
 // UnfurlImage.exe in the folder of the running tool.
 std::string ImageBesideTool()
