@@ -574,6 +574,13 @@ TEST(UnfurlpackBuild, OutputInsideLinkInsideLateTimeAndDotTitle)
     std::string Into = WalkInto(Dlg, Dir.Join("into"));
     EXPECT_TRUE(AllExtracted);
     EXPECT_EQ("the data", QReadFile(Into + "/alias.txt"));
+    struct stat St;
+    ASSERT_EQ(0, stat((Into + "/late.txt").c_str(), &St));
+    struct tm Installed;
+    localtime_r(&St.st_mtime, &Installed);
+    EXPECT_EQ(2107 - 1900, Installed.tm_year);   // the clamped time, not 1980 after a wrap
+    EXPECT_EQ(11, Installed.tm_mon);
+    EXPECT_EQ(31, Installed.tm_mday);
 }
 
 // ---- Names in UTF-8 from other ZIP writers ---------------------------------------------------
