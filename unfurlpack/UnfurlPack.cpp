@@ -8,7 +8,6 @@
 #include "QLittleEndian.h"
 #include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
-#include "UnfurlEntryName.h"
 
 std::string PatchImage(std::string &AImage)
 {
@@ -50,7 +49,7 @@ std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitl
     std::string Texts = ATitle + ASubtitle;
     bool Ascii = true;
     for (char C : Texts) Ascii &= (uint8_t)C < 0x80;
-    if (!Ascii && Utf8Valid(Texts.data(), (int32_t)Texts.size())) Block += TEXTS_UTF8_MARK;
+    if (!Ascii && IsUtf8(Texts)) Block += TEXTS_UTF8_MARK;
     return std::string(Block.data(), Block.length());
 }
 

@@ -361,7 +361,7 @@ int PackBuildMain(int AArgc, char **AArgv)
     const std::vector<TPackEntry> &Entries = Found.Entries;
     if (Entries.empty()) return Fail(PackBadArchive, Dir + ": nothing to install");
     for (const TPackEntry &E : Entries)
-        if (!NameIsUtf8(E.Name))
+        if (!IsUtf8(E.Name))
             return Fail(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
     std::string Img;
     if (!ReadWholeFile(Image, Img) || Img.empty())

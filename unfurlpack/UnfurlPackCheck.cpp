@@ -249,9 +249,9 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
     return Faults;
 }
 
-bool NameIsUtf8(const std::string &AName)
+bool IsUtf8(const std::string &AText)
 {
-    return Utf8Valid(AName.data(), (int32_t)AName.size());
+    return Utf8Valid(AText.data(), (int32_t)AText.size());
 }
 
 uint32_t ArchiveCrc(const std::string &AZip)

@@ -22,7 +22,7 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
 // CRC-32 of a whole archive (or any bytes), as the integrity record holds it.
 uint32_t ArchiveCrc(const std::string &AZip);
 
-// Whether a name is well-formed UTF-8, as the installer checks names flagged so.
-bool NameIsUtf8(const std::string &AName);
+// Whether a name or text is well-formed UTF-8, as the installer checks names flagged so.
+bool IsUtf8(const std::string &AText);
 
 #endif

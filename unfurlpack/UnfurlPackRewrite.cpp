@@ -227,7 +227,7 @@ void ReadEntry(const std::string &AZip, size_t ADirAt, TEntry &AE, TChanges &ACh
         if (!U.empty()) {
             AE.NewName = U;
             AE.Utf8 = Renamed = true;
-        } else if (NonAscii(AE.Name) && NameIsUtf8(AE.Name)) {
+        } else if (NonAscii(AE.Name) && IsUtf8(AE.Name)) {
             AE.Utf8 = Flagged = true;
         }
     }
