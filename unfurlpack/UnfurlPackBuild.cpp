@@ -51,12 +51,13 @@ bool Inside(const TWalk &AW, const std::string &APath)
 bool FollowLink(TWalk &AW, const std::string &APath, const std::string &AName, struct stat &ASt)
 {
     char *Real = realpath(APath.c_str(), 0);
-    if (!Real) return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link that leads nowhere");
+    if (!Real)
+        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link that leads nowhere");
     std::string Target = Real;
     free(Real);
     if (!Inside(AW, Target))
-        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link out of the folder (to " +
-                                              Target + "); links are not followed out of it");
+        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link out of the folder "
+                                          "(to " + Target + "); links are not followed out of it");
     if (stat(APath.c_str(), &ASt) != 0 || !S_ISREG(ASt.st_mode))
         return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link to a folder or "
                                               "something not a file (only links to files inside "
@@ -375,7 +376,8 @@ int PackBuildMain(int AArgc, char **AArgv)
 
     unsigned Cores = std::thread::hardware_concurrency();
     std::string Zip;
-    if (int Code = WriteZip(Entries, Level, Cores ? (int)Cores : 1, Zip, Why)) return Fail(Code, Why);
+    if (int Code = WriteZip(Entries, Level, Cores ? (int)Cores : 1, Zip, Why))
+        return Fail(Code, Why);
     int Walked = 0;
     for (const TPackFault &Fault : CheckArchive(Zip, Walked))
         return Fail(PackBadArchive, (Fault.Entry.empty() ? Dir : "\"" + Fault.Entry + "\"") + ": " +

@@ -200,8 +200,9 @@ void ReadEntry(const std::string &AZip, size_t ADirAt, TEntry &AE, TChanges &ACh
     if (AE.DataAt > ADirAt || AE.Compressed > ADirAt - AE.DataAt)
         return Refuse("the entry's data runs into the central directory (damaged)");
     uint16_t LocalFlags = LeGet16(AZip, L + ZipLocalFlags);
-    uint32_t Crc = LeGet32(AZip, L + ZipLocalCrc), Compressed = LeGet32(AZip, L + ZipLocalCompressed),
-             Uncompressed = LeGet32(AZip, L + ZipLocalUncompressed);
+    uint32_t Crc = LeGet32(AZip, L + ZipLocalCrc);
+    uint32_t Compressed = LeGet32(AZip, L + ZipLocalCompressed);
+    uint32_t Uncompressed = LeGet32(AZip, L + ZipLocalUncompressed);
     if (AZip.compare(L + ZipLocalSize, NameLen, AE.Name) != 0 ||
         LeGet16(AZip, L + ZipLocalMethod) != AE.Method)
         return Refuse("the local header's name or method differs from the central directory's");
@@ -217,13 +218,14 @@ void ReadEntry(const std::string &AZip, size_t ADirAt, TEntry &AE, TChanges &ACh
     bool Sizes = Later || Crc != AE.Crc || Compressed != AE.Compressed ||
                  Uncompressed != AE.Uncompressed;
     bool Zip64 = false, Renamed = false, Flagged = false;
+    std::string LocalExtra = AZip.substr(L + ZipLocalSize + NameLen, ExtraLen);
     ExtraField(AE.Extra, Zip64ExtraId, Zip64);
-    if (!Zip64) ExtraField(AZip.substr(L + ZipLocalSize + NameLen, ExtraLen), Zip64ExtraId, Zip64);
+    if (!Zip64) ExtraField(LocalExtra, Zip64ExtraId, Zip64);
     AE.NewName = AE.Name;
     AE.Utf8 = (AE.Flags & ZipFlagUtf8) != 0;
     if (!AE.Utf8) {
         std::string U = UnicodePathName(AE.Extra, AE.Name);
-        if (U.empty()) U = UnicodePathName(AZip.substr(L + ZipLocalSize + NameLen, ExtraLen), AE.Name);
+        if (U.empty()) U = UnicodePathName(LocalExtra, AE.Name);
         if (!U.empty()) {
             AE.NewName = U;
             AE.Utf8 = Renamed = true;
@@ -248,8 +250,9 @@ void CheckOverlaps(const std::vector<TEntry> &AEntries, std::vector<TPackFault> 
               [](const TEntry *A, const TEntry *B) { return A->Offset < B->Offset; });
     for (size_t I = 0; I + 1 < ByPlace.size(); I++)
         if (ByPlace[I]->DataAt + ByPlace[I]->Compressed > ByPlace[I + 1]->Offset)
-            AFaults.push_back({ByPlace[I + 1]->Name, "the entry overlaps \"" + ByPlace[I]->Name +
-                                                         "\" (the directory does not match the data)"});
+            AFaults.push_back({ByPlace[I + 1]->Name,
+                               "the entry overlaps \"" + ByPlace[I]->Name +
+                                   "\" (the directory does not match the data)"});
 }
 
 // "12 entries: sizes from the central directory, ...; 310 bytes in front dropped", or "the
@@ -268,7 +271,8 @@ std::string Describe(const TChanges &AC, bool AZip64End)
     Add(AC.FromField, "names from their Unicode path fields");
     std::string Archive;
     if (AC.Front) Archive = std::to_string(AC.Front) + " bytes in front dropped";
-    if (AZip64End) Archive += (Archive.empty() ? "" : ", ") + std::string("ZIP64 end records dropped");
+    if (AZip64End)
+        Archive += (Archive.empty() ? "" : ", ") + std::string("ZIP64 end records dropped");
     std::string R;
     if (AC.Entries)
         R = std::to_string(AC.Entries) + (AC.Entries == 1 ? " entry: " : " entries: ") + Kinds;
@@ -313,7 +317,8 @@ bool RewriteArchive(const std::string &AZip, std::string &AOut, std::string &ARe
         bool Folder = !E.NewName.empty() && E.NewName.back() == '/';
         std::string Common;
         LeAppend16(Common, E.Method == ZipDeflated || Folder ? 20 : 10);   // version needed
-        LeAppend16(Common, (E.Flags & ~(ZipFlagDescriptor | ZipFlagUtf8)) | (E.Utf8 ? ZipFlagUtf8 : 0));
+        uint16_t Flags = (E.Flags & ~(ZipFlagDescriptor | ZipFlagUtf8)) | (E.Utf8 ? ZipFlagUtf8 : 0);
+        LeAppend16(Common, Flags);
         LeAppend16(Common, E.Method);
         LeAppend16(Common, E.Time);
         LeAppend16(Common, E.Date);
@@ -340,7 +345,8 @@ bool RewriteArchive(const std::string &AZip, std::string &AOut, std::string &ARe
     AOut += Dir;
     ZipAppendEnd(AOut, (uint32_t)Entries.size(), (uint32_t)Dir.size(), DirOffset);
     size_t End = FindEndRecord(AZip);
-    bool Zip64End = End >= Zip64LocatorSize && LeGet32(AZip, End - Zip64LocatorSize) == Zip64LocatorSig;
+    bool Zip64End =
+        End >= Zip64LocatorSize && LeGet32(AZip, End - Zip64LocatorSize) == Zip64LocatorSig;
     ARewrote = Describe(Changes, Zip64End);
     return true;
 }
