@@ -7,9 +7,8 @@
 
 #include "QLittleEndian.h"
 #include "UnfurlArchive.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
-#include "UnfurlUnZip.h"
-#include "UnfurlZipInflate.h"
 
 std::string PatchImage(std::string &AImage)
 {
@@ -40,16 +39,6 @@ std::string BuildInstaller(const std::string &AImage, const std::string &ASetupB
     return Out;
 }
 
-uint32_t ArchiveCrc(const std::string &AZip)
-{
-    uint32_t C = 0xFFFFFFFFu;
-    for (size_t At = 0; At < AZip.size(); At += 1 << 30) {
-        size_t Piece = AZip.size() - At < (1u << 30) ? AZip.size() - At : (1u << 30);
-        UpdateCrc(AZip.data() + At, (int32_t)Piece, C);
-    }
-    return ~C;
-}
-
 std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitle,
                           const std::string &AZip)
 {
@@ -61,8 +50,21 @@ std::string SetupBlockFor(const std::string &ATitle, const std::string &ASubtitl
     std::string Texts = ATitle + ASubtitle;
     bool Ascii = true;
     for (char C : Texts) Ascii &= (uint8_t)C < 0x80;
-    if (!Ascii && Utf8Valid(Texts.data(), (int32_t)Texts.size())) Block += TEXTS_UTF8_MARK;
+    if (!Ascii && IsUtf8(Texts)) Block += TEXTS_UTF8_MARK;
     return std::string(Block.data(), Block.length());
+}
+
+std::string SetupTextsFault(const std::string &ATitle, const std::string &ASubtitle,
+                            const std::string &ABlock)
+{
+    if (ABlock.size() <= SetupBlockMax) return std::string();
+    size_t Texts = ATitle.size() + ASubtitle.size() + 2;
+    size_t Fit = SetupBlockMax - ArchiveRecordSize - (ABlock.size() - Texts - ArchiveRecordSize);
+    return "the title and subtitle take " + std::to_string(Texts) +
+           " bytes with their zero bytes, at most " + std::to_string(Fit) + " fit" +
+           (Fit < SetupBlockMax - ArchiveRecordSize ? " (texts in UTF-8 beyond ASCII carry a "
+                                                      "4-byte mark)"
+                                                    : "");
 }
 
 std::string VerifyInstaller(const std::string &AInstaller)

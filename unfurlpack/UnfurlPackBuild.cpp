@@ -16,54 +16,100 @@
 #include <libdeflate.h>
 
 #include "UnfurlPack.h"
+#include "UnfurlPackCheck.h"
 #include "UnfurlPayload.h"
-#include "UnfurlUnZip.h"
 #include "UnfurlZipFormat.h"
 
 namespace {
 
 char Fold(char C) { return C >= 'A' && C <= 'Z' ? (char)(C + 32) : C; }
 
-// Walks ADir (archive prefix APrefix): files, and folders that hold nothing.
-bool Walk(const std::string &ADir, const std::string &APrefix, std::vector<TPackEntry> &AEntries,
-          std::string &AError)
+// The folder's walk: where it started (resolved), the file to leave out, what it found.
+struct TWalk {
+    std::string Root;        // the folder, all links resolved
+    dev_t SkipDev = 0;       // the output file, when it exists
+    ino_t SkipIno = 0;
+    bool Skip = false;
+    TCollected *Out;
+};
+
+bool Refuse(TWalk &AW, int ACode, const std::string &AWhy)
 {
+    AW.Out->Error = AWhy;
+    AW.Out->Code = ACode;
+    return false;
+}
+
+// Whether the resolved path APath lies inside the walk's folder.
+bool Inside(const TWalk &AW, const std::string &APath)
+{
+    return AW.Root == "/" || APath.compare(0, AW.Root.size() + 1, AW.Root + "/") == 0;
+}
+
+// A symbolic link at APath (archive name AName): ASt becomes what it points to, when that is a
+// file inside the folder; else the refusal.
+bool FollowLink(TWalk &AW, const std::string &APath, const std::string &AName, struct stat &ASt)
+{
+    char *Real = realpath(APath.c_str(), 0);
+    if (!Real)
+        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link that leads nowhere");
+    std::string Target = Real;
+    free(Real);
+    if (!Inside(AW, Target))
+        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link out of the folder "
+                                          "(to " + Target + "); links are not followed out of it");
+    if (stat(APath.c_str(), &ASt) != 0 || !S_ISREG(ASt.st_mode))
+        return Refuse(AW, PackBadArchive, "\"" + AName + "\": a symbolic link to a folder or "
+                                              "something not a file (only links to files inside "
+                                              "the folder are packed, as copies)");
+    return true;
+}
+
+// Walks ADir (archive prefix APrefix): files, and folders that hold nothing.
+bool Walk(TWalk &AW, const std::string &ADir, const std::string &APrefix)
+{
+    std::vector<TPackEntry> &Entries = AW.Out->Entries;
     DIR *D = opendir(ADir.c_str());
-    if (!D) {
-        AError = "cannot read the folder " + ADir + ": " + strerror(errno);
-        return false;
-    }
-    size_t Before = AEntries.size();
+    if (!D)
+        return Refuse(AW, PackFileError, "cannot read the folder " + ADir + ": " + strerror(errno));
+    size_t Before = Entries.size();
     bool Ok = true;
     while (struct dirent *E = readdir(D)) {
         std::string Name = E->d_name;
         if (Name == "." || Name == "..") continue;
         std::string Path = ADir + "/" + Name;
         struct stat St;
-        if (stat(Path.c_str(), &St) != 0) {
-            AError = "cannot read " + Path + ": " + strerror(errno);
-            Ok = false;
+        if (lstat(Path.c_str(), &St) != 0) {
+            Ok = Refuse(AW, PackFileError, "cannot read " + Path + ": " + strerror(errno));
             break;
         }
+        if (S_ISLNK(St.st_mode) && !(Ok = FollowLink(AW, Path, APrefix + Name, St))) break;
         if (S_ISDIR(St.st_mode)) {
-            if (!Walk(Path, APrefix + Name + "/", AEntries, AError)) {
-                Ok = false;
+            if (!(Ok = Walk(AW, Path, APrefix + Name + "/"))) break;
+        } else if (S_ISREG(St.st_mode)) {
+            if (AW.Skip && St.st_dev == AW.SkipDev && St.st_ino == AW.SkipIno) continue;
+            // The installer's entries hold 32-bit sizes (and all ones means ZIP64).
+            if ((uint64_t)St.st_size >= 0xFFFFFFFFull) {
+                Ok = Refuse(AW, PackBadArchive,
+                            "\"" + APrefix + Name + "\": 4 GiB or more (" +
+                                std::to_string((uint64_t)St.st_size) +
+                                " bytes): the installer's entries hold 32-bit sizes");
                 break;
             }
-        } else if (S_ISREG(St.st_mode)) {
-            AEntries.push_back({APrefix + Name, Path, DosDateTime(St.st_mtime)});
+            bool Late = false;
+            Entries.push_back({APrefix + Name, Path, DosDateTime(St.st_mtime, &Late)});
+            if (Late) AW.Out->Late.push_back(APrefix + Name);
         } else {
-            AError = Path + " is neither a file nor a folder";
-            Ok = false;
+            Ok = Refuse(AW, PackBadArchive, Path + " is neither a file nor a folder");
             break;
         }
     }
     closedir(D);
     // An empty folder is made by an entry of its own; others come with their files.
-    if (Ok && AEntries.size() == Before && !APrefix.empty()) {
+    if (Ok && Entries.size() == Before && !APrefix.empty()) {
         struct stat St;
         stat(ADir.c_str(), &St);
-        AEntries.push_back({APrefix, "", DosDateTime(St.st_mtime)});
+        Entries.push_back({APrefix, "", DosDateTime(St.st_mtime)});
     }
     return Ok;
 }
@@ -111,11 +157,16 @@ bool NonAscii(const std::string &AName)
 
 }  // namespace
 
-uint32_t DosDateTime(time_t ATime)
+uint32_t DosDateTime(time_t ATime, bool *AClamped)
 {
     struct tm T;
     localtime_r(&ATime, &T);
     if (T.tm_year < 80) return (0u << 9 | 1 << 5 | 1) << 16;   // 1980-01-01 00:00:00
+    // Seven bits of years from 1980: 2107-12-31 23:59:58 is the last time.
+    if (T.tm_year - 80 > 127) {
+        if (AClamped) *AClamped = true;
+        return (127u << 9 | 12 << 5 | 31) << 16 | (23u << 11 | 59 << 5 | 29);
+    }
     uint32_t Date = (uint32_t)(T.tm_year - 80) << 9 | (uint32_t)(T.tm_mon + 1) << 5 | (uint32_t)T.tm_mday;
     uint32_t Time = (uint32_t)T.tm_hour << 11 | (uint32_t)T.tm_min << 5 | (uint32_t)(T.tm_sec / 2);
     return Date << 16 | Time;
@@ -129,17 +180,31 @@ bool WorkListBefore(const std::string &A, const std::string &B)
                                         });
 }
 
-bool CollectFolder(const std::string &ADir, std::vector<TPackEntry> &AEntries, std::string &AError)
+bool CollectFolder(const std::string &ADir, const std::string &ASkip, TCollected &AOut)
 {
-    AEntries.clear();
-    if (!Walk(ADir, "", AEntries, AError)) return false;
+    AOut = TCollected();
+    TWalk W;
+    W.Out = &AOut;
+    char *Real = realpath(ADir.c_str(), 0);
+    if (!Real)
+        return Refuse(W, PackFileError, "cannot read the folder " + ADir + ": " + strerror(errno));
+    W.Root = Real;
+    free(Real);
+    struct stat St;
+    if (stat(ASkip.c_str(), &St) == 0) {
+        W.Skip = true;
+        W.SkipDev = St.st_dev;
+        W.SkipIno = St.st_ino;
+    }
+    if (!Walk(W, ADir, "")) return false;
+    std::vector<TPackEntry> &AEntries = AOut.Entries;
     std::sort(AEntries.begin(), AEntries.end(),
               [](const TPackEntry &X, const TPackEntry &Y) { return WorkListBefore(X.Name, Y.Name); });
     return true;
 }
 
-bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
-              std::string &AZip, std::string &AError)
+int WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
+             std::string &AZip, std::string &AError)
 {
     // Compression on the machine's cores; the archive is written in order afterwards.
     std::vector<TPacked> Packed(AEntries.size());
@@ -167,11 +232,11 @@ bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
         const TPacked &P = Packed[I];
         if (!P.Error.empty()) {
             AError = P.Error;
-            return false;
+            return PackFileError;
         }
-        if (AZip.size() + ZipLocalSize + E.Name.size() + P.Data.size() > 0x7FFFFFFF) {
-            AError = "the archive would be larger than 2 GB";
-            return false;
+        if (AZip.size() + ZipLocalSize + E.Name.size() + P.Data.size() > InstallerSizeMax) {
+            AError = "the archive would be larger than 2 GB, more than an installer can hold";
+            return PackBadArchive;
         }
         std::string Common;
         LeAppend16(Common, P.Method == ZipDeflated ? 20 : 10);   // version needed
@@ -198,12 +263,12 @@ bool WriteZip(const std::vector<TPackEntry> &AEntries, int ALevel, int AThreads,
     }
     if (AEntries.size() > 0xFFFE) {
         AError = "more than 65,534 entries";
-        return false;
+        return PackBadArchive;
     }
     uint32_t CentralAt = (uint32_t)AZip.size();
     AZip += Central;
     ZipAppendEnd(AZip, (uint32_t)AEntries.size(), (uint32_t)Central.size(), CentralAt);
-    return true;
+    return PackOk;
 }
 
 // ---- The "build" command --------------------------------------------------------------------
@@ -219,8 +284,13 @@ const char *const BuildUsage =
     "default 12, on every core, or stored when that is not smaller), checked as --check\n"
     "checks, then appended with the setup header to the installer image. The image is\n"
     "UnfurlImage.exe beside this tool unless --image names another. --title defaults to\n"
-    "the folder's name, --subtitle to none. Names outside ASCII are stored in UTF-8\n"
-    "(flag bit 11); the installer writes them as they are.\n";
+    "the folder's name (also for \".\"), --subtitle to none; both with their zero bytes\n"
+    "take at most 988 bytes (984 in UTF-8 beyond ASCII). Names outside ASCII are stored in\n"
+    "UTF-8 (flag bit 11); the installer writes them as they are. OUTPUT.exe is left out\n"
+    "when it lies in FOLDER. A symbolic link to a file inside FOLDER is packed as a copy;\n"
+    "links out of it, to folders or nowhere are refused, as are files of 4 GiB or more and\n"
+    "names that are one file on Windows (case, \\ and /). Times from 2108 on are stored as\n"
+    "2107-12-31 23:59:58 and said so. Exit codes as for the other forms (--help).\n";
 
 // UnfurlImage.exe in the folder of the running tool.
 std::string ImageBesideTool()
@@ -278,14 +348,21 @@ int PackBuildMain(int AArgc, char **AArgv)
         return PackUsage;
     }
     while (Dir.size() > 1 && Dir.back() == '/') Dir.pop_back();
-    if (!HasTitle) Title = Dir.substr(Dir.rfind('/') + 1);
+    if (!HasTitle) {
+        // The folder's own name, also for "." or "..".
+        char *Real = realpath(Dir.c_str(), 0);
+        std::string Full = Real ? Real : Dir;
+        free(Real);
+        Title = Full.substr(Full.rfind('/') + 1);
+    }
 
-    std::vector<TPackEntry> Entries;
+    TCollected Found;
     std::string Why;
-    if (!CollectFolder(Dir, Entries, Why)) return Fail(PackFileError, Why);
+    if (!CollectFolder(Dir, Out, Found)) return Fail(Found.Code, Found.Error);
+    const std::vector<TPackEntry> &Entries = Found.Entries;
     if (Entries.empty()) return Fail(PackBadArchive, Dir + ": nothing to install");
     for (const TPackEntry &E : Entries)
-        if (!Utf8Valid(E.Name.data(), (int32_t)E.Name.size()))
+        if (!IsUtf8(E.Name))
             return Fail(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
     std::string Img;
     if (!ReadWholeFile(Image, Img) || Img.empty())
@@ -293,20 +370,25 @@ int PackBuildMain(int AArgc, char **AArgv)
                                        " (name one with --image)");
     Why = PatchImage(Img);
     if (!Why.empty()) return Fail(PackBadImage, Image + ": " + Why);
+    std::string Block = SetupBlockFor(Title, Subtitle, std::string());
+    Why = SetupTextsFault(Title, Subtitle, Block);
+    if (!Why.empty()) return Fail(PackBadTexts, Why);
 
     unsigned Cores = std::thread::hardware_concurrency();
     std::string Zip;
-    if (!WriteZip(Entries, Level, Cores ? (int)Cores : 1, Zip, Why)) return Fail(PackFileError, Why);
+    if (int Code = WriteZip(Entries, Level, Cores ? (int)Cores : 1, Zip, Why))
+        return Fail(Code, Why);
     int Walked = 0;
     for (const TPackFault &Fault : CheckArchive(Zip, Walked))
         return Fail(PackBadArchive, (Fault.Entry.empty() ? Dir : "\"" + Fault.Entry + "\"") + ": " +
                                         Fault.Reason);
-    std::string Block = SetupBlockFor(Title, Subtitle, Zip);
-    if (Block.size() > SetupBlockMax)
-        return Fail(PackBadTexts, "the title and subtitle take " +
-                                      std::to_string(Block.size() - ArchiveRecordSize) +
-                                      " bytes, at most " +
-                                      std::to_string(SetupBlockMax - ArchiveRecordSize) + " fit");
+    Block = SetupBlockFor(Title, Subtitle, Zip);
+    if (Img.size() + SetupHeaderSize + Block.size() + Zip.size() > InstallerSizeMax)
+        return Fail(PackBadArchive, "the installer would be larger than 2 GB");
+    if (!Found.Late.empty())
+        fprintf(stderr, "unfurlpack: %zu file(s) dated 2108 or later, stored as 2107-12-31 "
+                        "23:59:58 (the last time a ZIP entry holds), the first \"%s\"\n",
+                Found.Late.size(), Found.Late[0].c_str());
     std::string Setup = BuildInstaller(Img, Block, Zip);
     if (!WriteWholeFile(Out, Setup)) return Fail(PackFileError, "cannot write " + Out);
     printf("%s: %d entries, archive %zu bytes, installer %zu bytes\n", Out.c_str(), Walked,

@@ -7,8 +7,7 @@
 #include <set>
 
 #include "QLittleEndian.h"
-#include "UnfurlPack.h"
-#include "UnfurlUnZip.h"
+#include "UnfurlEntryName.h"
 #include "UnfurlZipFormat.h"
 #include "UnfurlZipInflate.h"
 
@@ -133,10 +132,12 @@ void CheckName(const std::string &AName, uint16_t AFlags, const std::string &ASh
                "page 852 (make the archive with UTF-8 names flagged, or use \"build\")");
     if (const char *Why = EntryNameFault(Converted))
         Refuse(std::string("a name the installer refuses: ") + Why);
+    // One file on Windows: ASCII case ignored, "\\" and "/" the same separator.
     std::string Key = Upper(std::string(Converted.data(), Converted.length()));
-    if (!ANames.Seen.insert(Key).second) Refuse("the name occurs twice (case ignored)");
     for (char &Ch : Key)
         if (Ch == '\\') Ch = '/';
+    if (!ANames.Seen.insert(Key).second)
+        Refuse("the name occurs twice (one file on Windows: case and \\ or / ignored)");
     // Every folder along the name; a folder entry names its own folder.
     for (size_t I = 0; I < Key.size(); I++)
         if (Key[I] == '/') ANames.FolderNames.insert(Key.substr(0, I));
@@ -174,6 +175,10 @@ bool CheckEntry(const std::string &AZip, const std::vector<TCentral> &ACentral,
         Refuse("compression method " + std::to_string(Method) + " (only stored and deflated)");
     if (Size == 0xFFFFFFFF || C.Compressed == 0xFFFFFFFF)
         Refuse("ZIP64 sizes: the installer reads 32-bit sizes only");
+    if (Size > 0x7FFFFFFF) {
+        Refuse("larger than an installer can hold (2 GB)");
+        return false;
+    }
     if ((Flags & ZipFlagDescriptor) && Size == 0 && C.Compressed != 0) {
         Refuse("sizes not in the local header (flag bit 3 with zero sizes): the installer "
                "cannot step to the next entry");
@@ -244,81 +249,17 @@ std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
     return Faults;
 }
 
-// The UTF-8 name of an Info-ZIP Unicode path field (0x7075: version 1, CRC-32 of the header's
-// name, the name) among AExtra, when the field is there and still matches ARaw; else empty.
-static std::string UnicodePathName(const std::string &AExtra, const std::string &ARaw)
+bool IsUtf8(const std::string &AText)
 {
-    for (size_t P = 0; P + ZipExtraHeaderSize <= AExtra.size();) {
-        size_t Size = LeGet16(AExtra, P + 2);
-        if (P + ZipExtraHeaderSize + Size > AExtra.size()) break;
-        if (LeGet16(AExtra, P) == ZipUnicodePathId && Size > 5 &&
-            AExtra[P + ZipUnicodePathVersion] == 1 &&
-            LeGet32(AExtra, P + ZipUnicodePathCrc) == ArchiveCrc(ARaw))
-            return AExtra.substr(P + ZipUnicodePathName, Size - 5);
-        P += ZipExtraHeaderSize + Size;
-    }
-    return std::string();
+    return Utf8Valid(AText.data(), (int32_t)AText.size());
 }
 
-// AHeader (a local or central header with what follows it) with its name of ANameLen bytes
-// at ANameAt replaced by AName, flagged UTF-8 and its name length set.
-static void RenameRecord(std::string &AHeader, size_t ANameAt, size_t ANameLen,
-                         size_t AFlagsAt, size_t ALengthAt, const std::string &AName)
+uint32_t ArchiveCrc(const std::string &AZip)
 {
-    AHeader.replace(ANameAt, ANameLen, AName);
-    AHeader[AFlagsAt + 1] |= ZipFlagUtf8 >> 8;
-    LePut16((uint8_t *)&AHeader[ALengthAt], (uint32_t)AName.size());
-}
-
-std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed)
-{
-    ARenamed = 0;
-    std::vector<TCentral> Central;
-    uint32_t At = 0;
-    std::string Error;
-    if (!ReadCentral(AZip, Central, At, Error)) return AZip;
-    // The new names by entry; entries must stand in the directory's order, one after another.
-    std::vector<std::string> Names(Central.size());
-    for (size_t I = 0; I < Central.size(); I++) {
-        const TCentral &C = Central[I];
-        size_t Next = I + 1 < Central.size() ? Central[I + 1].Offset : At;
-        if (C.Offset + ZipLocalSize > Next || Next > At || LeGet32(AZip, C.Offset) != ZipLocalSig)
-            return AZip;
-        size_t NameLen = LeGet16(AZip, C.Offset + ZipLocalNameLength);
-        size_t ExtraLen = LeGet16(AZip, C.Offset + ZipLocalExtraLength);
-        if (C.Offset + ZipLocalSize + NameLen + ExtraLen > Next) return AZip;
-        if (C.Flags & ZipFlagUtf8) continue;
-        Names[I] = UnicodePathName(AZip.substr(C.Offset + ZipLocalSize + NameLen, ExtraLen), C.Name);
-        if (!Names[I].empty()) ARenamed++;
+    uint32_t C = 0xFFFFFFFFu;
+    for (size_t At = 0; At < AZip.size(); At += 1 << 30) {
+        size_t Piece = AZip.size() - At < (1u << 30) ? AZip.size() - At : (1u << 30);
+        UpdateCrc(AZip.data() + At, (int32_t)Piece, C);
     }
-    if (ARenamed == 0) return AZip;
-
-    // Local headers and data with the new names; then the directory likewise.
-    std::string Out, Dir;
-    size_t P = At;
-    for (size_t I = 0; I < Central.size(); I++) {
-        const TCentral &C = Central[I];
-        size_t Next = I + 1 < Central.size() ? Central[I + 1].Offset : At;
-        size_t NameLen = LeGet16(AZip, C.Offset + ZipLocalNameLength);
-        uint32_t Offset = (uint32_t)Out.size();
-        std::string Local = AZip.substr(C.Offset, Next - C.Offset);
-        std::string Entry = AZip.substr(P, ZipCentralSize + LeGet16(AZip, P + ZipCentralNameLength) +
-                                               LeGet16(AZip, P + ZipCentralExtraLength) +
-                                               LeGet16(AZip, P + ZipCentralCommentLength));
-        P += Entry.size();
-        if (!Names[I].empty()) {
-            RenameRecord(Local, ZipLocalSize, NameLen, ZipLocalFlags, ZipLocalNameLength, Names[I]);
-            RenameRecord(Entry, ZipCentralSize, NameLen, ZipCentralFlags, ZipCentralNameLength,
-                         Names[I]);
-        }
-        LePut32((uint8_t *)&Entry[ZipCentralLocalOffset], Offset);
-        Out += Local;
-        Dir += Entry;
-    }
-    // The end record after the directory, with its new size and place.
-    std::string End = AZip.substr(P);
-    if (End.size() < ZipEndSize || LeGet32(End, 0) != ZipEndSig) return AZip;
-    LePut32((uint8_t *)&End[ZipEndDirSize], (uint32_t)Dir.size());
-    LePut32((uint8_t *)&End[ZipEndDirOffset], (uint32_t)Out.size());
-    return Out + Dir + End;
+    return ~C;
 }

@@ -3,6 +3,8 @@
 #ifndef UNFURLPACKCHECK_H
 #define UNFURLPACKCHECK_H
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -17,10 +19,10 @@ struct TPackFault {
 // the installer can install the archive) and the number of entries walked.
 std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries);
 
-// Info-ZIP writes UTF-8 names without flag bit 11 and repeats them in a Unicode path field
-// (0x7075). Answers AZip with such names taken from the field and flagged, in the local
-// headers and the directory (ARenamed counts them); AZip unchanged when there are none, or
-// when its entries do not stand one after another in the directory's order.
-std::string AdoptUnicodeNames(const std::string &AZip, int &ARenamed);
+// CRC-32 of a whole archive (or any bytes), as the integrity record holds it.
+uint32_t ArchiveCrc(const std::string &AZip);
+
+// Whether a name or text is well-formed UTF-8, as the installer checks names flagged so.
+bool IsUtf8(const std::string &AText);
 
 #endif

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "UnfurlPack.h"
+#include "UnfurlPackRewrite.h"
 #ifdef Q_PACK_BUILD
 #include "UnfurlPackBuild.h"
 #endif
@@ -20,42 +21,56 @@ const char *const Usage =
     "\n"
     "Makes a self-extracting Unfurl installer: the installer executable (built without\n"
     "payload) followed by the setup header with TITLE and SUBTITLE and the ZIP archive.\n"
-    "The archive is checked first: every entry must be walkable from its local header\n"
-    "(sizes and CRC-32 in the local header, a data descriptor only with its signature),\n"
-    "stored or deflated, not encrypted, with a name the installer writes (no absolute\n"
-    "paths, drives, \"..\", streams or device names, at most 255 bytes). Names flagged\n"
-    "UTF-8 (bit 11) are written as they are, others through code page 852; UTF-8 names\n"
-    "without the flag are taken from their Unicode path field (Info-ZIP) or refused.\n"
+    "An archive the installer can walk as it is (sizes and CRC-32 in every local header)\n"
+    "goes in byte for byte. Any other archive readable through its central directory is\n"
+    "written anew, each entry's compressed data kept: sizes from the directory in every\n"
+    "local header, no data descriptors or ZIP64 fields, no bytes in front, UTF-8 names\n"
+    "flagged (bit 11; from Info-ZIP's Unicode path field where it has one), times and\n"
+    "empty folders kept; one line says what was rewritten. Refused, with the entry and\n"
+    "the reason: encryption, methods other than stored and deflated, entries of 4 GiB or\n"
+    "more, names the installer does not write (absolute paths, drives, \"..\", streams,\n"
+    "device names, more than 255 bytes), names that are one file on Windows (ASCII case\n"
+    "and \\ or / ignored), damaged data (every entry is decoded as the installer does),\n"
+    "a central directory that does not match the data. Names without the UTF-8 flag that\n"
+    "are not UTF-8 are written through code page 852. --check says \"installable as it\n"
+    "is\", \"installable after rewriting (what)\" or why the archive is refused.\n"
     "In TITLE and SUBTITLE, \\n stands for a line break and \\\\ for a backslash; the two\n"
-    "texts with their zero bytes take at most 988 bytes. The setup header also records the\n"
-    "archive's length and CRC-32: the installer checks them when it starts and refuses a\n"
-    "damaged or incomplete file; --verify checks a finished installer the same way.\n"
+    "texts with their zero bytes take at most 988 bytes (984 when they hold UTF-8 beyond\n"
+    "ASCII, which carries a mark). The setup header also records the archive's length\n"
+    "and CRC-32: the installer checks them when it starts and refuses a damaged or\n"
+    "incomplete file; --verify checks a finished installer the same way.\n"
     "\n"
-    "Exit codes: 0 written (or archive fine with --check), 1 wrong arguments,\n"
-    "2 a file could not be read or written, 3 archive refused, 4 not an Unfurl installer\n"
-    "executable, 5 texts too long, 6 installer damaged or not verifiable (--verify).\n";
+    "Exit codes: 0 written (or archive installable with --check), 1 wrong arguments,\n"
+    "2 a file could not be read or written, 3 archive refused (also: a file of 4 GiB or\n"
+    "more, an installer over 2 GB), 4 not an Unfurl installer executable, 5 texts too\n"
+    "long, 6 installer damaged or not verifiable (--verify).\n";
 
-int CheckFile(const char *AName, std::string &AZip)
+// Reads the archive AName and decides: AZip is what goes into the installer. With ACheck the
+// verdict goes to stdout ("installable ..."); the reasons of a refusal always to stderr.
+int PrepareFile(const char *AName, std::string &AZip, bool ACheck)
 {
     if (!ReadWholeFile(AName, AZip)) {
         fprintf(stderr, "unfurlpack: cannot read %s\n", AName);
         return PackFileError;
     }
-    int Renamed = 0;
-    AZip = AdoptUnicodeNames(AZip, Renamed);
-    if (Renamed)
-        fprintf(stderr, "unfurlpack: %s: %d UTF-8 names taken from their Unicode path fields\n",
-                AName, Renamed);
-    int Entries = 0;
-    std::vector<TPackFault> Faults = CheckArchive(AZip, Entries);
-    for (const TPackFault &F : Faults) {
-        if (F.Entry.empty())
-            fprintf(stderr, "unfurlpack: %s: %s\n", AName, F.Reason.c_str());
+    TPreparedArchive P = PrepareArchive(AZip);
+    if (P.Verdict == pvRewritten) {
+        AZip.swap(P.Rewritten);
+        if (ACheck)
+            printf("%s: installable after rewriting (%s)\n", AName, P.Rewrote.c_str());
         else
-            fprintf(stderr, "unfurlpack: %s: entry \"%s\": %s\n", AName, F.Entry.c_str(),
+            fprintf(stderr, "unfurlpack: %s: rewrote %s\n", AName, P.Rewrote.c_str());
+    } else if (P.Verdict == pvAsIs && ACheck) {
+        printf("%s: installable as it is (%d entries)\n", AName, P.Entries);
+    }
+    for (const TPackFault &F : P.Faults) {
+        if (F.Entry.empty())
+            fprintf(stderr, "unfurlpack: %s: refused: %s\n", AName, F.Reason.c_str());
+        else
+            fprintf(stderr, "unfurlpack: %s: refused: entry \"%s\": %s\n", AName, F.Entry.c_str(),
                     F.Reason.c_str());
     }
-    return Faults.empty() ? PackOk : PackBadArchive;
+    return P.Verdict == pvRefused ? PackBadArchive : PackOk;
 }
 
 int VerifyFile(const char *AName)
@@ -86,7 +101,7 @@ int PackMain(int AArgc, char **AArgv)
     if (AArgc >= 2 && strcmp(AArgv[1], "build") == 0) return PackBuildMain(AArgc, AArgv);
 #endif
     std::string Zip;
-    if (AArgc == 3 && strcmp(AArgv[1], "--check") == 0) return CheckFile(AArgv[2], Zip);
+    if (AArgc == 3 && strcmp(AArgv[1], "--check") == 0) return PrepareFile(AArgv[2], Zip, true);
     if (AArgc == 3 && strcmp(AArgv[1], "--verify") == 0) return VerifyFile(AArgv[2]);
     if (AArgc != 6) {
         fputs(Usage, stderr);
@@ -98,7 +113,7 @@ int PackMain(int AArgc, char **AArgv)
         fprintf(stderr, "unfurlpack: cannot read %s\n", ImageName);
         return PackFileError;
     }
-    if (int Rc = CheckFile(ZipName, Zip)) return Rc;
+    if (int Rc = PrepareFile(ZipName, Zip, false)) return Rc;
     std::string Why = PatchImage(Image);
     if (!Why.empty()) {
         fprintf(stderr, "unfurlpack: %s: %s\n", ImageName, Why.c_str());
@@ -106,19 +121,16 @@ int PackMain(int AArgc, char **AArgv)
     }
     std::string Title = UnescapeText(AArgv[3]), Subtitle = UnescapeText(AArgv[4]);
     std::string Block = SetupBlockFor(Title, Subtitle, Zip);
-    if (Block.size() > SetupBlockMax) {
-        fprintf(stderr, "unfurlpack: the title and subtitle take %u bytes, at most %u fit\n",
-                (unsigned)(Block.size() - ArchiveRecordSize),
-                (unsigned)(SetupBlockMax - ArchiveRecordSize));
+    Why = SetupTextsFault(Title, Subtitle, Block);
+    if (!Why.empty()) {
+        fprintf(stderr, "unfurlpack: %s\n", Why.c_str());
         return PackBadTexts;
     }
-    std::string Out = BuildInstaller(Image, Block, Zip);
-    // The installer's offsets are signed 32-bit.
-    if (Out.size() > 0x7FFFFFFF) {
+    if (Image.size() + SetupHeaderSize + Block.size() + Zip.size() > InstallerSizeMax) {
         fprintf(stderr, "unfurlpack: the installer would be larger than 2 GB\n");
         return PackBadArchive;
     }
-    if (!WriteWholeFile(OutName, Out)) {
+    if (!WriteWholeFile(OutName, BuildInstaller(Image, Block, Zip))) {
         fprintf(stderr, "unfurlpack: cannot write %s\n", OutName);
         return PackFileError;
     }
