@@ -33,7 +33,7 @@ inline constexpr const char *MsgUsage =
     "/S\tinstall without a window; existing files are replaced;\r\n"
     "\tthe exit code tells the outcome\r\n"
     "/D=FOLDER\tthe installation folder: the last argument, blanks\r\n"
-    "\tallowed, no quotes\r\n\r\n"
+    "\tallowed, no quotes; without it the installer's own folder\r\n\r\n"
     "Exit codes: 0 installed, 1 cancelled, 2 incomplete,\r\n"
     "3 the installer file is damaged";
 inline constexpr const char *CaptionUsage = "Usage";

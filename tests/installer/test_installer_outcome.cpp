@@ -181,20 +181,24 @@ TEST(InstallerOutcome, SwitchesFollowTheProgramsNameAsLaunchersWriteIt)
     }
 }
 
-// A folder given relative to the current one, its first level of two letters and missing: made
-// level by level from there, and installed into.
+// A folder given relative to the current one, of one or two characters or with a first level
+// of two letters, and missing: made level by level from there, and installed into.
 TEST(InstallerOutcome, RelativeFolderIsMadeFromTheCurrentOne)
 {
     std::string D = Work("outcome-relative");
-    QRemoveTree(D + "\\ab");
     std::vector<TZipItem> E = Payload();
     std::string Path = D + "\\setup.exe";
     ASSERT_TRUE(QWriteFile(Path, BuildInstaller(ZipBuild(E), "Good", "all")));
-    TInstaller Inst;
-    ASSERT_TRUE(Inst.Start(Path, D, 0, "/S /D=ab\\cd"));
-    bool Seen = false;
-    EXPECT_EQ(WaitSilent(Inst, Seen), 0);
-    ExpectInstalled(D + "\\ab\\cd", E);
+    for (const char *Folder : {"ab\\cd", "ab", "x"}) {
+        SCOPED_TRACE(Folder);
+        QRemoveTree(D + "\\ab");
+        QRemoveTree(D + "\\x");
+        TInstaller Inst;
+        ASSERT_TRUE(Inst.Start(Path, D, 0, std::string("/S /D=") + Folder));
+        bool Seen = false;
+        EXPECT_EQ(WaitSilent(Inst, Seen), 0);
+        ExpectInstalled(D + "\\" + Folder, E);
+    }
 }
 
 TEST(InstallerOutcome, FolderSwitchPresetsTheFieldAndCancelExitsOne)
@@ -261,4 +265,142 @@ TEST(InstallerOutcome, CancelDuringTheRunAsksAndStopsAfterTheCurrentFile)
     ASSERT_TRUE(QReadFile(T + "\\f1000.txt", Data));
     EXPECT_TRUE(Data == E[0].Data);
     EXPECT_FALSE(IsFile(T + "\\f1199.txt"));
+}
+
+// ---- Paths in any script ---------------------------------------------------------------------
+
+namespace {
+
+std::wstring Wide(const std::string &AUtf8)
+{
+    std::wstring W(AUtf8.size() + 1, L'\0');
+    int N = MultiByteToWideChar(CP_UTF8, 0, AUtf8.c_str(), -1, &W[0], (int)W.size());
+    W.resize(N > 0 ? N - 1 : 0);
+    return W;
+}
+
+// The bytes of the file named in UTF-8, read by its UTF-16 name; false when it cannot be read.
+bool ReadWide(const std::string &AUtf8, std::string &AData)
+{
+    HANDLE H = CreateFileW(Wide(AUtf8).c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+    if (H == INVALID_HANDLE_VALUE) return false;
+    AData.assign(1 << 20, '\0');
+    DWORD Got = 0;
+    ReadFile(H, &AData[0], (DWORD)AData.size(), &Got, 0);
+    CloseHandle(H);
+    AData.resize(Got);
+    return true;
+}
+
+// Every file entry of AEntries under ADir (UTF-8), byte for byte.
+void ExpectInstalledWide(const std::string &ADir, const std::vector<TZipItem> &AEntries)
+{
+    for (const TZipItem &E : AEntries) {
+        if (E.Name.back() == '/') continue;
+        std::string Data;
+        ASSERT_TRUE(ReadWide(ADir + "\\" + BackSlashes(E.Name), Data)) << E.Name;
+        EXPECT_TRUE(Data == E.Data) << E.Name;
+    }
+}
+
+// Starts AExe (UTF-8 path) with the tail AArgs through the UTF-16 API, as Explorer does.
+bool StartWide(PROCESS_INFORMATION &APi, const std::string &AExe, const std::string &AArgs)
+{
+    std::wstring Line = L"\"" + Wide(AExe) + L"\" " + Wide(AArgs);
+    STARTUPINFOW Si = {};
+    Si.cb = sizeof Si;
+    return CreateProcessW(Wide(AExe).c_str(), &Line[0], 0, 0, FALSE, 0, 0, 0, &Si, &APi) != 0;
+}
+
+int WaitCode(PROCESS_INFORMATION &APi)
+{
+    DWORD Code = (DWORD)-1;
+    if (WaitForSingleObject(APi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(APi.hProcess, &Code);
+    else
+        TerminateProcess(APi.hProcess, 9);
+    CloseHandle(APi.hThread);
+    CloseHandle(APi.hProcess);
+    return (int)Code;
+}
+
+}  // namespace
+
+// The installer lies in a folder whose name is outside every single code page (Polish,
+// Cyrillic and Japanese letters) and installs into a folder named in another script: given
+// by /D= under /S, and typed into the field.
+TEST(InstallerOutcome, FoldersInAnyScript)
+{
+    std::string D = Work("outcome-scripts");
+    const std::string Home = D + "\\\xC5\x81ukasz \xD0\x9F\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80 "
+                                 "\xE6\x97\xA5\xE6\x9C\xAC";   // Łukasz Пример 日本
+    const std::string Greek = "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";   // Ωμέγα
+    ASSERT_TRUE(CreateDirectoryW(Wide(Home).c_str(), 0));
+    std::vector<TZipItem> E = Payload();
+    std::string Exe = BuildInstaller(ZipBuild(E), "Scripts", "any");
+    std::string Setup = Home + "\\setup.exe";
+    HANDLE H = CreateFileW(Wide(Setup).c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    ASSERT_NE(INVALID_HANDLE_VALUE, H);
+    DWORD Put = 0;
+    WriteFile(H, Exe.data(), (DWORD)Exe.size(), &Put, 0);
+    CloseHandle(H);
+
+    // Silent, the folder given by /D=.
+    PROCESS_INFORMATION Pi = {};
+    std::string Silent = D + "\\" + Greek + " silent";
+    ASSERT_TRUE(StartWide(Pi, Setup, "/S /D=" + Silent));
+    EXPECT_EQ(0, WaitCode(Pi));
+    ExpectInstalledWide(Silent, E);
+
+    // Through the dialog, the folder typed into the field.
+    std::string Typed = D + "\\" + Greek + " typed";
+    ASSERT_TRUE(StartWide(Pi, Setup, ""));
+    HWND Dlg = 0;
+    for (int T = 0; T < 30000 && !Dlg; T += 50) {
+        Dlg = FindWindowA("#32770", MainCaption);
+        if (!Dlg || !IsWindowVisible(Dlg)) Dlg = 0, Sleep(50);
+    }
+    ASSERT_TRUE(Dlg);
+    SendMessageW(GetDlgItem(Dlg, CM_EDIT), WM_SETTEXT, 0, (LPARAM)Wide(Typed).c_str());
+    Press(Dlg, CM_OK);
+    HWND Done = 0;
+    for (int T = 0; T < 60000 && !Done; T += 50) {
+        Done = FindWindowA("#32770", "Confirmation.");
+        if (!Done) Sleep(50);
+    }
+    ASSERT_TRUE(Done);
+    WCHAR Text[1024] = L"";
+    GetDlgItemTextW(Done, 0xFFFF, Text, 1024);
+    EXPECT_NE(std::wstring::npos, std::wstring(Text).find(Wide(Typed)));   // the folder as typed
+    Press(Done, IDOK);
+    EXPECT_EQ(0, WaitCode(Pi));
+    ExpectInstalledWide(Typed, E);
+}
+
+// A folder that refuses every file (a copy left by an elevated install in a protected folder;
+// here a folder stands where each file goes): one box tells the first failure with its
+// reason, the final box names the files, the first ten and how many more.
+TEST(InstallerOutcome, ManyFilesRefusedShowOneBoxThenTheList)
+{
+    std::string D = Work("outcome-refused");
+    std::vector<TZipItem> E = ManyFiles(30, 100);
+    std::string Setup = MakeSetup(D, E);
+    std::string T = D + "\\t";
+    for (const TZipItem &F : E) MakeFolders(T + "\\" + F.Name);
+    TInstaller Inst;
+    ASSERT_TRUE(StartInstall(Inst, Setup, T));
+    HWND Box = Inst.WaitWindow("Error", 60000);
+    ASSERT_TRUE(Box);
+    std::string Text = BoxText(Box);
+    EXPECT_EQ(0u, Text.find("Cannot create file\r\n" + T + "\\f100.txt\r\n")) << Text;
+    Press(Box, IDOK);
+    while (IsWindow(Box)) Sleep(10);
+    Box = Inst.WaitWindow("Error", 60000);
+    ASSERT_TRUE(Box);
+    Text = BoxText(Box);
+    EXPECT_EQ(0u, Text.find(Incomplete)) << Text;   // the next box is the final one
+    EXPECT_NE(std::string::npos, Text.find("\r\nf109.txt\r\n")) << Text;
+    EXPECT_NE(std::string::npos, Text.find("and 20 more")) << Text;
+    Press(Box, IDOK);
+    EXPECT_EQ(Inst.WaitExit(), 2);
 }
