@@ -302,7 +302,7 @@ std::string ImageBesideTool()
     return S.substr(0, S.rfind('/') + 1) + "UnfurlImage.exe";
 }
 
-int Fail(int ACode, const std::string &AWhy)
+static int Refuse(int ACode, const std::string &AWhy)
 {
     fprintf(stderr, "unfurlpack: %s\n", AWhy.c_str());
     return ACode;
@@ -333,10 +333,10 @@ int PackBuildMain(int AArgc, char **AArgv)
         } else if (A == "--level" && HasValue) {
             char *End = 0;
             long L = strtol(AArgv[++I], &End, 10);
-            if (*End || L < 1 || L > 12) return Fail(PackUsage, "--level takes 1 to 12");
+            if (*End || L < 1 || L > 12) return Refuse(PackUsage, "--level takes 1 to 12");
             Level = (int)L;
         } else if (A.empty() || A[0] != '-') {
-            if (!Dir.empty()) return Fail(PackUsage, "one folder only: " + A);
+            if (!Dir.empty()) return Refuse(PackUsage, "one folder only: " + A);
             Dir = A;
         } else {
             fputs(BuildUsage, stderr);
@@ -358,39 +358,39 @@ int PackBuildMain(int AArgc, char **AArgv)
 
     TCollected Found;
     std::string Why;
-    if (!CollectFolder(Dir, Out, Found)) return Fail(Found.Code, Found.Error);
+    if (!CollectFolder(Dir, Out, Found)) return Refuse(Found.Code, Found.Error);
     const std::vector<TPackEntry> &Entries = Found.Entries;
-    if (Entries.empty()) return Fail(PackBadArchive, Dir + ": nothing to install");
+    if (Entries.empty()) return Refuse(PackBadArchive, Dir + ": nothing to install");
     for (const TPackEntry &E : Entries)
         if (!IsUtf8(E.Name))
-            return Fail(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
+            return Refuse(PackBadArchive, "\"" + E.Name + "\": a name that is not UTF-8");
     std::string Img;
     if (!ReadWholeFile(Image, Img) || Img.empty())
-        return Fail(PackFileError, "cannot read the installer image " + Image +
+        return Refuse(PackFileError, "cannot read the installer image " + Image +
                                        " (name one with --image)");
     Why = PatchImage(Img);
-    if (!Why.empty()) return Fail(PackBadImage, Image + ": " + Why);
+    if (!Why.empty()) return Refuse(PackBadImage, Image + ": " + Why);
     std::string Block = SetupBlockFor(Title, Subtitle, std::string());
     Why = SetupTextsFault(Title, Subtitle, Block);
-    if (!Why.empty()) return Fail(PackBadTexts, Why);
+    if (!Why.empty()) return Refuse(PackBadTexts, Why);
 
     unsigned Cores = std::thread::hardware_concurrency();
     std::string Zip;
     if (int Code = WriteZip(Entries, Level, Cores ? (int)Cores : 1, Zip, Why))
-        return Fail(Code, Why);
+        return Refuse(Code, Why);
     int Walked = 0;
     for (const TPackFault &Fault : CheckArchive(Zip, Walked))
-        return Fail(PackBadArchive, (Fault.Entry.empty() ? Dir : "\"" + Fault.Entry + "\"") + ": " +
+        return Refuse(PackBadArchive, (Fault.Entry.empty() ? Dir : "\"" + Fault.Entry + "\"") + ": " +
                                         Fault.Reason);
     Block = SetupBlockFor(Title, Subtitle, Zip);
     if (Img.size() + SetupHeaderSize + Block.size() + Zip.size() > InstallerSizeMax)
-        return Fail(PackBadArchive, "the installer would be larger than 2 GB");
+        return Refuse(PackBadArchive, "the installer would be larger than 2 GB");
     if (!Found.Late.empty())
         fprintf(stderr, "unfurlpack: %zu file(s) dated 2108 or later, stored as 2107-12-31 "
                         "23:59:58 (the last time a ZIP entry holds), the first \"%s\"\n",
                 Found.Late.size(), Found.Late[0].c_str());
     std::string Setup = BuildInstaller(Img, Block, Zip);
-    if (!WriteWholeFile(Out, Setup)) return Fail(PackFileError, "cannot write " + Out);
+    if (!WriteWholeFile(Out, Setup)) return Refuse(PackFileError, "cannot write " + Out);
     printf("%s: %d entries, archive %zu bytes, installer %zu bytes\n", Out.c_str(), Walked,
            Zip.size(), Setup.size());
     return PackOk;

@@ -95,20 +95,25 @@ TEST(InstallerOutcome, FileHeldOpenGivesTheSystemsReasonThenTheFinalBox)
 // ---- Unattended ------------------------------------------------------------------------------
 
 // Silent runs show no window and tell the outcome in the exit code only: installed, with an
-// existing file replaced without asking (0); an entry failing its CRC (2); a cut archive (3);
-// a wrong command line (1, nothing written).
+// existing file replaced without asking (0); an entry failing its CRC (2); a cut archive or a
+// damaged integrity record (3); a wrong command line (1, nothing written).
 TEST(InstallerOutcome, SilentRunsShowNothingAndSayItInTheExitCode)
 {
     std::string D = Work("outcome-silent");
     std::vector<TZipItem> E = Payload(), Bad = Payload();
     Bad[2].BadCrc = true;
     std::string Zip = ZipBuild(E);
+    // One flipped byte in the mark of the integrity record: the record is gone, which an
+    // installer made with it must not take for an installer of old.
+    std::string NoMark = BuildInstaller(Zip, "Good", "all");
+    NoMark[NoMark.rfind("UFck")] ^= 0x01;
     const struct {
         const char *Name;
         std::string Exe;
         const char *Switches;
         int Code;
     } Cases[] = {
+        {"integrity mark damaged", NoMark, "/S /D=", 3},
         {"installed", BuildInstaller(Zip, "Good", "all"), "/S /D=", 0},
         {"bad crc", BuildInstaller(ZipBuild(Bad), "Bad", "crc"), "/S /D=", 2},
         {"cut archive", BuildInstaller(Zip.substr(0, Zip.size() / 2), "Cut", "half"), "/S /D=", 3},
