@@ -11,6 +11,7 @@ const char ContinuePromptCaption[] = " Notice!";
 
 string ContinuePromptText(int64_t ACount)
 {
+    // "differencies" is the text users have always seen: kept as it is.
     return "Already found " + Int64ToStr(ACount) + " differencies. Continue?";
 }
 

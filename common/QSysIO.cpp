@@ -43,6 +43,7 @@ string IOErrorText(int ACode)
     case 160: return "Device write fault";
     case 161: return "Device read fault";
     case 162: return "Hardware failure";
+    // "Unknovn" is the spelling users have always seen: kept as it is.
     default: return "Unknovn Error " + IntToStr(ACode);
     }
 }
