@@ -336,7 +336,9 @@ int WaitCode(PROCESS_INFORMATION &APi)
 // by /D= under /S, and typed into the field.
 TEST(InstallerOutcome, FoldersInAnyScript)
 {
-    std::string D = Work("outcome-scripts");
+    // A folder of its own for each run: the tree cleaner works with code page names only.
+    std::string D = Work("outcome-scripts") + "\\" + std::to_string(GetTickCount());
+    MakeFolders(D);
     const std::string Home = D + "\\\xC5\x81ukasz \xD0\x9F\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80 "
                                  "\xE6\x97\xA5\xE6\x9C\xAC";   // Łukasz Пример 日本
     const std::string Greek = "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";   // Ωμέγα
