@@ -25,6 +25,8 @@ void RunInit(TUnZipRun &ARun, const TZipIO *AIO, const TUnZipFileOps *AFileOps,
     ARun.RunEnd = reNone;
     TInflateRun Entry = {AIO, -1, AIO, -1, 0, -1, 0xFFFFFFFFu};
     ARun.Entry = Entry;
+    ARun.Undo = TUndo();
+    ARun.Undo.File = -1;
 }
 
 void RunInitPlatform(TUnZipRun &ARun)
