@@ -41,6 +41,7 @@ void UndoFinish(TUnZipRun &ARun, HWND ADlg, bool ARollBack)
 {
     TUndo &U = ARun.Undo;
     const TUnZipFileOps &F = *ARun.FileOps;
+    if (U.Dir.empty()) return;   // no folder, nothing written
     if (U.File != -1) F.Close(U.File);
     U.File = -1;
     string Failed;
@@ -88,6 +89,7 @@ void UndoBegin(TUnZipRun &ARun, HWND ADlg)
 {
     TUndo &U = ARun.Undo;
     const TUnZipFileOps &F = *ARun.FileOps;
+    if (ARun.TargetDir.empty()) return;   // the run stops at once (ExtractEntry)
     U.Dir = ARun.TargetDir + "\\" UNDO_FOLDER_NAME "\\";
     string Name = U.Dir + "journal";
     TZipHandle Old = F.OpenRead(Name.c_str());
