@@ -99,9 +99,19 @@ static uint32_t FirstDiff(const uint8_t *A, const uint8_t *B, uint32_t AFrom, ui
     return I;
 }
 
+size_t Utf16Length(const string &AText)
+{
+    size_t N = 0;
+    for (size_t I = 0; I < AText.length(); I++) {
+        uint8_t B = (uint8_t)AText[I];
+        if ((B & 0xC0) != 0x80) N += B >= 0xF0 ? 2 : 1;   // continuation bytes add nothing
+    }
+    return N;
+}
+
 bool NameFits(const string &AName)
 {
-    return AName.length() <= (size_t)NameMax;
+    return Utf16Length(AName) <= (size_t)NameMax && AName.length() <= (size_t)FileNameMax;
 }
 
 // Hands the pending code, if any, to the reporter with AName (reading it clears it).
@@ -157,8 +167,18 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
     TFile F1, F2;
     AResult = TCompareResult();
     IOResult();   // a code left over from elsewhere is not this run's
-    if (!OpenForCompare(F1, AFirst, AHooks)) return false;
+    // The buffers first: their lack concerns neither file.
+    uint8_t *Buff = (uint8_t *)malloc(2 * (size_t)SizeMem);
+    if (!Buff) {
+        AHooks.ReportError(AHooks.Context, 8, string());
+        return false;
+    }
+    if (!OpenForCompare(F1, AFirst, AHooks)) {
+        free(Buff);
+        return false;
+    }
     if (!OpenForCompare(F2, ASecond, AHooks)) {
+        free(Buff);
         CloseBoth(F1, F2, AFirst, ASecond, AFirst, AHooks);
         return false;
     }
@@ -171,9 +191,8 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
         Code = IOResult();
         SizeName = &ASecond;
     }
-    uint8_t *Buff = Code ? 0 : (uint8_t *)malloc(2 * (size_t)SizeMem);
-    if (!Code && !Buff) Code = 8;   // not enough memory
     if (Code) {
+        free(Buff);
         AHooks.ReportError(AHooks.Context, Code, *SizeName);
         CloseBoth(F1, F2, AFirst, ASecond, AFirst, AHooks);
         return false;
@@ -183,6 +202,7 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
     AResult.Size1 = Rest1;
     AResult.Size2 = Rest2;
 
+    const int64_t Total = Rest1 < Rest2 ? Rest1 : Rest2;   // positions that exist in both
     int64_t Offset = 0;   // file position of the current blocks' first byte
     int64_t Count = 0;    // differences found in this run
     bool Stop = false;
@@ -192,10 +212,12 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
         uint32_t Len1 = Rest1 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)Rest1;
         uint32_t Len2 = Rest2 >= SizeMem ? (uint32_t)SizeMem : (uint32_t)Rest2;
         uint32_t Got1 = 0, Got2 = 0;
+        // Each read's code is taken at once, so that the code reported is that of the file
+        // named with it.
         BlockRead(F1, Buff, Len1, &Got1);
+        int Code1 = IOResult();
         BlockRead(F2, BuffO, Len2, &Got2);
-        if (Got2 < Len2) ReadName = &ASecond;
-        if (Got1 < Len1) ReadName = &AFirst;
+        int Code2 = IOResult();
         bool Short = Got1 < Len1 || Got2 < Len2;
         // Only bytes both files delivered are compared.
         uint32_t End = Got1 < Got2 ? Got1 : Got2;
@@ -212,14 +234,19 @@ bool CompareFiles(const string &AFirst, const string &ASecond, const TCompareHoo
         AResult.Compared += Done;
         if (Short) {
             // A failed or short read (the file shrank, or the disk failed) ends the run;
-            // its code is reported after the files are closed.
-            Code = IOResult();
+            // its code (100 for a read that came up short without one) is reported after
+            // the files are closed.
+            bool FirstShort = Got1 < Len1;
+            ReadName = FirstShort ? &AFirst : &ASecond;
+            Code = FirstShort ? Code1 : Code2;
             SetIOResult(Code ? Code : 100);
             break;
         }
         Offset += Len1;
         Rest1 -= Len1;
         Rest2 -= Len2;
+        if (!Stop && AHooks.Progress && !AHooks.Progress(AHooks.Context, AResult.Compared, Total))
+            Stop = true;
     }
     free(Buff);
     AResult.Count = Count;

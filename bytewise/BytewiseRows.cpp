@@ -15,6 +15,17 @@ int RowBands(int AStyle, int ARight, TBand (&ABands)[3])
     return 3;
 }
 
+int DrawnRow(const char *ARow, int ALen, char (&AOut)[RowCellsMax])
+{
+    int PosEnd = 0;
+    while (PosEnd < ALen && ARow[PosEnd] == ' ') PosEnd++;
+    while (PosEnd < ALen && ARow[PosEnd] >= '0' && ARow[PosEnd] <= '9') PosEnd++;
+    int N = 0;
+    for (int I = PosEnd; I < PosCells && N < RowCellsMax; I++) AOut[N++] = ' ';
+    for (int I = 0; I < ALen && N < RowCellsMax; I++) AOut[N++] = ARow[I];
+    return N;
+}
+
 uint32_t RowTextColor(int AStyle)
 {
     return AStyle == dsFocus ? Rgb(255, 255, 255) : Rgb(0, 0, 0);

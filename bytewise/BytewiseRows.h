@@ -6,11 +6,21 @@
 #include <stdint.h>
 #include "QStr.h"
 
+// A row is drawn with its position right-aligned in PosCells characters, so that positions
+// up to 13 digits (files of terabytes) stand in their column; the other fields are as the
+// row's text (and the clipboard) has them.
+const int PosCells = 13;
+const int CellWidth = 8;       // pixels per character of a drawn row
 // Column boundaries in pixels from the row's left edge; with an 8-pixel-wide row font they
 // fall into the blanks between position | byte 1 | byte 2 | character 1 | character 2.
-const int L1 = 60, L2 = 91, L3 = 125, L4 = 160;
-const int CellWidth = 8;       // pixels per character of a drawn row
-const int RowCellsMax = 64;    // characters drawn of one row (rows have 23 to 26)
+const int L1 = 108, L2 = 139, L3 = 173, L4 = 208;
+const int RowCellsMax = 64;    // characters drawn of one row (drawn rows have 29 to 32)
+const int RowWidthMin = 29 * CellWidth;    // pixels a drawn row with all fields needs
+
+// The row as drawn: its position field (leading blanks and digits) widened with blanks on
+// the left to PosCells characters (a longer one is kept whole); at most RowCellsMax
+// characters. Answers the length.
+int DrawnRow(const char *ARow, int ALen, char (&AOut)[RowCellsMax]);
 
 // Colours, 0x00BBGGRR.
 inline uint32_t Rgb(int R, int G, int B) { return (uint32_t)R | ((uint32_t)G << 8) | ((uint32_t)B << 16); }

@@ -8,17 +8,26 @@
 #include <stdint.h>
 #include "QTypes.h"
 
+// Names are bytes in the system's code page, at most MAX_PATH - 1 of them. A program built
+// with Q_FILE_NAMES_UTF8 hands UTF-8 names (the Windows backend opens them through the wide
+// API): MAX_PATH - 1 UTF-16 units take up to three bytes each there.
+#ifdef Q_FILE_NAMES_UTF8
+enum { FileNameMax = 3 * (MAX_PATH - 1) };
+#else
+enum { FileNameMax = MAX_PATH - 1 };
+#endif
+
 struct TFile {
     intptr_t Handle = -1;     // platform handle while open, else -1
     uint32_t RecSize = 1;     // bytes per record of block reads and writes
     bool Assigned = false;    // bound to a name by AssignFile
-    char Name[MAX_PATH] = {};
+    char Name[FileNameMax + 1] = {};
 };
 
 // Open modes for Reset.
 enum { fmOpenRead = 0, fmOpenReadWrite = 2 };
 
-void AssignFile(TFile &F, const char *AName);     // names longer than 259 are cut
+void AssignFile(TFile &F, const char *AName);     // names longer than FileNameMax are cut
 void Reset(TFile &F, uint32_t ARecSize = 1, int AMode = fmOpenRead);  // existing file
 void Rewrite(TFile &F, uint32_t ARecSize = 1);    // created or truncated, read/write
 // Reads ACount records. With AResult the count read is returned and a short read is

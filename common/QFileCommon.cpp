@@ -51,7 +51,7 @@ void AssignFile(TFile &F, const char *AName)
     F.RecSize = 1;
     F.Assigned = true;
     size_t Len = AName ? strlen(AName) : 0;
-    if (Len > MAX_PATH - 1) Len = MAX_PATH - 1;
+    if (Len > FileNameMax) Len = FileNameMax;
     if (Len) memcpy(F.Name, AName, Len);
     F.Name[Len] = 0;
 }

@@ -134,7 +134,7 @@ uint32_t StrBufSize(const char *Str)
 
 void ForceDirectories(const string &Dir)
 {
-    if (Dir.length() < 3) return;
+    if (Dir.empty()) return;   // a folder of one or two characters ("ab") is made too
     // Mostly just the last level is missing: creating it at once saves the test for it (a
     // test for a missing name reads its whole parent folder under Wine). When the creation
     // fails, the folder is either there or made level by level as before.

@@ -9,6 +9,9 @@
 # build/win64 and NSIS with its amd64 stub, under wine64.
 # BENCH_ROUNDS=N runs N rounds instead of 3 and takes the best of each (the machine's load
 # varies from round to round).
+# BENCH_OTHER_IMAGE=FILE: another installer image of the same width (say a copy of the
+# previous build's UnfurlImage.exe) made into an installer of the same files and installed
+# silently in the same rounds; prints its time and its ratio to this build's /S install.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -41,7 +44,12 @@ echo "== building both installers"
 . tools/bench-nsis.sh
 bench_nsi "$work/bench.nsi" "$work/nsis-setup.exe" "$work/files" zlib "$nsis_target"
 makensis -V1 "$work/bench.nsi"
-ls -l "$work/unfurl-setup.exe" "$work/nsis-setup.exe" | awk '{print "  " $5 "  " $9}'
+other="${BENCH_OTHER_IMAGE:-}"
+if [ -n "$other" ]; then
+  "$unfurlpack" build "$work/files" -o "$work/other-setup.exe" --image "$other" \
+    --title "Benchmark" --subtitle "install benchmark" >/dev/null
+fi
+ls -l "$work"/*-setup.exe | awk '{print "  " $5 "  " $9}'
 
 q_xvfb
 q_wine_prefix "$work/prefix"
@@ -78,27 +86,34 @@ timed_silent() {
 }
 run_unfurl_silent() { timed_silent unfurl-setup.exe unfurl-s silent.log; wall_silent=$t_wall silent_ms=$t_ms; }
 run_nsis() { timed_silent nsis-setup.exe nsis nsis.log; wall_nsis=$t_wall nsis_ms=$t_ms; }
+run_other() { [ -z "$other" ] || { timed_silent other-setup.exe other other.log; other_ms=$t_ms; }; }
 
 # The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
 least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }
-best_unfurl="" best_nsis="" best_silent=""
+best_unfurl="" best_nsis="" best_silent="" best_other=""
 rounds="${BENCH_ROUNDS:-3}"
 for round in $(seq "$rounds"); do
-  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_nsis
-  else run_nsis; run_unfurl_silent; run_unfurl; fi
+  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis
+  else run_nsis; run_other; run_unfurl_silent; run_unfurl; fi
   u=$(awk "BEGIN{printf \"%.2f\", $unfurl_ms / 1000}") n=$(awk "BEGIN{printf \"%.2f\", $nsis_ms / 1000}")
   s=$(awk "BEGIN{printf \"%.2f\", $silent_ms / 1000}")
   echo "round $round: Unfurl $u s (command $wall_unfurl s), Unfurl /S $s s (command $wall_silent s), NSIS $n s (command $wall_nsis s)"
   best_silent=$(least "$best_silent" "$s")
   best_unfurl=$(least "$best_unfurl" "$u")
   best_nsis=$(least "$best_nsis" "$n")
+  if [ -n "$other" ]; then
+    o=$(awk "BEGIN{printf \"%.2f\", $other_ms / 1000}")
+    echo "round $round: other image /S $o s"
+    best_other=$(least "$best_other" "$o")
+  fi
 done
 grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
 
 # Both must have installed the same files, byte for byte.
 if diff -rq "$work/files" "$drive_c/bench/unfurl" >/dev/null &&
    diff -rq "$work/files" "$drive_c/bench/unfurl-s" >/dev/null &&
-   diff -rq "$work/files" "$drive_c/bench/nsis" >/dev/null; then
+   diff -rq "$work/files" "$drive_c/bench/nsis" >/dev/null &&
+   { [ -z "$other" ] || diff -rq "$work/files" "$drive_c/bench/other" >/dev/null; }; then
   echo "all installs are complete and identical to the source files"
 else
   echo "installed files differ from the source files" >&2
@@ -107,3 +122,6 @@ fi
 ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
 silent_ratio=$(awk "BEGIN{printf \"%.2f\", $best_silent / $best_nsis}")
 echo "Unfurl.exe: $best_unfurl s   Unfurl.exe /S: $best_silent s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio   ratio Unfurl /S / NSIS /S: $silent_ratio (best of $rounds, Wine, installer start to exit)"
+if [ -n "$other" ]; then
+  echo "other image /S: $best_other s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other / $best_nsis}")   ratio this /S / other /S: $(awk "BEGIN{printf \"%.2f\", $best_silent / $best_other}") ($other)"
+fi

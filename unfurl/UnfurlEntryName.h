@@ -21,6 +21,9 @@ bool Utf8Valid(const char *AText, int32_t ALen);
 // page: UTF-8 on Windows (the binding uses the wide API), the same bytes on the host.
 // Entries with flag bit 11 carry their names in this form already.
 string NameFromAnsi(const string &AText);
+// A text in Windows code page 1250 (what OemToAnsiName makes) in UTF-8, whatever code page
+// the system runs with. Bytes the code page leaves undefined keep their value as the code.
+string Cp1250ToUtf8(const string &AText);
 
 // Why the installer refuses to write an entry name, or 0 when it may. Refused: names longer
 // than NameMax, an absolute name (leading "\" or "/", which covers UNC), a colon (drives and

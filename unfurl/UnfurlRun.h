@@ -2,8 +2,8 @@
 // file and where the walk stands in it, the current local header, the target folder, the
 // overwrite mode and the prompt's answer, the counters, the stop request, the decoder's entry
 // state, and the three seams through which the portable walk reaches files and the dialog.
-// The program (or a test) makes one record, sets it once with RunInit and hands it to every
-// step: ReadSetupHeader, VerifyArchive, the listing and the extraction run.
+// The program (or a test) makes one record, gives it its seams with RunInit and hands it to
+// every step: ReadSetupHeader, VerifyArchive, the listing and the extraction run.
 #ifndef UNFURLRUN_H
 #define UNFURLRUN_H
 
@@ -101,42 +101,45 @@ const TUnZipDialog *UnZipPlatformDialog();
 struct TUnZipRun {
     // The seams. IO reads the archive and writes the extracted files; during a walk the
     // decoder's entry state reads the archive through a read-ahead buffer over it.
-    const TZipIO *IO;
-    const TUnZipFileOps *FileOps;
-    const TUnZipDialog *Dialog;
+    const TZipIO *IO = 0;
+    const TUnZipFileOps *FileOps = 0;
+    const TUnZipDialog *Dialog = 0;
 
     // The archive.
-    TZipHandle ArchiveFile;          // read handle of the installer's own file; -1 for none
-    uint32_t ArchiveStart;           // offset of the first local header (after ReadSetupHeader)
-    int32_t ArchivePos;              // position after the last SeekArchive; -1 after a failure
-    TLocalHeader LocalHeader;        // the current entry's header
+    TZipHandle ArchiveFile = -1;     // read handle of the installer's own file; -1 for none
+    uint32_t ArchiveStart = 0;       // offset of the first local header (after ReadSetupHeader)
+    int32_t ArchivePos = 0;          // position after the last SeekArchive; -1 after a failure
+    TLocalHeader LocalHeader = {};   // the current entry's header
 
     // Where and how files are written.
     string TargetDir;                // installation folder (UTF-8, the walk's form); the
                                      // extraction run drops its trailing backslash
-    uint8_t OverwriteMode;           // omReplace, omKeep or omAsk
-    bool OverwriteThis;              // the prompt's answer for the current file
+    uint8_t OverwriteMode = omAsk;   // omReplace, omKeep or omAsk
+    bool OverwriteThis = false;      // the prompt's answer for the current file
     string FileExistName;            // name part of the file the prompt asks about
-    bool Silent;                     // no window and no message box
-    volatile bool StopAsked;         // the user asked to stop after the current file
+    bool Silent = false;             // no window and no message box
+    volatile bool StopAsked = false; // the user asked to stop after the current file
+    bool Writing = false;            // an extraction run is writing files (Cancel asks to stop)
+    bool FileBoxShown = false;       // this run showed a box about a file: later ones are only
+                                     // named in the final message
 
     // Counters and the outcome.
-    double ProgressStep;             // percent per created file (100 / list items)
-    int32_t FilesDone;               // files created so far in this run
-    int32_t ListIndex;               // list item matched last; -1 at the start of a run
-    bool AllExtracted;               // the extraction run wrote every entry of the list
-    bool Ran;                        // an extraction run took place
-    TRunEnd RunEnd;                  // how the last walk ended
+    double ProgressStep = 0;         // percent per created file (100 / list items)
+    int32_t FilesDone = 0;           // files created so far in this run
+    int32_t ListIndex = -1;          // list item matched last; -1 at the start of a run
+    bool AllExtracted = false;       // the extraction run wrote every entry of the list
+    bool Ran = false;                // an extraction run took place
+    TRunEnd RunEnd = reNone;         // how the last walk ended
 
     // The decoder's state for the current entry.
-    TInflateRun Entry;
+    TInflateRun Entry = {0, -1, 0, -1, 0, -1, 0xFFFFFFFFu};
 
     // What the run changed in the folder, to put it back (UnfurlUndo.h).
     TUndo Undo;
 };
 
-// A run on ARun's seams with nothing open: no archive file, the built-in ArchiveStart,
-// overwrite mode omAsk, the counters at zero.
+// Gives a new run record (nothing open, overwrite mode omAsk, the counters at zero) its
+// seams.
 void RunInit(TUnZipRun &ARun, const TZipIO *AIO, const TUnZipFileOps *AFileOps,
              const TUnZipDialog *ADialog);
 // A run on the platform's files and dialog.

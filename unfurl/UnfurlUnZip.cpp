@@ -110,12 +110,13 @@ static string NotInstalledText(TUnZipRun &ARun, HWND AList)
 
 static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly);
 
-bool StartExtraction(TUnZipRun &ARun, char *AFolder, const char *ACurrentDir, int32_t AListCount)
+bool StartExtraction(TUnZipRun &ARun, string &AFolder, const string &ACurrentDir, int32_t AListCount)
 {
-    RemoveDirTail(AFolder);
-    bool Replaced = !AFolder[0];
-    if (Replaced) StrLCopy(AFolder, ACurrentDir, MAX_PATH - 1);
-    ARun.TargetDir = NameFromAnsi(string(AFolder));
+    size_t Len = AFolder.length();
+    if (Len > 0 && AFolder[Len - 1] == '\\') AFolder = AFolder.substr(0, Len - 1);
+    bool Replaced = AFolder.empty();
+    if (Replaced) AFolder = ACurrentDir;
+    ARun.TargetDir = AFolder;
     UndoNoteFolders(ARun, ARun.TargetDir);
     ARun.FileOps->ForceDirs(ARun.TargetDir);
     if (AListCount > 0) ARun.ProgressStep = 100.0 / AListCount;
@@ -148,6 +149,7 @@ void UnZipFiles(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
         ARun.Entry.In = ReadAheadIO();
         ARun.Entry.ArchiveFile = ReadAheadHandle(Ahead);
     }
+    ARun.FileBoxShown = false;
     if (!AListOnly) UndoBegin(ARun, ADlg);
     WalkEntries(ARun, ADlg, AListId, AListOnly);
     if (Buffered) ReadAheadEnd(Ahead);
@@ -168,10 +170,11 @@ static TRunEnd ReadEntryName(TUnZipRun &ARun, HWND ADlg, const TLocalHeader &H, 
     ANameBuf[Got] = 0;
     if (Got < Take) return reDamaged;   // the file ends inside the name
     // Flag bit 11: the name is UTF-8 and is taken as it is (broken UTF-8 is never written);
-    // else it is in the DOS code page and goes through the table.
+    // else it is in the DOS code page and goes through the table to code page 1250, the
+    // installer's own, then to UTF-8 (the same on every system).
     bool Utf8 = (H.Flags & ZipFlagUtf8) != 0;
     AName = PCharToStr(ANameBuf, (uint16_t)Got);
-    if (!Utf8) AName = NameFromAnsi(OemToAnsiName(AName));
+    if (!Utf8) AName = Cp1250ToUtf8(OemToAnsiName(AName));
     // A zero byte would cut the name where the system reads it: "evil.exe<0>.txt".
     AUnsafe = H.NameLength > NameMax || memchr(ANameBuf, 0, (size_t)Got) != 0 ||
               (Utf8 && !Utf8Valid(ANameBuf, Got));
@@ -253,6 +256,7 @@ static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
     if (AListOnly) ARun.Dialog->ListReset(List);
 
     TRunEnd End = reComplete;
+    ARun.Writing = !AListOnly;
     while (End == reComplete && ReadLocalHeader(ARun)) {
         const TLocalHeader H = ARun.LocalHeader;
         uint32_t HeaderPos = (uint32_t)ARun.ArchivePos;
@@ -276,6 +280,7 @@ static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
         ARun.LocalHeader.Signature != ZipEndSig)
         End = reDamaged;
     ARun.RunEnd = End;
+    ARun.Writing = false;
     if (AListOnly)
         EndListing(ARun, ADlg, List);
     else

@@ -56,11 +56,11 @@ bool ReadLocalHeader(TUnZipRun &ARun);
 // Listing run (AListOnly) or extraction run over the archive; see the unit comment.
 void UnZipFiles(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly);
 // The window-free start of an extraction run, before UnZipFiles: AFolder (the field's text,
-// a buffer of MAX_PATH + 1) loses its trailing backslash, an empty one becomes the current
-// folder ACurrentDir; it becomes the run's TargetDir and is made; AListCount entries share the
-// progress bar; the counters and the stop request are reset. Answers whether AFolder was
-// replaced (the field must show it).
-bool StartExtraction(TUnZipRun &ARun, char *AFolder, const char *ACurrentDir, int32_t AListCount);
+// UTF-8) loses its trailing backslash, an empty one becomes the current folder ACurrentDir;
+// it becomes the run's TargetDir and is made; AListCount entries share the progress bar; the
+// counters and the stop request are reset. Answers whether AFolder was replaced (the field
+// must show it).
+bool StartExtraction(TUnZipRun &ARun, string &AFolder, const string &ACurrentDir, int32_t AListCount);
 // Finds AName in the list after ListIndex (wrapping, case ignored); answers whether it is
 // selected.
 bool IsEntrySelected(TUnZipRun &ARun, HWND AList, const string &AName);

@@ -52,10 +52,16 @@ static void Deselect(TUnZipRun &ARun, HWND AList)
 
 // The message and the path; with the system's reason on a line of its own when a system call
 // failed (ACode not 0), so that the user knows what to do about it. Nothing in a silent run.
+// A file that cannot be written is told in a box once per run: the next ones (a protected
+// folder refuses every file) would say nothing new, and the final message names them all.
 static void ReportPath(TUnZipRun &ARun, HWND ADlg, const char *AText, const string &APath,
                        uint32_t ACode = 0)
 {
     if (ARun.Silent) return;
+    if (AText != MsgCannotCreateDir) {
+        if (ARun.FileBoxShown) return;
+        ARun.FileBoxShown = true;
+    }
     string Text = string(AText) + "\r\n" + APath;
     if (ACode) Text += "\r\n" + ARun.FileOps->ErrorText(ACode);
     ARun.Dialog->ShowError(ADlg, Text);

@@ -22,11 +22,11 @@ struct TUnZipRun;
 #define UNDO_FOLDER_NAME "Unfurl undo (do not delete)"
 
 struct TUndo {
-    string Dir;          // the undo folder with its trailing backslash; empty outside a run
-    string Journal;      // the journal's lines
-    TZipHandle File;     // the journal on disk, -1 when none is written
-    int32_t Aside;       // files moved aside so far
-    bool Failed;         // an undo left something not put back (exit code 2)
+    string Dir;               // the undo folder with its trailing backslash; empty outside a run
+    string Journal;           // the journal's lines
+    TZipHandle File = -1;     // the journal on disk, -1 when none is written
+    int32_t Aside = 0;        // files moved aside so far
+    bool Failed = false;      // an undo left something not put back (exit code 2)
 };
 
 inline constexpr const char *MsgAskUndo = "\r\n\r\nUndo the installation?";

@@ -21,17 +21,27 @@ set(common_units QStr.cpp QSysUtil.cpp QSysText.cpp QSysIO.cpp QEncr.cpp QFileCo
                  win32/QSysUtilWin.cpp win32/QDialog.cpp win32/QFont.cpp win32/QFileWin.cpp)
 list(TRANSFORM common_units PREPEND ${CMAKE_SOURCE_DIR}/common/)
 q_image_units(unfurl_image_units ${CMAKE_CURRENT_SOURCE_DIR} ${unfurl_units} ${common_units})
+# Variables in sections of their own would all carry their bytes in the file: GCC names the
+# section of a zero-initialised one .data$NAME too, not .bss.
+target_compile_options(unfurl_image_units PRIVATE -fno-data-sections)
 # The decoder, its table builder and its CRC-32 are compiled for speed (docs/installer.md).
 set_source_files_properties(UnfurlZipInflate.cpp UnfurlCodeTable.cpp UnfurlCrc32.cpp
                             TARGET_DIRECTORY unfurl_image_units
                             PROPERTIES COMPILE_OPTIONS -O2)
-add_executable(UnfurlImage win32/Unfurl.cpp res/Unfurl.rc)
+add_executable(UnfurlImage win32/Unfurl.cpp win32/UnfurlStart.cpp res/Unfurl.rc)
 target_include_directories(UnfurlImage PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
-target_compile_options(UnfurlImage PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${Q_SMALL_CXX}>)
+target_compile_options(UnfurlImage PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${Q_SMALL_CXX} -fno-data-sections>)
+# windres reads these too; CMake does not see them by itself.
+set_source_files_properties(res/Unfurl.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/Unfurl.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/Unfurl.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/FileExist.rc")
 target_link_libraries(UnfurlImage PRIVATE unfurl_image_units)
 set_target_properties(UnfurlImage PROPERTIES WIN32_EXECUTABLE TRUE
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-target_link_options(UnfurlImage PRIVATE -s)
+# No start files: win32/UnfurlStart.cpp is the process entry. Data imported from a DLL would
+# need the start files' runtime relocator: the link refuses it (no auto-import) instead.
+target_link_options(UnfurlImage PRIVATE -s -nostartfiles -Wl,--disable-auto-import
+                    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/QImage.ld)
+set_property(TARGET UnfurlImage APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/QImage.ld)
 target_link_libraries(UnfurlImage PRIVATE user32 gdi32 shell32 kernel32)
 
 # ---- The delivered installer ------------------------------------------------------------

@@ -1,7 +1,7 @@
 // BytewiseList: owner-drawn rows of the result table and its copy to the clipboard.
 #include "BytewiseList.h"
-#include "BytewiseMain.h"
 #include "BytewiseRows.h"
+#include "BytewiseWindow.h"
 #include "QConst.h"
 #include "QFont.h"
 #include "QStr.h"
@@ -88,11 +88,13 @@ void DrawListItem(int AStyle)
             // ExtTextOut: the row's bytes as they stand ('&' is no prefix here), clipped, one
             // character every CellWidth pixels so that the fields stay between the grid lines
             // also when bold is simulated by widening each character.
+            // The position is widened to its column (DrawnRow).
             static INT Dx[RowCellsMax];
             if (Dx[0] == 0)
                 for (INT &D : Dx) D = CellWidth;
-            if (Len > RowCellsMax) Len = RowCellsMax;
-            ExtTextOutA(DC, RowRect.left, RowRect.top, ETO_CLIPPED, &RowRect, Text.c_str(), Len, Dx);
+            char Drawn[RowCellsMax];
+            int N = DrawnRow(Text.c_str(), Len, Drawn);
+            ExtTextOutA(DC, RowRect.left, RowRect.top, ETO_CLIPPED, &RowRect, Drawn, N, Dx);
         }
     }
     RestoreDC(DC, SavedDC);

@@ -6,34 +6,31 @@
 #include "BytewiseList.h"
 #include "BytewiseNames.h"
 #include "BytewiseNotice.h"
+#include "BytewiseProgress.h"
 #include "BytewiseRows.h"
 #include "BytewiseSettings.h"
 #include "BytewiseTexts.h"
+#include "BytewiseWindow.h"
 #include "QAbout.h"
 #include "QConst.h"
 #include "QDialog.h"
-#include "QDialogFile.h"
+#include "QDialogFileLogic.h"
 #include "QHelp.h"
 #include "QIni.h"
 #include "QSysUtil.h"
+#include <commdlg.h>
 #include <shellapi.h>
-
-HWND MyWin;
-HWND hWndList;
+#include <stdlib.h>
 
 static const UINT_PTR AniTimer = 1;
-static TAnim Anim;    // the icon animation's counters
+// The state of a run (see "a run" below).
+static bool Running;       // a run is on
+static bool StopAsked;     // Esc, Stop, Alt+F4 or the close box during the run
+static TProgressPace Pace;
+static HWND StopButton;    // CM_BUT6, shown while a long run reads
+static HWND FocusBefore;   // the focus the run took for the Stop button
 
-string FieldText(int AId)
-{
-    HWND W = GetDlgItem(MyWin, AId);
-    int Len = GetWindowTextLengthA(W);
-    if (Len <= 0) return string();
-    string S((size_t)Len, ' ');
-    Len = GetWindowTextA(W, S.begin_write(), Len + 1);
-    S.resize(Len > 0 ? (size_t)Len : 0);
-    return S;
-}
+static TAnim Anim;    // the icon animation's counters
 
 void ViewAb()
 {
@@ -41,15 +38,24 @@ void ViewAb()
               TextOf(SCFootNote1), TextOf(SCFootNote2));
 }
 
-// Names given on the command line replace the remembered ones; with two of them the
-// comparison starts as soon as the window is up.
+// Messages the window posts to itself: the usage box and the command line's run come once
+// the window is up and painted.
+enum { WM_SHOWUSAGE = WM_APP + 1, WM_STARTRUN = WM_APP + 2 };
+
+// Names given on the command line replace the remembered ones, made absolute at once (the
+// current folder is the one the program started in); with two of them the comparison starts
+// as soon as the window has painted. A third name or "/?" shows the usage instead.
 static void TakeCommandLine(const TCmdNames *ANames)
 {
     if (!ANames || ANames->Count == 0) return;
-    SetDlgItemTextA(MyWin, CM_EDIT, ANames->First.c_str());
+    if (ANames->Usage) {
+        PostMessageW(MyWin, WM_SHOWUSAGE, 0, 0);
+        return;
+    }
+    SetFieldText(CM_EDIT, FullName(ANames->First));
     if (ANames->Count < 2) return;
-    SetDlgItemTextA(MyWin, CM_EDIT2, ANames->Second.c_str());
-    PostMessageA(MyWin, WM_COMMAND, MAKEWPARAM(CM_BUT, BN_CLICKED), (LPARAM)GetDlgItem(MyWin, CM_BUT));
+    SetFieldText(CM_EDIT2, FullName(ANames->Second));
+    PostMessageW(MyWin, WM_STARTRUN, 0, 0);
 }
 
 static void MainInit(HWND ADlg, const TCmdNames *ANames)
@@ -57,6 +63,8 @@ static void MainInit(HWND ADlg, const TCmdNames *ANames)
     CenterWindow(ADlg);
     MyWin = ADlg;
     hWndList = GetDlgItem(ADlg, CM_LIST);
+    StopButton = GetDlgItem(ADlg, CM_BUT6);
+    QMessageBoxProc = MessageBoxUtf8;    // names in the boxes are UTF-8
     SetWindowTextA(ADlg, TextOf(SCTitle).c_str());
     // The class icon: title bar and task switcher of every dialog of the program.
     HICON Icon = LoadIconA(GetModuleHandleA(0), "MAINICON");
@@ -89,26 +97,90 @@ static BOOL MainDrawItem(int ACtl, const DRAWITEMSTRUCT *ADraw)
     return TRUE;
 }
 
-// ---- the comparison's hooks: the list, the prompt box, the error box ----
+// ---- a run: the list, the prompt box, the error box, progress and Stop ----
+
+// The run reads in this thread. Between blocks it looks at the window's messages every
+// PumpEvery ms (BytewiseProgress): the window paints, its icon turns, and Esc, the Stop
+// button or the close box ask the run to stop. Keys and clicks meant for anything else are
+// dropped then and at the run's end, so that none of them acts after the run.
 
 static void AddRowToList(void *, const string &ARow)
 {
     SendMessageA(hWndList, LB_ADDSTRING, 0, (LPARAM)ARow.c_str());
 }
 
-// The list is drawn only while the run waits at a prompt and after it: drawing it (and its
-// scroll bar) after every appended row makes a long run many times slower.
+// The list is drawn only at the progress updates, while the run waits at a prompt and after
+// it: drawing it (and its scroll bar) after every appended row makes a long run many times
+// slower.
 static void ListRedraw(bool AOn)
 {
     SendMessageA(hWndList, WM_SETREDRAW, AOn, 0);
     if (AOn) InvalidateRect(hWndList, 0, TRUE);
 }
 
-// The hourglass while a run reads (a box of the run shows the arrow over it meanwhile);
-// answers the cursor it replaced.
+// The hourglass while a run reads (a box of the run shows the arrow over it meanwhile; the
+// Stop button shows the arrow); answers the cursor it replaced.
 static HCURSOR BusyCursor()
 {
     return SetCursor(LoadCursorA(0, IDC_WAIT));
+}
+
+static bool RunInput(const MSG &M)
+{
+    return (M.message >= WM_KEYFIRST && M.message <= WM_KEYLAST) ||
+           (M.message >= WM_MOUSEFIRST && M.message <= WM_MOUSELAST);
+}
+
+// The window's messages while the run reads. Esc and Alt+F4 ask to stop; keys and clicks
+// reach the Stop button only; the rest (painting, timers, the title bar) goes on as usual.
+static void PumpRun()
+{
+    MSG M;
+    while (PeekMessageW(&M, 0, 0, 0, PM_REMOVE)) {
+        if (M.message == WM_QUIT) {
+            PostQuitMessage((int)M.wParam);
+            StopAsked = true;
+            return;
+        }
+        if ((M.message == WM_KEYDOWN && M.wParam == VK_ESCAPE) ||
+            (M.message == WM_SYSKEYDOWN && M.wParam == VK_F4)) {
+            StopAsked = true;
+            continue;
+        }
+        if (RunInput(M) && M.hwnd != StopButton) continue;
+        if (!IsDialogMessageW(MyWin, &M)) {
+            TranslateMessage(&M);
+            DispatchMessageW(&M);
+        }
+    }
+}
+
+// Keys and clicks still queued when the run ends were meant for it.
+static void DropRunInput()
+{
+    MSG M;
+    while (PeekMessageW(&M, 0, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&M, 0, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
+static bool RunProgress(void *, int64_t ACompared, int64_t ATotal)
+{
+    int Due = PaceStep(Pace, GetTickCount());
+    if (Due & psShowFirst) {
+        ShowWindow(StopButton, SW_SHOW);
+        FocusBefore = GetFocus();
+        SendMessageW(MyWin, WM_NEXTDLGCTL, (WPARAM)StopButton, TRUE);
+    }
+    if (Due & psShow) {
+        SetFieldText(CM_LABEL1, ProgressText(ACompared, ATotal));
+        ListRedraw(true);
+        UpdateWindow(hWndList);
+        ListRedraw(false);
+    }
+    if (Due & psPump) PumpRun();
+    return !StopAsked;
 }
 
 static bool GoOnPrompt(void *, int64_t ACount)
@@ -126,21 +198,50 @@ static void ReportFileError(void *, int ACode, const string &AName)
     BusyCursor();
 }
 
+// A name of a field made absolute where it is given, so that the run, the settings and a
+// later run read the same file whatever folder is current then; the field shows it.
+static string FieldName(int AId)
+{
+    string Name = FieldText(AId);
+    string Full = FullName(Name);
+    if (Full != Name) SetFieldText(AId, Full);
+    return Full;
+}
+
 static void CompareCommand()
 {
-    string First = FieldText(CM_EDIT);
-    string Second = FieldText(CM_EDIT2);
+    string First = FieldName(CM_EDIT);
+    string Second = FieldName(CM_EDIT2);
     SendMessageA(hWndList, LB_RESETCONTENT, 0, 0);
+    SetFieldText(CM_LABEL1, string());
     if (First.empty() || Second.empty()) return;
-    TCompareHooks Hooks = {0, AddRowToList, GoOnPrompt, ReportFileError};
+    TCompareHooks Hooks = {0, AddRowToList, GoOnPrompt, ReportFileError, RunProgress};
     TCompareResult Result;
+    Running = true;
+    StopAsked = false;
+    FocusBefore = 0;
+    PaceStart(Pace, GetTickCount());
     HCURSOR Old = BusyCursor();
     ListRedraw(false);
     bool Ran = CompareFiles(First, Second, Hooks, Result);
+    DropRunInput();
+    Running = false;
+    ShowWindow(StopButton, SW_HIDE);
+    if (FocusBefore) SendMessageW(MyWin, WM_NEXTDLGCTL, (WPARAM)FocusBefore, TRUE);
     ListRedraw(true);
     SetCursor(Old);
+    SetFieldText(CM_LABEL1, SummaryText(Result));
     if (Ran) SendMessageA(hWndList, LB_SETCURSEL, 0, 0);
     ShowNotice(MyWin, Result);
+}
+
+// The cursor while a run is on: the hourglass, the arrow over Stop.
+static BOOL RunCursor(HWND AOver)
+{
+    if (!Running) return FALSE;
+    SetCursor(LoadCursorA(0, AOver == StopButton ? IDC_ARROW : IDC_WAIT));
+    SetWindowLongPtrW(MyWin, DWLP_MSGRESULT, TRUE);
+    return TRUE;
 }
 
 // The name frame (group box with its field and "..." button) under a client point.
@@ -158,30 +259,63 @@ static TDropSpot DropSpotAt(POINT APt)
 
 static string DroppedName(HDROP ADrop, int AIndex)
 {
-    UINT Len = DragQueryFileA(ADrop, (UINT)AIndex, 0, 0);
-    string Name((size_t)Len, ' ');
-    Len = DragQueryFileA(ADrop, (UINT)AIndex, Name.begin_write(), Len + 1);
-    Name.resize(Len);
+    UINT Len = DragQueryFileW(ADrop, (UINT)AIndex, 0, 0);
+    WCHAR *Buf = (WCHAR *)malloc(((size_t)Len + 1) * sizeof(WCHAR));
+    if (!Buf) return string();
+    Len = DragQueryFileW(ADrop, (UINT)AIndex, Buf, Len + 1);
+    string Name = Utf8Of(Buf, (int)Len);
+    free(Buf);
     return Name;
 }
 
 static void MainDropFiles(HDROP ADrop)
 {
+    if (Running) {    // the names of a run stay until it ends
+        DragFinish(ADrop);
+        return;
+    }
     POINT Pt = {0, 0};
     DragQueryPoint(ADrop, &Pt);
-    int Count = (int)DragQueryFileA(ADrop, 0xFFFFFFFF, 0, 0);
+    int Count = (int)DragQueryFileW(ADrop, 0xFFFFFFFF, 0, 0);
     TDropPlan Plan = PlanDrop(Count, DropSpotAt(Pt), FieldText(CM_EDIT).empty(), FieldText(CM_EDIT2).empty());
-    if (Plan.First >= 0) SetDlgItemTextA(MyWin, CM_EDIT, DroppedName(ADrop, Plan.First).c_str());
-    if (Plan.Second >= 0) SetDlgItemTextA(MyWin, CM_EDIT2, DroppedName(ADrop, Plan.Second).c_str());
+    if (Plan.First >= 0) SetFieldText(CM_EDIT, DroppedName(ADrop, Plan.First));
+    if (Plan.Second >= 0) SetFieldText(CM_EDIT2, DroppedName(ADrop, Plan.Second));
     DragFinish(ADrop);
+}
+
+// The chooser through the wide API. OFN_NOCHANGEDIR: the current folder stays where it was,
+// so that names typed or given relative keep meaning the same files.
+static string ChooseFile(const string &AName, const string &AFolder, const char *ATitle, const char *AFilter)
+{
+    WCHAR FileBuf[MAX_PATH + 2];
+    ZeroMemory(FileBuf, sizeof FileBuf);
+    TWide Name(AName), Folder(AFolder), Title(ATitle), Filter(AllocFilterStr(AFilter)), Ext("TXT");
+    if (Name.Text && lstrlenW(Name.Text) < MAX_PATH) lstrcpyW(FileBuf, Name.Text);
+    OPENFILENAMEW R;
+    ZeroMemory(&R, sizeof R);
+    R.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    R.hwndOwner = MyWin;
+    R.hInstance = GetModuleHandleW(0);
+    R.lpstrFilter = Filter.Text;
+    R.nFilterIndex = 1;
+    R.lpstrFile = FileBuf;
+    R.nMaxFile = MAX_PATH;
+    R.lpstrInitialDir = AFolder.empty() ? 0 : Folder.Text;
+    R.lpstrTitle = Title.Text;
+    R.Flags = FileSizeFlags | OFN_NOCHANGEDIR;
+    R.lpstrDefExt = Ext.Text;
+    if (!GetOpenFileNameW(&R)) return string();
+    FileBuf[MAX_PATH] = 0;
+    return Utf8Of(FileBuf);
 }
 
 static void BrowseCommand(int AField, const char *ATitle, const char *AFilter)
 {
+    // An empty field opens the chooser in the program's folder.
     string Text = FieldText(AField);
-    string Chosen = OpenFileSize(MyWin, ExtractFileName(Text), ExtractFilePath(Text), ATitle,
-                                 AFilter, "TXT");
-    if (!Chosen.empty()) SetDlgItemTextA(MyWin, AField, Chosen.c_str());
+    string Folder = Text.empty() ? ProgramFolder() : ExtractFilePath(Text);
+    string Chosen = ChooseFile(ExtractFileName(Text), Folder, ATitle, AFilter);
+    if (!Chosen.empty()) SetFieldText(AField, Chosen);
 }
 
 static string HelpText;    // stays valid while the viewer shows it
@@ -194,6 +328,11 @@ static void HelpCommand()
 
 static BOOL MainCommand(int AId)
 {
+    if (Running) {
+        // Stop, Esc and the close box (both IDCANCEL) stop the run; nothing else acts.
+        if (AId == CM_BUT6 || AId == CM_NO) StopAsked = true;
+        return TRUE;
+    }
     switch (AId) {
     case CM_NO:
         if (!WriteSysIni()) ShowSettingsNotSaved(MyWin, FIniFile);
@@ -243,6 +382,16 @@ INT_PTR CALLBACK MainDialogProc(HWND ADlg, UINT AMsg, WPARAM AWParam, LPARAM ALP
         return MainCommand(LOWORD(AWParam));
     case WM_DROPFILES:
         MainDropFiles((HDROP)AWParam);
+        return TRUE;
+    case WM_SETCURSOR:
+        return RunCursor((HWND)AWParam);
+    case WM_SHOWUSAGE:
+        QMessageBox(ADlg, UsageText, "Bytewise", qmbOK | qmbIconInformation);
+        return TRUE;
+    case WM_STARTRUN:
+        // The window is up: paint it whole before the run takes the thread.
+        RedrawWindow(ADlg, 0, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        CompareCommand();
         return TRUE;
     case WM_DESTROY:
         KillTimer(ADlg, AniTimer);

@@ -4,15 +4,9 @@
 #define BYTEWISEMAIN_H
 
 #include <windows.h>
-#include "QStr.h"
-
-extern HWND MyWin;       // the main dialog, set at set-up
-extern HWND hWndList;    // its result list (9500)
 
 INT_PTR CALLBACK MainDialogProc(HWND ADlg, UINT AMsg, WPARAM AWParam, LPARAM ALParam);
 
-// The text of a control of the main window.
-string FieldText(int AId);
 // Unscrambles the five About texts and shows the About box.
 void ViewAb();
 

@@ -13,8 +13,17 @@ int FileSysOpen(const char *AName, int AHow, intptr_t &AHandle)
     DWORD Disposition = AHow == fsCreate ? CREATE_ALWAYS : OPEN_EXISTING;
     // Files opened for reading are read front to back: let the cache read ahead.
     DWORD Flags = FILE_ATTRIBUTE_NORMAL | (AHow == fsOpenRead ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
+#ifdef Q_FILE_NAMES_UTF8
+    // UTF-8 names through the wide API: any script, whatever the code page.
+    WCHAR Wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, AName, -1, Wide, MAX_PATH))
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? 206 : 123;
+    HANDLE Handle = CreateFileW(Wide, Access, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, Disposition,
+                                Flags, 0);
+#else
     HANDLE Handle = CreateFileA(AName, Access, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, Disposition,
                                 Flags, 0);
+#endif
     if (Handle == INVALID_HANDLE_VALUE) {
         DWORD Code = GetLastError();
         return Code ? (int)Code : 5;

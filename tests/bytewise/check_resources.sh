@@ -11,10 +11,10 @@ fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 rc=$("$windres" -i "$exe" -O rc 2>/dev/null)
 [ -n "$rc" ] || { echo "FAIL: no resources read from $exe"; exit 1; }
 main=$(sed -n '/^"MAINDIALOG" DIALOGEX/,/^END/p' <<<"$rc")
-grep -qF '"MAINDIALOG" DIALOGEX 101, 74, 447, 170' <<<"$main" || fail "main dialog place"
+grep -qF '"MAINDIALOG" DIALOGEX 101, 74, 479, 170' <<<"$main" || fail "main dialog place"
 grep -qF 'FONT 8, "MS Sans Serif"' <<<"$main" || fail "main dialog font"
 ids=$(sed -n 's/^  CONTROL [^,]*, \([0-9]*\), .*/\1/p' <<<"$main" | tr '\n' ' ')
-want="9202 9400 7 9203 9402 8 3 4 6 2 9201 9900 5 9204 9100 9500 10 9403 "
+want="9202 9400 7 9203 9402 8 9101 9 3 4 6 2 9201 9900 5 9204 9100 9500 10 9403 "
 [ "$ids" = "$want" ] || fail "controls in tab order: '$ids', expected '$want'"
 # BS_DEFPUSHBUTTON is style bit 1 of a button.
 while read -r style; do

@@ -76,7 +76,7 @@ TEST(BytewiseProgram, FirstStartShowsEmptyFieldsTitleAndHeaderAndEnterDoesNothin
     GetWindowTextA(P.Dlg, Title, sizeof Title);
     EXPECT_EQ(std::string(Title), PlainText("title.txt"));
     EXPECT_EQ(P.ItemText(5), PlainText("button.txt"));
-    EXPECT_EQ(P.ItemText(9100), "Position      Byte 1 Byte 2    Character");
+    EXPECT_EQ(P.ItemText(9100), "Position                      Byte 1 Byte 2    Character");
     EXPECT_EQ(P.ItemText(IdFirst), "");
     EXPECT_EQ(P.ItemText(IdSecond), "");
     EXPECT_EQ(P.ListCount(), 0);

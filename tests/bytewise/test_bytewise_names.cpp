@@ -43,6 +43,71 @@ TEST(BytewiseNames, CommandLineSplitsAtBlanksOutsideQuotes)
     EXPECT_EQ(SplitCommandLine(0).Count, 0);
 }
 
+// A third name or "/?" asks for the usage box; two names or fewer do not.
+TEST(BytewiseNames, UsageForAThirdNameOrTheQuestion)
+{
+    const struct {
+        const char *Line;
+        bool Usage;
+    } Cases[] = {
+        {"", false}, {"a", false}, {"a b", false}, {"a b c", true}, {"/?", true}, {"-?", true},
+        {"a /?", true}, {"\"/?\"", true}, {"/?x", false}, {"\"a b\" \"c d\"", false},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(SplitCommandLine(C.Line).Usage, C.Usage) << C.Line;
+}
+
+// The whole command line loses the program's name as Windows' own rule takes it.
+TEST(BytewiseNames, ProgramNameSkipped)
+{
+    const struct {
+        const char *Line, *Rest;
+    } Cases[] = {
+        {"\"C:\\Program Files\\Bytewise.exe\" a b", " a b"},
+        {"Bytewise.exe a b", " a b"},
+        {"Bytewise.exe", ""},
+        {"\"C:\\x\\Bytewise.exe\"", ""},
+        {"\"unclosed a b", ""},
+        {"", ""},
+    };
+    for (const auto &C : Cases) EXPECT_STREQ(SkipProgramName(C.Line), C.Rest) << C.Line;
+    EXPECT_EQ(SkipProgramName(0), nullptr);
+}
+
+// The escaped form of a name in the settings file: only printable ASCII other than "%", ";"
+// and the blank stays; everything comes back byte for byte.
+TEST(BytewiseNames, EscapedNamesAndWhichNameIsRestored)
+{
+    const struct {
+        std::string Name, Escaped;
+    } Cases[] = {
+        {"C:\\a.bin", "C:\\a.bin"},
+        {"C:\\My Files\\x;;y%.bin", "C:\\My%20Files\\x%3B%3By%25.bin"},
+        {"C:\\\xce\xb1\xce\xb2.bin", "C:\\%CE%B1%CE%B2.bin"},
+        {std::string("\x01\x7f\xff", 3), "%01%7F%FF"},
+        {"", ""},
+    };
+    for (const auto &C : Cases) {
+        EXPECT_EQ(S(EscapeName(C.Name.c_str())), C.Escaped);
+        EXPECT_EQ(S(UnescapeName(C.Escaped.c_str())), C.Name);
+    }
+    // A "%" without two hex digits stands for itself; lower-case digits are read too.
+    EXPECT_EQ(S(UnescapeName("100%")), "100%");
+    EXPECT_EQ(S(UnescapeName("%4")), "%4");
+    EXPECT_EQ(S(UnescapeName("%zz%41")), "%zzA");
+    EXPECT_EQ(S(UnescapeName("%ce%b1")), "\xce\xb1");
+
+    // The escaped name counts while the plain key holds what was written beside it.
+    const struct {
+        const char *Plain, *Escaped, *PlainOfEscaped, *Restored;
+    } Choices[] = {
+        {"C:\\??.bin", "C:\\%CE%B1%CE%B2.bin", "C:\\??.bin", "C:\\\xce\xb1\xce\xb2.bin"},
+        {"C:\\other.bin", "C:\\%CE%B1%CE%B2.bin", "C:\\??.bin", "C:\\other.bin"},   // an older program wrote
+        {"C:\\a.bin", "", "", "C:\\a.bin"},
+        {"", "", "", ""},
+    };
+    for (const auto &C : Choices) EXPECT_EQ(S(StoredName(C.Plain, C.Escaped, C.PlainOfEscaped)), C.Restored) << C.Plain;
+}
+
 TEST(BytewiseNames, DropPlanByCountPlaceAndEmptyFields)
 {
     const struct {

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
+#include "BytewiseProgress.h"
 #include "BytewiseRows.h"
 #include "BytewiseTexts.h"
 
@@ -53,7 +54,7 @@ TEST(BytewiseTexts, EachTextUnscramblesToItsPlainFileAtItsLength)
     }
 }
 
-TEST(BytewiseTexts, HelpIsTwentyFiveLinesJoinedByCrLf)
+TEST(BytewiseTexts, HelpIsThirtySevenLinesJoinedByCrLf)
 {
     std::string Help = Std(GetTextHelp());
     std::string Plain = ReadPlain("help.txt");
@@ -74,16 +75,21 @@ TEST(BytewiseTexts, HelpIsTwentyFiveLinesJoinedByCrLf)
         if (At == std::string::npos) break;
         From = At + 2;
     }
-    size_t NonEmpty = 0, Longest = 0;
+    size_t NonEmpty = 0, Longest = 0, LongestText = 0;
     for (const std::string &L : Lines) {
         if (!L.empty()) NonEmpty++;
         Longest = std::max(Longest, L.size());
+        if (L.find_first_not_of('-') != std::string::npos) LongestText = std::max(LongestText, L.size());
         EXPECT_EQ(L.find('\n'), std::string::npos);
     }
-    EXPECT_EQ(Lines.size(), 25u);
-    EXPECT_EQ(SCHelpLines, 25);
-    EXPECT_EQ(NonEmpty, 19u);
-    EXPECT_EQ(Longest, 78u);
+    EXPECT_EQ(Lines.size(), 37u);
+    EXPECT_EQ(SCHelpLines, 37);
+    EXPECT_EQ(NonEmpty, 30u);
+    EXPECT_EQ(Longest, 78u);       // the rule of hyphens under the first line
+    EXPECT_LE(LongestText, 70u);   // what the help box shows in a line
+    // The help speaks of what the program does beyond the table.
+    for (const char *Topic : {"Command line", "drop files", "259", "Stop or Esc", "identical", "/?"})
+        EXPECT_NE(Help.find(Topic), std::string::npos) << Topic;
 }
 
 // ---- bands, grid, clipboard text ----
@@ -97,8 +103,8 @@ TEST(BytewiseRows, NormalStylesTileThreeBandsHighlightFillsTheRow)
         EXPECT_EQ(B[0].Right, B[1].Left);
         EXPECT_EQ(B[1].Right, B[2].Left);
         EXPECT_EQ(B[2].Right, 300);
-        EXPECT_EQ(B[0].Right, 60);      // the position
-        EXPECT_EQ(B[1].Right, 125);     // the two bytes
+        EXPECT_EQ(B[0].Right, 108);     // the position
+        EXPECT_EQ(B[1].Right, 173);     // the two bytes
         EXPECT_EQ(B[0].Brush * 100 + B[1].Brush * 10 + B[2].Brush, 123);
         EXPECT_EQ(RowTextColor(Style), Rgb(0, 0, 0));
     }
@@ -114,13 +120,13 @@ TEST(BytewiseRows, NormalStylesTileThreeBandsHighlightFillsTheRow)
     EXPECT_EQ(ClrBand3, Rgb(250, 230, 250));
 }
 
-TEST(BytewiseRows, GridLinesFallBetweenTheFieldsOfA23CharacterRow)
+TEST(BytewiseRows, GridLinesFallBetweenTheFieldsOfADrawnRow)
 {
-    // With 8-pixel characters a row "PPPPPPP BBB BBB CCC CCC" has its blanks at
-    // character 7, 11, 15 and 19: pixels 56..63, 88..95, 120..127, 152..159. The last line
-    // sits at 160, the first pixel of the last field, whose cell is padded by a blank
+    // With 8-pixel characters a drawn row "PPPPPPPPPPPPP BBB BBB CCC CCC" has its blanks at
+    // character 13, 17, 21 and 25: pixels 104..111, 136..143, 168..175, 200..207. The last
+    // line sits at 208, the first pixel of the last field, whose cell is padded by a blank
     // except for the "#nn" cells of control codes.
-    const int Blank[4] = {7, 11, 15, 19};
+    const int Blank[4] = {13, 17, 21, 25};
     for (int I = 0; I < 4; I++) {
         EXPECT_GE(GridLines[I].X, Blank[I] * 8) << I;
         EXPECT_LE(GridLines[I].X, Blank[I] * 8 + 8) << I;
@@ -129,6 +135,52 @@ TEST(BytewiseRows, GridLinesFallBetweenTheFieldsOfA23CharacterRow)
     EXPECT_FALSE(GridLines[1].Thick);
     EXPECT_TRUE(GridLines[2].Thick);
     EXPECT_FALSE(GridLines[3].Thick);
+    EXPECT_EQ(RowWidthMin, 29 * CellWidth);
+}
+
+// A row is drawn with its position right-aligned in 13 cells; the rest as it stands.
+TEST(BytewiseRows, DrawnRowWidensThePositionTo13Cells)
+{
+    const struct {
+        std::string Row, Drawn;
+    } Cases[] = {
+        {"      0  65  66   A   B", "            0  65  66   A   B"},
+        {"150000000   0 255  #0   \xff", "    150000000   0 255  #0   \xff"},
+        {"1100000005   0 255  #0   \xff", "   1100000005   0 255  #0   \xff"},
+        {"1234567890123 255  65   \xff   A", "1234567890123 255  65   \xff   A"},
+        {"12345678901234   1   2  #1  #2", "12345678901234   1   2  #1  #2"},   // kept whole
+        {"", "             "},
+    };
+    for (const auto &C : Cases) {
+        char Out[RowCellsMax];
+        int N = DrawnRow(C.Row.c_str(), (int)C.Row.size(), Out);
+        EXPECT_EQ(std::string(Out, (size_t)N), C.Drawn) << C.Row;
+    }
+    // Never more than RowCellsMax characters.
+    std::string Long(100, '1');
+    char Out[RowCellsMax];
+    EXPECT_EQ(DrawnRow(Long.c_str(), (int)Long.size(), Out), RowCellsMax);
+}
+
+// When a run looks at its messages and shows its progress: every PumpEvery ms, the first
+// showing after ShowAfter ms, then every ShowEvery ms; the clock may wrap.
+TEST(BytewiseProgress, PaceOfPumpingAndShowing)
+{
+    for (uint32_t Start : {0u, 0xFFFFFF00u}) {
+        SCOPED_TRACE(Start);
+        TProgressPace P;
+        PaceStart(P, Start);
+        const struct {
+            uint32_t At;
+            int Due;
+        } Steps[] = {
+            {0, 0}, {39, 0}, {40, psPump}, {41, 0}, {100, psPump}, {139, 0}, {499, psPump},
+            {500, psShow | psShowFirst}, {520, 0}, {540, psPump}, {749, psPump}, {750, psShow},
+            {2000, psPump | psShow},
+        };
+        for (const auto &S : Steps) EXPECT_EQ(PaceStep(P, Start + S.At), S.Due) << S.At;
+        EXPECT_TRUE(P.Shown);
+    }
 }
 
 TEST(BytewiseRows, ClipTextIsEveryRowWithCrLfAndSkipsEmptyRows)

@@ -4,6 +4,13 @@
 
 #include <string>
 #include <vector>
+#ifdef _WIN32
+#include <direct.h>
+#define chdir _chdir
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+#endif
 
 #include "QFile.h"
 #include "QSysUtil.h"
@@ -260,10 +267,17 @@ TEST(QSysUtilFiles, ForceDirectoriesCreatesEveryMissingLevel)
     std::string F = A + QSep + "d" + QSep + "e" + QSep;
     ForceDirectories(F.c_str());
     EXPECT_TRUE(DirectoryExists((A + QSep + "d" + QSep + "e").c_str()));
-    // Short or empty names are left alone; a file in the way stays a file.
+    // Names of one or two characters are folders too (relative to the current folder); an
+    // empty name makes nothing; a file in the way stays a file.
+    char Cwd[1024];
+    ASSERT_TRUE(getcwd(Cwd, sizeof Cwd));
+    ASSERT_EQ(0, chdir(A.c_str()));
     ForceDirectories("");
+    ForceDirectories("x");
     ForceDirectories("ab");
-    EXPECT_FALSE(DirectoryExists("ab"));
+    EXPECT_TRUE(DirectoryExists("x"));
+    EXPECT_TRUE(DirectoryExists("ab"));
+    ASSERT_EQ(0, chdir(Cwd));
     std::string Blocker = Dir.Join("file");
     ASSERT_TRUE(QWriteFile(Blocker, "x"));
     ForceDirectories((Blocker + QSep + "sub").c_str());

@@ -19,6 +19,9 @@ struct TCompareRecorder {
     std::vector<std::string> ErrorNames;   // the file named with each error
     TCompareResult Result;
     int StopAtPrompt = 0;               // answer stop at this prompt (1 = the first); 0 never
+    std::vector<int64_t> Progress;      // positions compared at each progress call
+    int64_t ProgressTotal = -1;         // the total handed with them
+    int StopAtProgress = 0;             // answer stop at this progress call; 0 never
     void (*OnRow)(TCompareRecorder &) = 0;
     uint32_t Reads = 0, Opened = 0, Closes = 0;
     bool Ran = false;
@@ -43,11 +46,19 @@ struct TCompareRecorder {
         R.ErrorNames.push_back(std::string(AName.c_str(), AName.length()));
     }
 
+    static bool OnProgress(void *C, int64_t ACompared, int64_t ATotal)
+    {
+        TCompareRecorder &R = *(TCompareRecorder *)C;
+        R.Progress.push_back(ACompared);
+        R.ProgressTotal = ATotal;
+        return (int)R.Progress.size() != R.StopAtProgress;
+    }
+
     // One run of the engine; the counters hold what this run did in the file layer.
     bool Run(const std::string &AFirst, const std::string &ASecond)
     {
         TFileStats Before = FileStats();
-        TCompareHooks Hooks = {this, AddRow, GoOn, ReportError};
+        TCompareHooks Hooks = {this, AddRow, GoOn, ReportError, OnProgress};
         Ran = CompareFiles(AFirst.c_str(), ASecond.c_str(), Hooks, Result);
         Reads = FileStats().Ops[foRead] - Before.Ops[foRead];
         Opened = FileStats().Opened - Before.Opened;

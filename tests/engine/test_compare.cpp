@@ -194,6 +194,59 @@ TEST_F(CompareRun, StopLeavesTheBlockAndReadsNoFurther)
     }
 }
 
+// The progress hook comes after every block with the positions compared so far of the
+// shorter length; false stops the run like a declined prompt: rows kept, no further read.
+TEST_F(CompareRun, ProgressAfterEveryBlockAndItsStop)
+{
+    std::string A = Put("a", Pattern(200000)), B = Put("b", Changed(Pattern(150000), {10, 70000, 130000}));
+    const struct {
+        int StopAt;
+        std::vector<int64_t> Progress;
+        size_t Rows;
+        uint32_t Reads;
+    } Cases[] = {
+        {0, {60000, 120000, 150000}, 3, 6},
+        {1, {60000}, 1, 2},
+        {2, {60000, 120000}, 2, 4},
+    };
+    for (const auto &C : Cases) {
+        SCOPED_TRACE(C.StopAt);
+        TCompareRecorder Run;
+        Run.StopAtProgress = C.StopAt;
+        EXPECT_TRUE(Run.Run(A, B));
+        EXPECT_EQ(Run.Progress, C.Progress);
+        EXPECT_EQ(Run.ProgressTotal, 150000);
+        EXPECT_EQ(Run.Rows.size(), C.Rows);
+        EXPECT_EQ(Run.Reads, C.Reads);
+        EXPECT_EQ(Run.Result.Stopped, C.StopAt != 0);
+        EXPECT_EQ(Run.Result.Compared, C.Progress.back());
+        EXPECT_EQ(Run.Closes, 2u);
+    }
+}
+
+// Names are counted in UTF-16 units, as the system counts them: 259 fit whatever their
+// bytes (within the file layer's FileNameMax), 260 do not.
+TEST(CompareNames, LengthInUtf16Units)
+{
+    const std::string Greek = "\xce\xb1", Han = "\xe6\x97\xa5", Emoji = "\xf0\x9f\x98\x80";
+    auto Times = [](const std::string &AText, size_t AN) {
+        std::string R;
+        for (size_t I = 0; I < AN; I++) R += AText;
+        return R;
+    };
+    const struct {
+        std::string Name;
+        size_t Units;
+    } Cases[] = {
+        {"", 0}, {"a.bin", 5}, {Greek + Han + Emoji, 4}, {Times("a", 259), 259}, {Times(Emoji, 130), 260},
+        {Times(Greek, 86) + "ab", 88},
+    };
+    for (const auto &C : Cases) {
+        EXPECT_EQ(Utf16Length(C.Name.c_str()), C.Units) << C.Name;
+        EXPECT_EQ(NameFits(C.Name.c_str()), C.Units <= 259 && C.Name.size() <= (size_t)FileNameMax) << C.Name;
+    }
+}
+
 // ---- File errors ----
 
 // A failed open is reported once, naming the file that failed (the first unless it was
@@ -313,6 +366,10 @@ TEST_F(CompareRun, ReadAndCloseFailuresAreReportedAfterTheLoop)
         {{{B, foRead, 23, 1}, {A, foClose, 6, 0}}, {23, 6}, {B, A}, 1, true},
         // Both closes fail: the second file's first.
         {{{B, foClose, 6, 0}, {A, foClose, 32, 0}}, {6, 32}, {B, A}, 3, true},
+        // Both reads of one block fail: the first file's code, named with the first file.
+        {{{A, foRead, 23, 1}, {B, foRead, 21, 1}}, {23}, {A}, 1, true},
+        // The second file's read fails alone: its code with its name.
+        {{{B, foRead, 67, 0}}, {67}, {B}, 0, true},
         // The size cannot be taken: one report, no rows, both closed.
         {{{B, foSize, 21, 0}}, {21}, {B}, 0, false},
         {{{A, foSize, 21, 0}}, {21}, {A}, 0, false},

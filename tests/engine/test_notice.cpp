@@ -92,6 +92,72 @@ TEST(Notice, FileErrorTextsKeepTheTableAndAddTheName)
         {153, "Unknovn Error 153\nC:\\a.bin"},
     };
     for (const auto &C : Cases) EXPECT_EQ(S(FileErrorText(C.Code, "C:\\a.bin")), C.Text) << C.Code;
+    // A code that concerns no file has no name line.
+    EXPECT_EQ(S(FileErrorText(8, "")), "Not enough memory to compare the files");
+}
+
+// Codes the program meets from Windows get Windows' meaning; the shared table's numbers
+// that Windows uses for other things (150 to 162 but 152) are not given their old texts.
+TEST(Notice, ErrorCodesTheProgramMeetsHaveWindowsMeaning)
+{
+    const struct {
+        int Code;
+        const char *Text;
+    } Cases[] = {
+        {1, "Incorrect function (the device does not support this request)"},
+        {8, "Not enough memory to compare the files"},
+        {21, "Drive not ready"},
+        {23, "Data error (cyclic redundancy check)"},
+        {30, "The device cannot be read"},
+        {53, "Network path not found"},
+        {67, "Network share not found"},
+        {87, "Invalid parameter"},
+        {161, "Invalid path name"},
+        {1117, "Device I/O error"},
+        {152, "Drive not ready"},            // the table's text, also Windows' meaning
+        {159, "Unknovn Error 159"},          // not "Printer out of paper"
+        {160, "Unknovn Error 160"},
+        {2, "File not found"},
+        {100, "Disk read error"},            // the file layer's own: a read came up short
+        {99, "Unknovn Error 99"},
+    };
+    for (const auto &C : Cases) EXPECT_EQ(S(ErrorCodeText(C.Code)), C.Text) << C.Code;
+}
+
+// The line under the table after every run that measured both files, and during a run.
+TEST(Notice, SummaryAndProgressLines)
+{
+    TCompareResult R;
+    EXPECT_EQ(S(SummaryText(R)), "");    // nothing measured: the error box told it
+    R.Measured = true;
+    const struct {
+        int64_t Count, Compared;
+        bool Stopped, Failed;
+        const char *Text;
+    } Cases[] = {
+        {0, 0, false, false, "0 differences in 0 bytes compared"},
+        {1, 1, false, false, "1 difference in 1 byte compared"},
+        {3, 1073741824, false, false, "3 differences in 1,073,741,824 bytes compared"},
+        {300, 12345, true, false, "300 differences in 12,345 bytes compared (stopped)"},
+        {2, 999, false, true, "2 differences in 999 bytes compared (ended by an error)"},
+        {1234567, 1234567890123LL, true, true, "1,234,567 differences in 1,234,567,890,123 bytes compared (stopped)"},
+    };
+    for (const auto &C : Cases) {
+        R.Count = C.Count;
+        R.Compared = C.Compared;
+        R.Stopped = C.Stopped;
+        R.Failed = C.Failed;
+        EXPECT_EQ(S(SummaryText(R)), C.Text);
+    }
+    EXPECT_EQ(S(ProgressText(0, 8000000000LL)), "Comparing: 0 of 8,000,000,000 bytes (0 %)");
+    EXPECT_EQ(S(ProgressText(176220000, 8000000000LL)), "Comparing: 176,220,000 of 8,000,000,000 bytes (2 %)");
+    EXPECT_EQ(S(ProgressText(999, 1000)), "Comparing: 999 of 1,000 bytes (99 %)");
+    EXPECT_EQ(S(ProgressText(5, 0)), "Comparing: 5 of 0 bytes (100 %)");
+    EXPECT_NE(S(ProgressText(9000000000000000000LL, 9200000000000000000LL)).find("bytes (97 %)"), std::string::npos);
+    EXPECT_EQ(S(Grouped(0)), "0");
+    EXPECT_EQ(S(Grouped(999)), "999");
+    EXPECT_EQ(S(Grouped(1000)), "1,000");
+    EXPECT_EQ(S(Grouped(-1234567)), "-1,234,567");
 }
 
 static std::vector<std::string> Seen;

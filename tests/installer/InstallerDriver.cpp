@@ -26,7 +26,10 @@ std::string BuildInstaller(const std::string &AZip, const std::string &ATitle,
     memcpy(&Exe[At], &Size, 4);
     string Block = BuildSetupBlock(string(ATitle.data(), ATitle.size()),
                                    string(ASubtitle.data(), ASubtitle.size()));
-    return Exe + PayloadBuild(0, std::string(Block.c_str(), Block.length()) + ARecords, AZip);
+    string Record = BuildArchiveRecord((uint32_t)AZip.size(), ZCrc(AZip));
+    return Exe + PayloadBuild(0, std::string(Block.c_str(), Block.length()) +
+                                     std::string(Record.c_str(), Record.length()) + ARecords,
+                              AZip);
 }
 
 bool ArchiveOfInstaller(const std::string &AInstaller, std::string &AZip)

@@ -11,7 +11,8 @@
 extern std::string ImagePath;        // the installer image without payload
 extern std::string DeliveredPath;    // the delivered installer with Bytewise inside
 // An installer: the image with its built-in archive start set to its size, the setup
-// header with the two texts (and ARecords behind them) and the archive.
+// header with the two texts, the archive's integrity record (and ARecords behind it) and
+// the archive.
 std::string BuildInstaller(const std::string &AZip, const std::string &ATitle,
                            const std::string &ASubtitle, const std::string &ARecords = "");
 // The archive carried by an installer file (from the built-in start and the header).

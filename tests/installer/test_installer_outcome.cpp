@@ -136,6 +136,52 @@ TEST(InstallerOutcome, SilentRunsShowNothingAndSayItInTheExitCode)
     }
 }
 
+// Starts AExe with the whole command line ALine (its first word need not name AExe) and waits
+// for its exit code; -1 when it does not end within a minute.
+static int RunLine(const std::string &AExe, std::string ALine)
+{
+    STARTUPINFOA Si = {};
+    Si.cb = sizeof Si;
+    PROCESS_INFORMATION Pi = {};
+    if (!CreateProcessA(AExe.c_str(), &ALine[0], 0, 0, FALSE, 0, 0, 0, &Si, &Pi)) return -1;
+    DWORD Code = (DWORD)-1;
+    if (WaitForSingleObject(Pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(Pi.hProcess, &Code);
+    else
+        TerminateProcess(Pi.hProcess, 9);
+    CloseHandle(Pi.hThread);
+    CloseHandle(Pi.hProcess);
+    return (int)Code;
+}
+
+// The switches start after the program's name however the starting program wrote it: the
+// installer's own start-up takes the name off the command line (quoted parts hold blanks,
+// every byte above a blank belongs to it, blanks and tabs after it are skipped).
+TEST(InstallerOutcome, SwitchesFollowTheProgramsNameAsLaunchersWriteIt)
+{
+    std::string D = Work("outcome-name");
+    std::vector<TZipItem> E = Payload();
+    std::string Setup = MakeSetup(D, E);
+    const struct {
+        const char *Name;
+        const char *First;   // the command line's first word, the program's name
+    } Cases[] = {
+        {"quoted with blanks", "\"C:\\Program Files\\My Setup.exe\""},
+        {"unquoted", "C:\\Downloads\\setup.exe"},
+        {"quoted part inside", "C:\\\"My Downloads\"\\setup.exe"},
+        {"bytes above 0x7F unquoted", "C:\\T\xE9l\xE9" "chargements\\setup.exe"},
+        {"followed by a tab and blanks", "\"C:\\setup.exe\"\t  "},
+    };
+    for (const auto &C : Cases) {
+        SCOPED_TRACE(C.Name);
+        std::string T = D + "\\t";
+        QRemoveTree(T);
+        std::string Line = std::string(C.First) + " /S /D=" + T;
+        EXPECT_EQ(RunLine(Setup, Line), 0) << Line;
+        ExpectInstalled(T, E);
+    }
+}
+
 // A folder given relative to the current one, its first level of two letters and missing: made
 // level by level from there, and installed into.
 TEST(InstallerOutcome, RelativeFolderIsMadeFromTheCurrentOne)

@@ -3,6 +3,8 @@
 A picture is a list of rows, each a list of pixels: None (transparent), (r, g, b) (opaque)
 or (r, g, b, a). The files carry 32-bit BGRA images, each followed by the 1-bit AND mask
 Windows expects behind the colour data (1 = transparent: no pixel or alpha below half).
+A picture of at most 16 opaque colours without partial transparency can be stored with a
+4-bit palette instead (the same pixels in a quarter of the bytes).
 """
 import struct
 
@@ -64,17 +66,74 @@ def dib(img):
     return head + bytes(xor) + bytes(mask)
 
 
-def ico(images, hot=None):
+def mask_rows(img):
+    """The AND mask, bottom-up, rows padded to whole 32-bit words."""
+    n = len(img)
+    stride = ((n + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(n - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(n):
+            if transparent(img[y][x]):
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    return bytes(mask)
+
+
+def palette_of(img):
+    """The opaque colours of a picture when it fits a 4-bit palette (at most 16 colours, each
+    pixel fully opaque or fully transparent), else None."""
+    cols = []
+    for row in img:
+        for p in row:
+            if p is None:
+                continue
+            if len(p) > 3 and p[3] not in (0, 255):
+                return None
+            if len(p) > 3 and p[3] == 0:
+                continue
+            if tuple(p[:3]) not in cols:
+                cols.append(tuple(p[:3]))
+    return cols if len(cols) <= 16 else None
+
+
+def dib4(img, cols):
+    """BITMAPINFOHEADER of a 4-bit image, its 16-entry palette, the pixel indices bottom-up
+    (transparent pixels index 0 and black, as the mask requires), then the AND mask."""
+    n = len(img)
+    cols = [(0, 0, 0)] + [c for c in cols if c != (0, 0, 0)]
+    cols = (cols + [(0, 0, 0)] * 16)[:16]
+    head = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    pal = b"".join(bytes((c[2], c[1], c[0], 0)) for c in cols)
+    stride = ((n * 4 + 31) // 32) * 4
+    xor = bytearray()
+    for y in range(n - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(n):
+            p = img[y][x]
+            i = 0 if transparent(p) else cols.index(tuple(p[:3]))
+            row[x // 2] |= i << (4 if x % 2 == 0 else 0)
+        xor += row
+    return head + pal + bytes(xor) + mask_rows(img)
+
+
+def ico(images, hot=None, small=False):
     """An .ico file (type 1) from square images of different sizes or, given a hot spot
     (x, y), a .cur file (type 2), whose directory entries hold the hot spot where an icon's
-    hold its colour planes and bits per pixel."""
-    blobs = [dib(i) for i in images]
+    hold its colour planes and bits per pixel. small: images that fit a 4-bit palette are
+    stored so."""
+    blobs, bits = [], []
+    for i in images:
+        cols = palette_of(i) if small else None
+        blobs.append(dib(i) if cols is None else dib4(i, cols))
+        bits.append(32 if cols is None else 4)
     out = bytearray(struct.pack("<HHH", 0, 1 if hot is None else 2, len(blobs)))
-    field1, field2 = (1, 32) if hot is None else hot
     offset = 6 + 16 * len(blobs)
-    for img, blob in zip(images, blobs):
+    for img, blob, bpp in zip(images, blobs, bits):
         n = len(img)
-        out += struct.pack("<BBBBHHII", n, n, 0, 0, field1, field2, len(blob), offset)
+        field1, field2 = (1, bpp) if hot is None else hot
+        colours = 16 if bpp == 4 else 0
+        out += struct.pack("<BBBBHHII", n, n, colours, 0, field1, field2, len(blob), offset)
         offset += len(blob)
     for blob in blobs:
         out += blob

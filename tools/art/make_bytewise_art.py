@@ -87,8 +87,8 @@ def frame_image(frame, n):
 def main():
     os.makedirs(OUT, exist_ok=True)
     for f in range(8):
-        write(os.path.join(OUT, "ani%d.ico" % f), ico([frame_image(f, 32), frame_image(f, 16)]))
-    write(os.path.join(OUT, "Bytewise.ico"), ico([frame_image(6, 32), frame_image(6, 16)]))
+        write(os.path.join(OUT, "ani%d.ico" % f), ico([frame_image(f, 32), frame_image(f, 16)], small=True))
+    write(os.path.join(OUT, "Bytewise.ico"), ico([frame_image(6, 32), frame_image(6, 16)], small=True))
 
 
 if __name__ == "__main__":

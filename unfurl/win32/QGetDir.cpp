@@ -1,21 +1,22 @@
-// QGetDir: the folder chooser on SHBrowseForFolderA with the added "New folder" button.
+// QGetDir: the folder chooser on SHBrowseForFolderW with the added "New folder" button.
+// Paths are UTF-16 throughout, so a folder in any script can be chosen and made.
 #include "QGetDir.h"
 #include <shlobj.h>
 #include "QConst.h"
 #include "QDialog.h"
 #include "QSysUtil.h"
 
-static TDPath FolderPath;          // path of the current selection, or of the folder just made
+static WCHAR FolderPath[MAX_PATH + 1];   // the current selection, or the folder just made
 static bool FolderChosen;          // OK in the browser or in the new-folder dialog
 static HWND NewFolderButton;
-static BROWSEINFOA BrowseInfo;
-static const char *ACaptionText, *ANewButtonText, *ANewCaptionText, *ACurrentLabelText,
-                  *AEnterLabelText, *AOkTextText, *ACancelTextText;
+static BROWSEINFOW BrowseInfo;
+static const WCHAR *ACaptionText, *ANewButtonText, *ANewCaptionText, *ACurrentLabelText,
+                   *AEnterLabelText, *AOkTextText, *ACancelTextText;
 
-bool SelectFolder(HWND AOwner, UINT AFlags, char *ADir, const char *ACaption,
-                  const char *ANewButton, const char *ATitle, const char *ANewCaption,
-                  const char *ACurrentLabel, const char *AEnterLabel, const char *AOkText,
-                  const char *ACancelText)
+bool SelectFolder(HWND AOwner, UINT AFlags, WCHAR *ADir, const WCHAR *ACaption,
+                  const WCHAR *ANewButton, const WCHAR *ATitle, const WCHAR *ANewCaption,
+                  const WCHAR *ACurrentLabel, const WCHAR *AEnterLabel, const WCHAR *AOkText,
+                  const WCHAR *ACancelText)
 {
     ACaptionText = ACaption;
     ANewButtonText = ANewButton;
@@ -33,14 +34,14 @@ bool SelectFolder(HWND AOwner, UINT AFlags, char *ADir, const char *ACaption,
     FolderPath[0] = 0;
     NewFolderButton = 0;
 
-    LPITEMIDLIST Item = SHBrowseForFolderA(&BrowseInfo);
+    LPITEMIDLIST Item = SHBrowseForFolderW(&BrowseInfo);
     bool Result = FolderChosen;
     if (FolderChosen)
-        StrLCopy(ADir, FolderPath, MAX_PATH - 1);
-    else if (Item && !ANewButton && SHGetPathFromIDListA(Item, FolderPath)) {
+        lstrcpynW(ADir, FolderPath, MAX_PATH);
+    else if (Item && !ANewButton && SHGetPathFromIDListW(Item, FolderPath)) {
         // Without the added button the browser's own OK ends it and returns the item:
         // that is a confirmation too.
-        StrLCopy(ADir, FolderPath, MAX_PATH - 1);
+        lstrcpynW(ADir, FolderPath, MAX_PATH);
         Result = true;
     }
     // With the button installed every OK and Cancel goes through BrowseWndProc; the
@@ -61,7 +62,7 @@ int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM data)
         break;
     case BFFM_SELCHANGED: {
         HWND Ok = GetDlgItem(wnd, CM_OK);
-        if (!SHGetPathFromIDListA((LPCITEMIDLIST)lParam, FolderPath) || !FolderPath[0]) {
+        if (!SHGetPathFromIDListW((LPCITEMIDLIST)lParam, FolderPath) || !FolderPath[0]) {
             // Not a file-system folder (a virtual folder of the shell, or one the shell
             // answers with an empty path).
             FolderPath[0] = 0;
@@ -77,13 +78,13 @@ int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM data)
 
 void AddNewFolderButton(HWND wnd)
 {
-    SetWindowTextA(wnd, ACaptionText);
+    SetWindowTextW(wnd, ACaptionText);
     HWND Ok = GetDlgItem(wnd, CM_OK);
     RECT R;
     GetWindowRect(Ok, &R);
     POINT P = {R.left, R.top};
     ScreenToClient(wnd, &P);
-    NewFolderButton = CreateWindowExA(0, "BUTTON", ANewButtonText,
+    NewFolderButton = CreateWindowExW(0, L"BUTTON", ANewButtonText,
                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP |
                                           BS_PUSHBUTTON,
                                       P.x - 90, P.y, 85, R.bottom - R.top, wnd,
@@ -91,15 +92,15 @@ void AddNewFolderButton(HWND wnd)
     HFONT Font = (HFONT)SendMessageA(Ok, WM_GETFONT, 0, 0);
     PostMessageA(NewFolderButton, WM_SETFONT, (WPARAM)Font, 1);
     EnableWindow(NewFolderButton, FALSE);
-    // The browser's own procedure still runs: DefDlgProcA calls the dialog procedure
+    // The browser's own procedure still runs: DefDlgProcW calls the dialog procedure
     // the shell gave the window, so the old window procedure is not needed.
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)BrowseWndProc);
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, (LONG_PTR)BrowseWndProc);
 }
 
 LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_COMMAND)
-        return DefDlgProcA(wnd, message, wParam, lParam);
+        return DefDlgProcW(wnd, message, wParam, lParam);
     switch (LOWORD(wParam)) {
     case CM_OK:
         // Enter or a posted OK while the selection is no file-system folder: nothing to take.
@@ -114,7 +115,7 @@ LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case CM_NEWFOLDER:
         FolderChosen = false;
-        DialogBoxParamA(GetModuleHandleA(0), "DLGNEW", wnd, NewFolderDlgProc, 0);
+        DialogBoxParamW(GetModuleHandleA(0), L"DLGNEW", wnd, NewFolderDlgProc, 0);
         if (FolderChosen)
             PostMessageA(wnd, WM_COMMAND, CM_OK, 0);
         break;
@@ -126,19 +127,28 @@ LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPa
 // (dialog stays open) when the joined path would not fit the path buffer.
 static bool MakeNewFolder(HWND dlg)
 {
-    char Name[NewFolderNameMax + 1];
-    GetDlgItemTextA(dlg, CM_EDIT, Name, sizeof Name);
+    WCHAR Name[NewFolderNameMax + 1];
+    GetDlgItemTextW(dlg, CM_EDIT, Name, NewFolderNameMax + 1);
     if (!Name[0])
         return true;        // nothing to make: the current folder stays the result
-    char Path[MAX_PATH + 1];
-    StrLCopy(Path, FolderPath, MAX_PATH - 1);
-    AppendDirTail(Path);
-    unsigned Len = StrLen(Path), NameLen = StrLen(Name);
+    WCHAR Path[MAX_PATH + 1];
+    lstrcpynW(Path, FolderPath, MAX_PATH);
+    int Len = lstrlenW(Path), NameLen = lstrlenW(Name);
+    if (Len > 0 && Path[Len - 1] != '\\')
+        Path[Len++] = '\\';
     if (Len + NameLen > MAX_PATH - 1)
         return false;
-    StrLCopy(Path + Len, Name, NameLen);
-    ForceDirectories(PCharToStr(Path, Len + NameLen));
-    StrLCopy(FolderPath, Path, MAX_PATH - 1);
+    lstrcpyW(Path + Len, Name);
+    // A typed name may hold several levels: each is made in turn.
+    for (WCHAR *P = Path + Len; *P; P++)
+        if (*P == '\\' || *P == '/') {
+            WCHAR Sep = *P;
+            *P = 0;
+            CreateDirectoryW(Path, 0);
+            *P = Sep;
+        }
+    CreateDirectoryW(Path, 0);
+    lstrcpyW(FolderPath, Path);
     return true;
 }
 
@@ -148,17 +158,19 @@ INT_PTR CALLBACK NewFolderDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: {
         CenterWindow(dlg);
-        SetWindowTextA(dlg, ANewCaptionText);
-        SetDlgItemTextA(dlg, CM_LABEL, ACurrentLabelText);
-        SetDlgItemTextA(dlg, CM_GROUP, AEnterLabelText);
-        SetDlgItemTextA(dlg, CM_OK, AOkTextText);
-        SetDlgItemTextA(dlg, CM_NO, ACancelTextText);
-        char Current[MAX_PATH + 1];
-        StrLCopy(Current, FolderPath, MAX_PATH - 1);
-        AppendDirTail(Current);
-        SetDlgItemTextA(dlg, CM_LABEL1, Current);
+        SetWindowTextW(dlg, ANewCaptionText);
+        SetDlgItemTextW(dlg, CM_LABEL, ACurrentLabelText);
+        SetDlgItemTextW(dlg, CM_GROUP, AEnterLabelText);
+        SetDlgItemTextW(dlg, CM_OK, AOkTextText);
+        SetDlgItemTextW(dlg, CM_NO, ACancelTextText);
+        WCHAR Current[MAX_PATH + 2];
+        lstrcpynW(Current, FolderPath, MAX_PATH);
+        int Len = lstrlenW(Current);
+        if (Len > 0 && Current[Len - 1] != '\\')
+            lstrcpyW(Current + Len, L"\\");
+        SetDlgItemTextW(dlg, CM_LABEL1, Current);
         HWND Edit = GetDlgItem(dlg, CM_EDIT);
-        SendMessageA(Edit, EM_LIMITTEXT, NewFolderNameMax, 0);
+        SendMessageW(Edit, EM_LIMITTEXT, NewFolderNameMax, 0);
         SetFocus(Edit);
         return FALSE;
     }

@@ -10,12 +10,12 @@
 #include "QConst.h"   // CM_NEWFOLDER, the added button in the browser window
 
 // Runs the browser modally over AOwner. True when the user confirmed a folder: ADir
-// (at least MAX_PATH bytes) then holds its path (no trailing backslash except for a
+// (at least MAX_PATH characters) then holds its path (no trailing backslash except for a
 // drive root). False on Cancel: ADir is left as it was. ANewButton 0: no button.
-bool SelectFolder(HWND AOwner, UINT AFlags, char *ADir, const char *ACaption,
-                  const char *ANewButton, const char *ATitle, const char *ANewCaption,
-                  const char *ACurrentLabel, const char *AEnterLabel, const char *AOkText,
-                  const char *ACancelText);
+bool SelectFolder(HWND AOwner, UINT AFlags, WCHAR *ADir, const WCHAR *ACaption,
+                  const WCHAR *ANewButton, const WCHAR *ATitle, const WCHAR *ANewCaption,
+                  const WCHAR *ACurrentLabel, const WCHAR *AEnterLabel, const WCHAR *AOkText,
+                  const WCHAR *ACancelText);
 
 // Called by the window system; public for the tests that drive the browser.
 int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM data);
@@ -23,7 +23,7 @@ void AddNewFolderButton(HWND wnd);
 LRESULT CALLBACK BrowseWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK NewFolderDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Longest name the new-folder dialog accepts (its buffer holds one more byte).
+// Longest name the new-folder dialog accepts (its buffer holds one more character).
 enum { NewFolderNameMax = 50 };
 
 #endif

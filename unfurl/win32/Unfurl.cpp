@@ -9,6 +9,7 @@
 #include "UnfurlOutcome.h"
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
+#include "UnfurlUnZipWin.h"
 
 // DLLs load from the system folder only, before anything else can load one: a DLL planted
 // beside the installer (a download folder) is never picked up. SetDefaultDllDirectories is
@@ -50,23 +51,25 @@ static void RegisterProgressClass()
     }
 }
 
-// The command line into the run's switches and InstallDir; false when it asks for the usage
-// (shown unless silent).
-static bool TakeCommandLine(const char *ALine, TUnZipRun &ARun)
+// The command line (UTF-16, any script) into the run's switches and InstallDir; false when it
+// asks for the usage (shown unless silent).
+static bool TakeCommandLine(const WCHAR *ALine, TUnZipRun &ARun)
 {
     TCommandLine Cmd;
-    ParseCommandLine(ALine, Cmd);
+    ParseCommandLine(Utf8Text(ALine).c_str(), Cmd);
     ARun.Silent = Cmd.Silent;
-    bool Fits = Cmd.Folder.length() < MAX_PATH;
+    WCHAR *Folder = WideText(Cmd.Folder, CP_UTF8);
+    bool Fits = lstrlenW(Folder) < MAX_PATH;
+    if (Fits) lstrcpyW(InstallDir, Folder);
+    delete[] Folder;
     if (Cmd.Usage || !Fits) {
         if (!ARun.Silent) MessageBoxA(0, MsgUsage, CaptionUsage, MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    lstrcpyA(InstallDir, Cmd.Folder.c_str());
     return true;
 }
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int)
 {
     RestrictDllSearch();
     RegisterProgressClass();
@@ -79,15 +82,17 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
     int Code = ExitDamaged;
     OpenArchive(Run);
     if (Run.ArchiveFile == (TZipHandle)INVALID_HANDLE_VALUE) {
-        char Path[MAX_PATH + 1];
-        DWORD Len = GetModuleFileNameA(0, Path, MAX_PATH);
+        WCHAR Path[MAX_PATH + 1];
+        DWORD Len = GetModuleFileNameW(0, Path, MAX_PATH);
         Path[Len < MAX_PATH ? Len : MAX_PATH] = 0;
-        if (!Run.Silent) MessageBoxA(0, Path, "Error Install File", MB_ICONERROR);
+        if (!Run.Silent) MessageBoxW(0, Path, L"Error Install File", MB_ICONERROR);
     } else {
         TArchiveRecord Record;
         ReadSetupHeader(Run, *SetupInfo, Record);
-        // A damaged or cut download is refused before anything is written.
-        if (VerifyArchive(Run, Record) == avDamaged) {
+        // A damaged or cut download is refused before anything is written. The image and the
+        // preparation tool are delivered together: a file without the record (or with a
+        // record damaged past recognition) is damaged too, not an installer of old.
+        if (VerifyArchive(Run, Record) != avIntact) {
             if (!Run.Silent) MessageBoxA(0, MsgInstallerDamaged, "Error", MB_ICONERROR);
             Code = ExitDamaged;
         } else if (Run.Silent) {
@@ -98,8 +103,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
         }
         CloseArchive(Run);
         if (Run.AllExtracted && !Run.Silent) {
-            string Text = string(MsgEndInstall) + InstallDir;
-            MessageBoxA(0, Text.c_str(), CaptionEndInstall, MB_OK);
+            WCHAR Text[MAX_PATH + 64];
+            lstrcpyW(Text, MsgEndInstall);
+            lstrcatW(Text, InstallDir);
+            MessageBoxW(0, Text, CaptionEndInstall, MB_OK);
         }
     }
 

@@ -12,7 +12,7 @@
 #include "UnfurlUnZipWin.h"
 
 TInstall *SetupInfo;
-char InstallDir[MAX_PATH + 1];
+WCHAR InstallDir[MAX_PATH + 1];
 HWND InstallWnd;
 HFONT TitleFont;
 HFONT SubtitleFont;
@@ -73,10 +73,11 @@ static void OnInitDialog(HWND dlg, TUnZipRun &ARun)
     SendDlgItemMessageA(dlg, CM_ICON, STM_SETICON, (WPARAM)Icon, 0);
     InstallWnd = dlg;
     MakeFonts(dlg);
-    // The folder given with /D=, else the field starts empty (the current folder).
-    SetWindowTextA(GetDlgItem(dlg, CM_EDIT), InstallDir[0] ? InstallDir : ExtractFilePath("").c_str());
+    // The folder given with /D=, else the installer's own folder.
+    if (!InstallDir[0]) ProgramFolder(InstallDir);
+    SetDlgItemTextW(dlg, CM_EDIT, InstallDir);
     // Typing stops where the text still fits a path buffer.
-    SendDlgItemMessageA(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    SendDlgItemMessageW(dlg, CM_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
     ARun.OverwriteMode = omAsk;
     UnZipFiles(ARun, dlg, CM_LIST, true);
     SendDlgItemMessageA(dlg, CM_LIST, LB_SETSEL, TRUE, -1);
@@ -108,23 +109,39 @@ static void OnPaint()
     EndPaint(InstallWnd, &Ps);
 }
 
-static void OnChooseFolder(HWND dlg)
+void ProgramFolder(WCHAR *AFolder)
 {
-    if (SelectFolder(dlg, BIF_RETURNONLYFSDIRS, InstallDir, " Install into folder", "&New folder",
-                     " Select folder or misplace new", " Creating of new folder", "Current folder",
-                     "Enter new folder title", "&OK", "&Cancel"))
-        SetDlgItemTextA(dlg, CM_EDIT, InstallDir);
+    DWORD Len = GetModuleFileNameW(0, AFolder, MAX_PATH);
+    AFolder[Len < MAX_PATH ? Len : 0] = 0;
+    WCHAR *Slash = AFolder;
+    for (WCHAR *P = AFolder; *P; P++)
+        if (*P == '\\') Slash = P;
+    // The folder without its backslash, except for a drive root (C:\).
+    Slash[Slash > AFolder && Slash[-1] == ':' ? 1 : 0] = 0;
 }
 
+static void OnChooseFolder(HWND dlg)
+{
+    if (SelectFolder(dlg, BIF_RETURNONLYFSDIRS, InstallDir, L" Install into folder", L"&New folder",
+                     L" Select folder or misplace new", L" Creating of new folder", L"Current folder",
+                     L"Enter new folder title", L"&OK", L"&Cancel"))
+        SetDlgItemTextW(dlg, CM_EDIT, InstallDir);
+}
+
+// The field's folder, exactly as the user named it (UTF-16 to the walk's UTF-8), into the
+// run; an empty field becomes the current folder, which the field then shows.
 static void OnInstall(HWND dlg, TUnZipRun &ARun)
 {
-    int Len = GetDlgItemTextA(dlg, CM_EDIT, InstallDir, MAX_PATH);
-    InstallDir[Len] = 0;
-    char CurrentDir[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, CurrentDir);
+    GetDlgItemTextW(dlg, CM_EDIT, InstallDir, MAX_PATH);
+    WCHAR CurrentDir[MAX_PATH + 1] = L"";
+    GetCurrentDirectoryW(MAX_PATH, CurrentDir);
+    string Folder = Utf8Text(InstallDir);
     int Count = (int)SendDlgItemMessageA(dlg, CM_LIST, LB_GETCOUNT, 0, 0);
-    if (StartExtraction(ARun, InstallDir, CurrentDir, Count))
-        SendDlgItemMessageA(dlg, CM_EDIT, WM_SETTEXT, 0, (LPARAM)InstallDir);
+    bool Replaced = StartExtraction(ARun, Folder, Utf8Text(CurrentDir), Count);
+    WCHAR *Wide = WideText(Folder, CP_UTF8);
+    lstrcpynW(InstallDir, Wide, MAX_PATH);
+    delete[] Wide;
+    if (Replaced) SetDlgItemTextW(dlg, CM_EDIT, InstallDir);
     EnableWindow(GetDlgItem(dlg, CM_EDIT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_BUT), FALSE);
     EnableWindow(GetDlgItem(dlg, CM_LABEL), FALSE);
@@ -136,10 +153,10 @@ static void OnInstall(HWND dlg, TUnZipRun &ARun)
 }
 
 // Cancel or the close box while files are being written: the run stops after the current
-// file when the user says so.
+// file when the user says so. Once the files are written there is nothing to stop.
 static void AskStop(HWND dlg, TUnZipRun &ARun)
 {
-    if (!ARun.StopAsked &&
+    if (ARun.Writing && !ARun.StopAsked &&
         MessageBoxA(dlg, MsgStopInstall, CaptionStopInstall, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ARun.StopAsked = true;
 }

@@ -8,11 +8,9 @@
 #include "UnfurlPayload.h"
 #include "UnfurlRun.h"
 
-// The installation folder: at most MAX_PATH - 1 characters and the zero byte, as the field
-// (read with room for MAX_PATH bytes), /D= and the folder chooser hand it over. The
-// extraction run only shortens it (its trailing backslash goes) and builds each entry's path
-// in a string of its own, so the one byte beyond a path buffer is spare.
-extern char InstallDir[MAX_PATH + 1];
+// The installation folder, in UTF-16: at most MAX_PATH - 1 characters and the zero, as the
+// field, /D= and the folder chooser hand it over (any script).
+extern WCHAR InstallDir[MAX_PATH + 1];
 // The setup texts: the unit's own record from UnfurlDialogInit on.
 extern TInstall *SetupInfo;
 extern HWND InstallWnd;          // the dialog, from WM_INITDIALOG on
@@ -21,8 +19,8 @@ extern HFONT SubtitleFont;       // 8-point Arial
 
 // Texts of the end of an installation. "instaled" is the text users have always seen: kept
 // as it is.
-inline constexpr const char *MsgEndInstall = "End install.\r\nProduct is instaled in directory:\r\n";
-inline constexpr const char *CaptionEndInstall = "Confirmation.";
+inline constexpr const WCHAR *MsgEndInstall = L"End install.\r\nProduct is instaled in directory:\r\n";
+inline constexpr const WCHAR *CaptionEndInstall = L"Confirmation.";
 
 // Unit start-up and shutdown: the setup-texts record and the folder buffer.
 void UnfurlDialogInit();
@@ -31,8 +29,11 @@ void UnfurlDialogDone();
 // The dialog procedure; its creation parameter is the run it works for (TUnZipRun *).
 INT_PTR CALLBACK InstallDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The /S installation: the dialog's runs of ARun into InstallDir (the current folder when
-// empty) without showing it, existing files replaced; answers the exit code.
+// The folder the dialog proposes when /D= names none: the installer's own folder.
+void ProgramFolder(WCHAR *AFolder);
+
+// The /S installation: the dialog's runs of ARun into InstallDir (the installer's own folder
+// when /D= named none) without showing it, existing files replaced; answers the exit code.
 int SilentInstall(HINSTANCE AInstance, TUnZipRun &ARun);
 
 #endif

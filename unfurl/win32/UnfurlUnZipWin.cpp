@@ -52,19 +52,26 @@ static WCHAR *WidePath(const char *APath, WCHAR *AWide)
 
 // ---- Files ------------------------------------------------------------------------------
 
-void OpenArchiveFile(TUnZipRun &ARun, const char *AName)
+static void OpenArchiveWide(TUnZipRun &ARun, const WCHAR *AName)
 {
-    HANDLE H = CreateFileA(AName, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
+    HANDLE H = CreateFileW(AName, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, 0);
     UseArchive(ARun, ZipFileIO(), (TZipHandle)H);   // INVALID_HANDLE_VALUE is -1
 }
 
+void OpenArchiveFile(TUnZipRun &ARun, const char *AName)
+{
+    WCHAR Name[MAX_PATH + 4];
+    OpenArchiveWide(ARun, WidePath(AName, Name));
+}
+
+// The program's own file by its name in UTF-16: a folder named in any script opens.
 void OpenArchive(TUnZipRun &ARun)
 {
-    char Name[MAX_PATH + 1];
-    DWORD Len = GetModuleFileNameA(0, Name, MAX_PATH);
+    WCHAR Name[MAX_PATH + 1];
+    DWORD Len = GetModuleFileNameW(0, Name, MAX_PATH);
     Name[Len < MAX_PATH ? Len : MAX_PATH] = 0;
-    OpenArchiveFile(ARun, Name);
+    OpenArchiveWide(ARun, Name);
 }
 
 void CloseArchive(TUnZipRun &ARun)
@@ -118,7 +125,7 @@ static bool WinExists(const char *APath) { return APath[0] && WinAttributes(APat
 static void WinForceDirs(const string &ADir)
 {
     WCHAR Path[MAX_PATH + 4];
-    if (ADir.length() < 3 || CreateDirectoryW(WidePath(ADir.c_str(), Path), 0) ||
+    if (ADir.empty() || CreateDirectoryW(WidePath(ADir.c_str(), Path), 0) ||
         GetFileAttributesW(Path) != INVALID_FILE_ATTRIBUTES)
         return;
     for (WCHAR *P = Path + 1; *P; P++)
@@ -134,16 +141,18 @@ static bool WinClose(TZipHandle AFile) { return CloseHandle((HANDLE)AFile) != 0;
 
 static uint32_t WinLastError() { return GetLastError(); }
 
-// The system's text for an error code ("Access is denied."), without its line break.
+// The system's text for an error code ("Access is denied."), without its line break; in
+// UTF-16 from the system, so that it reads right in any language.
 static string WinErrorText(uint32_t ACode)
 {
-    char Text[512];
-    DWORD Len = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
-                               ACode, 0, Text, sizeof Text, 0);
+    WCHAR Text[512];
+    DWORD Len = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
+                               ACode, 0, Text, 512, 0);
     while (Len > 0 && (Text[Len - 1] == '\r' || Text[Len - 1] == '\n' || Text[Len - 1] == ' '))
         Len--;
     if (Len == 0) return "Error " + IntToStr((int32_t)ACode);
-    return string(Text, Len);
+    Text[Len] = 0;
+    return Utf8Text(Text);
 }
 
 // The undo's operations. MoveFileW renames on the volume (the undo folder is in the target).
