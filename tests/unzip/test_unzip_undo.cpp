@@ -183,7 +183,7 @@ TEST(Undo, AFileTheUserKeptStaysAndAFolderMadeForTheTargetGoes)
     R.Silent = true;
     UnZipFiles(R, MemDialogWnd(Dlg), 9500, true);
     MemSelectAll(Dlg);
-    char Folder[MAX_PATH + 1] = "T:\\new\\inst";
+    string Folder = "T:\\new\\inst";
     StartExtraction(R, Folder, "T:\\", 1);
     R.Ran = true;
     UnZipFiles(R, MemDialogWnd(Dlg), 9500, false);
