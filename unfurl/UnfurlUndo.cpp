@@ -2,6 +2,8 @@
 // Portable: files and folders through the run's FileOps, the journal's bytes through its IO.
 #include "UnfurlUndo.h"
 
+#include <string.h>
+
 #include "QSysUtil.h"
 #include "UnfurlRun.h"
 
@@ -67,9 +69,9 @@ void UndoFinish(TUnZipRun &ARun, HWND ADlg, bool ARollBack)
                 F.Remove(Path.c_str());
                 Ok = F.Rename(Old.c_str(), Path.c_str());
             }
-        } else if (ARollBack) {
+        } else if (ARollBack && (Kind == '+' || Kind == '/')) {
             // The folders holding the undo folder go last, when it is gone.
-            if (DataLeft && Kind == '/' && U.Dir.substr(0, Path.length()) == Path) {
+            if (DataLeft && Kind == '/' && !strncmp(U.Dir.c_str(), Path.c_str(), Path.length())) {
                 RemoveUndoData(ARun);
                 DataLeft = false;
             }
