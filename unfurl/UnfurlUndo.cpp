@@ -28,6 +28,12 @@ void UndoNoteFolders(TUnZipRun &ARun, const string &ADir)
 bool UndoMoveAside(TUnZipRun &ARun, const char *APath)
 {
     TUndo &U = ARun.Undo;
+    // No undo folder (its name made the path too long): the file is replaced in place, and an
+    // undo names it as not put back.
+    if (U.File == -1) {
+        UndoNote(ARun, '!', APath);
+        return true;
+    }
     UndoNote(ARun, '*', APath);
     return ARun.FileOps->Rename(APath, (U.Dir + IntToStr(++U.Aside)).c_str());
 }
@@ -59,7 +65,7 @@ void UndoFinish(TUnZipRun &ARun, HWND ADlg, bool ARollBack)
         string Path = U.Journal.substr(Start + 1, End - Start - 1);
         End = Start - 1;
         if (Start == 0) End = string::npos;
-        bool Ok = true;
+        bool Ok = Kind != '!' || !ARollBack;
         if (Kind == '*') {
             string Old = U.Dir + IntToStr(Aside--);
             // Not aside: the run was killed before moving it, and the file is the old one.

@@ -5,6 +5,7 @@
 //   *FILE      a file the run replaced: the old one was moved aside (renamed, so its bytes,
 //              times and attributes stay as they were) as UndoFolderName\N, N counting the
 //              *-lines from 1
+//   !FILE      a file replaced in place, since the undo folder could not be made
 // The journal lives in memory and in UndoFolderName\journal inside the target folder, so that
 // a run that was killed can be put back by the next run into the same folder. Undoing walks
 // the journal backwards; finishing a run that stands removes the files moved aside. Either way

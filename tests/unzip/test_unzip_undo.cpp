@@ -247,3 +247,21 @@ TEST(Undo, AKilledRunIsPutBackByTheNextRun)
         }
     }
 }
+
+TEST(Undo, WithoutAnUndoFolderFilesAreReplacedInPlaceAndNamedOnUndo)
+{
+    // Something of the user's holds the undo folder's name: no journal can be written.
+    std::vector<TZipItem> Zip = NewVersion();
+    Zip[3].BadCrc = true;   // sub/deep/x.dat: the run goes on and replaces readme.txt too
+    UndoWalk W(ZipBuild(Zip));
+    W.Fs.Files[UndoDir] = "the user's";
+    W.Dlg.AnswerYes = true;
+    W.Run();
+    EXPECT_EQ(ExitIncomplete, RunExitCode(W.R));
+    EXPECT_EQ(std::string(MsgNotPutBack) + W.At("readme.txt") + "\r\n" + W.At("sub/lib.dll") +
+                  "\r\n" + W.At("app.exe") + "\r\n",
+              W.LastError());
+    EXPECT_EQ("new app", W.Data("app.exe"));
+    EXPECT_FALSE(W.Has("new.txt"));   // what the run made still goes
+    EXPECT_EQ("the user's", W.Fs.Files.at(UndoDir));
+}
