@@ -25,6 +25,15 @@ void UndoNoteFolders(TUnZipRun &ARun, const string &ADir)
     UndoNote(ARun, '/', ADir + "\\");
 }
 
+// The folder of the undo folder holding the K-th file aside. Under Wine every lookup of a new
+// name reads the whole folder, so the files aside go AsideBucket to a folder: a rename into
+// one folder of thousands cost more than the install itself.
+enum { AsideBucket = 64 };
+static string AsideFolder(const TUndo &U, int32_t AK)
+{
+    return U.Dir + IntToStr((AK - 1) / AsideBucket) + "\\";
+}
+
 bool UndoMoveAside(TUnZipRun &ARun, const char *APath)
 {
     TUndo &U = ARun.Undo;
@@ -35,7 +44,10 @@ bool UndoMoveAside(TUnZipRun &ARun, const char *APath)
         return true;
     }
     UndoNote(ARun, '*', APath);
-    return ARun.FileOps->Rename(APath, (U.Dir + IntToStr(++U.Aside)).c_str());
+    int32_t K = ++U.Aside;
+    string Folder = AsideFolder(U, K);
+    if ((K - 1) % AsideBucket == 0) ARun.FileOps->ForceDirs(Folder);
+    return ARun.FileOps->Rename(APath, (Folder + IntToStr(K)).c_str());
 }
 
 // The journal file and the undo folder.
@@ -54,36 +66,41 @@ void UndoFinish(TUnZipRun &ARun, HWND ADlg, bool ARollBack)
     U.File = -1;
     string Failed;
     int32_t Aside = 0;
-    for (size_t I = 0; I < U.Journal.length(); I++) Aside += U.Journal[I] == '*';
+    size_t Len = U.Journal.length();
+    char *J = U.Journal.begin_write();   // cut into lines in place: the journal goes anyway
+    for (size_t I = 0; I < Len; I++) Aside += J[I] == '*';
     bool DataLeft = true;
     // Newest change first; a journal cut inside its last line (a killed run) loses that line.
-    size_t End = U.Journal.rfind('\n');
-    while (End != string::npos && End > 0) {
-        size_t Start = End;
-        while (Start > 0 && U.Journal[Start - 1] != '\n') Start--;
-        char Kind = U.Journal[Start];
-        string Path = U.Journal.substr(Start + 1, End - Start - 1);
-        End = Start - 1;
-        if (Start == 0) End = string::npos;
+    while (Len > 0 && J[Len - 1] != '\n') Len--;
+    while (Len > 0) {
+        J[--Len] = 0;
+        while (Len > 0 && J[Len - 1] != '\n') Len--;
+        char Kind = J[Len];
+        const char *Path = J + Len + 1;
         bool Ok = Kind != '!' || !ARollBack;
         if (Kind == '*') {
-            string Old = U.Dir + IntToStr(Aside--);
+            string Folder = AsideFolder(U, Aside);
+            string Old = Folder + IntToStr(Aside);
             // Not aside: the run was killed before moving it, and the file is the old one.
             if (!ARollBack)
                 F.Remove(Old.c_str());
             else if (F.Exists(Old.c_str())) {
-                F.Remove(Path.c_str());
-                Ok = F.Rename(Old.c_str(), Path.c_str());
+                F.Remove(Path);
+                Ok = F.Rename(Old.c_str(), Path);
             }
+            if ((Aside-- - 1) % AsideBucket == 0) F.Remove(Folder.c_str());   // its first: empty now
         } else if (ARollBack && (Kind == '+' || Kind == '/')) {
             // The folders holding the undo folder go last, when it is gone.
-            if (DataLeft && Kind == '/' && !strncmp(U.Dir.c_str(), Path.c_str(), Path.length())) {
+            if (DataLeft && Kind == '/' && !strncmp(U.Dir.c_str(), Path, strlen(Path))) {
                 RemoveUndoData(ARun);
                 DataLeft = false;
             }
-            Ok = F.Remove(Path.c_str()) || !F.Exists(Path.c_str());
+            Ok = F.Remove(Path) || !F.Exists(Path);
         }
-        if (!Ok) Failed += Path + "\r\n";
+        if (!Ok) {
+            Failed += Path;
+            Failed += "\r\n";
+        }
     }
     if (DataLeft) RemoveUndoData(ARun);
     U.Journal.clear();

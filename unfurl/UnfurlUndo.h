@@ -3,8 +3,8 @@
 //   /FOLDER\   a folder the run made (with its trailing backslash)
 //   +FILE      a file the run made where nothing was
 //   *FILE      a file the run replaced: the old one was moved aside (renamed, so its bytes,
-//              times and attributes stay as they were) as UndoFolderName\N, N counting the
-//              *-lines from 1
+//              times and attributes stay as they were) as UndoFolderName\B\N, N counting the
+//              *-lines from 1, B = (N - 1) / 64
 //   !FILE      a file replaced in place, since the undo folder could not be made
 // The journal lives in memory and in UndoFolderName\journal inside the target folder, so that
 // a run that was killed can be put back by the next run into the same folder. Undoing walks

@@ -265,3 +265,30 @@ TEST(Undo, WithoutAnUndoFolderFilesAreReplacedInPlaceAndNamedOnUndo)
     EXPECT_FALSE(W.Has("new.txt"));   // what the run made still goes
     EXPECT_EQ("the user's", W.Fs.Files.at(UndoDir));
 }
+
+TEST(Undo, ManyFilesAsideAreSpreadOverFoldersAndAllComeBack)
+{
+    // 130 files replaced: three folders of at most 64 in the undo folder, all back after a CRC
+    // failure at the end, every folder gone.
+    std::vector<TZipItem> Zip;
+    for (int I = 0; I < 130; I++) Zip.push_back(Item("f" + std::to_string(I), "new"));
+    Zip.push_back(Item("last", "x"));
+    Zip.back().BadCrc = true;
+    UndoWalk W(ZipBuild(Zip));
+    for (int I = 0; I < 130; I++) W.Fs.Files[W.At("f" + std::to_string(I))] = "old";
+    std::string Before = State(W.Fs);
+    std::map<std::string, int> PerFolder;
+    W.Dlg.OnAsk = [&] {
+        for (auto &F : W.Fs.Files)
+            if (F.first.find(UNDO_FOLDER_NAME "\\") != std::string::npos &&
+                F.first.find("journal") == std::string::npos)
+                PerFolder[F.first.substr(0, F.first.rfind('\\'))]++;
+    };
+    W.Dlg.AnswerYes = true;
+    W.Run();
+    EXPECT_EQ((std::map<std::string, int>{{std::string(UndoDir) + "\\0", 64},
+                                           {std::string(UndoDir) + "\\1", 64},
+                                           {std::string(UndoDir) + "\\2", 2}}),
+              PerFolder);
+    EXPECT_EQ(Before, State(W.Fs));
+}
