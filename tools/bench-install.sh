@@ -3,7 +3,9 @@
 # catalogues, Wine's data: thousands of entries) installed under Wine by Unfurl.exe and by an
 # NSIS installer (Debian's makensis, zlib compressor, silent install /S), in the same run.
 # Unfurl runs twice per round: through its dialog (unfurl_walk) and silently (/S, like NSIS).
-# Prints the times and both ratios, and checks that every install wrote the same files.
+# Then both silent installs run again over the copy they installed (an update in place: every
+# file replaced). Prints the times and the ratios, and checks that every install wrote the same
+# files.
 # Usage: tools/bench-install.sh [BUILD_DIR] [MEGABYTES]   (default build/win32, 150)
 # Where 32-bit programs cannot start (tools/wine-env.sh) both installers are 64-bit: Unfurl from
 # build/win64 and NSIS with its amd64 stub, under wine64.
@@ -76,9 +78,11 @@ run_unfurl() {
   unfurl_ms=$(ms_of "$work/walk.log")
 }
 # One silent install of the installer $1 (in the work folder) into C:\bench\$2, timed from its
-# start to its exit by timed_start (log $3): sets t_wall (the whole command) and t_ms.
+# start to its exit by timed_start (log $3): sets t_wall (the whole command) and t_ms. With
+# over=1 the folder keeps the copy installed there before.
 timed_silent() {
-  rm -rf "$drive_c/bench/$2"; sync
+  [ -n "${over:-}" ] || rm -rf "$drive_c/bench/$2"
+  sync
   local t0; t0=$(now)
   q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\$1" /S "/D=C:\\bench\\$2" > "$work/$3"
   t_wall=$(awk "BEGIN{printf \"%.2f\", $(now) - $t0}")
@@ -87,14 +91,27 @@ timed_silent() {
 run_unfurl_silent() { timed_silent unfurl-setup.exe unfurl-s silent.log; wall_silent=$t_wall silent_ms=$t_ms; }
 run_nsis() { timed_silent nsis-setup.exe nsis nsis.log; wall_nsis=$t_wall nsis_ms=$t_ms; }
 run_other() { [ -z "$other" ] || { timed_silent other-setup.exe other other.log; other_ms=$t_ms; }; }
+# Over the installed copies.
+run_over() {
+  over=1 timed_silent unfurl-setup.exe unfurl-s over.log; over_ms=$t_ms
+  [ -z "$other" ] || { over=1 timed_silent other-setup.exe other other-over.log; other_over_ms=$t_ms; }
+  over=1 timed_silent nsis-setup.exe nsis nsis-over.log; nsis_over_ms=$t_ms
+}
+run_over_reversed() {
+  over=1 timed_silent nsis-setup.exe nsis nsis-over.log; nsis_over_ms=$t_ms
+  [ -z "$other" ] || { over=1 timed_silent other-setup.exe other other-over.log; other_over_ms=$t_ms; }
+  over=1 timed_silent unfurl-setup.exe unfurl-s over.log; over_ms=$t_ms
+}
+secs() { awk "BEGIN{printf \"%.2f\", $1 / 1000}"; }
 
 # The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
 least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }
 best_unfurl="" best_nsis="" best_silent="" best_other=""
+best_over="" best_nsis_over="" best_other_over=""
 rounds="${BENCH_ROUNDS:-3}"
 for round in $(seq "$rounds"); do
-  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis
-  else run_nsis; run_other; run_unfurl_silent; run_unfurl; fi
+  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis; run_over
+  else run_nsis; run_other; run_unfurl_silent; run_unfurl; run_over_reversed; fi
   u=$(awk "BEGIN{printf \"%.2f\", $unfurl_ms / 1000}") n=$(awk "BEGIN{printf \"%.2f\", $nsis_ms / 1000}")
   s=$(awk "BEGIN{printf \"%.2f\", $silent_ms / 1000}")
   echo "round $round: Unfurl $u s (command $wall_unfurl s), Unfurl /S $s s (command $wall_silent s), NSIS $n s (command $wall_nsis s)"
@@ -105,6 +122,13 @@ for round in $(seq "$rounds"); do
     o=$(awk "BEGIN{printf \"%.2f\", $other_ms / 1000}")
     echo "round $round: other image /S $o s"
     best_other=$(least "$best_other" "$o")
+  fi
+  echo "round $round: over the installed copy: Unfurl /S $(secs "$over_ms") s, NSIS $(secs "$nsis_over_ms") s"
+  best_over=$(least "$best_over" "$(secs "$over_ms")")
+  best_nsis_over=$(least "$best_nsis_over" "$(secs "$nsis_over_ms")")
+  if [ -n "$other" ]; then
+    echo "round $round: over the installed copy: other image /S $(secs "$other_over_ms") s"
+    best_other_over=$(least "$best_other_over" "$(secs "$other_over_ms")")
   fi
 done
 grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
@@ -122,6 +146,8 @@ fi
 ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
 silent_ratio=$(awk "BEGIN{printf \"%.2f\", $best_silent / $best_nsis}")
 echo "Unfurl.exe: $best_unfurl s   Unfurl.exe /S: $best_silent s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio   ratio Unfurl /S / NSIS /S: $silent_ratio (best of $rounds, Wine, installer start to exit)"
+echo "over the installed copy: Unfurl.exe /S: $best_over s   NSIS (zlib, /S): $best_nsis_over s   ratio Unfurl /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_over / $best_nsis_over}")"
 if [ -n "$other" ]; then
+  echo "over the installed copy: other image /S: $best_other_over s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other_over / $best_nsis_over}")"
   echo "other image /S: $best_other s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other / $best_nsis}")   ratio this /S / other /S: $(awk "BEGIN{printf \"%.2f\", $best_silent / $best_other}") ($other)"
 fi

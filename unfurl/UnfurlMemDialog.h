@@ -5,6 +5,7 @@
 #ifndef UNFURLMEMDIALOG_H
 #define UNFURLMEMDIALOG_H
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +26,8 @@ struct TMemDialog {
     std::vector<string> Errors;       // every message box text
     std::vector<string> Asked;        // FileExistName of every prompt
     std::vector<int> Answers;         // queued prompt answers (TMemAnswer); Cancel when empty
+    bool AnswerYes = false;           // the answer to Yes/No error boxes (they go to Errors)
+    std::function<void()> OnAsk;      // called when such a box comes up
     int32_t Dispatched = 0;           // DispatchOne calls
     int32_t Ended = 0;                // EndProgram calls
     // Where each name (upper case) stands in Items, built when a search needs it, so that a

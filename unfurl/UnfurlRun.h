@@ -11,6 +11,7 @@
 
 #include "QStr.h"
 #include "QTypes.h"
+#include "UnfurlUndo.h"
 #include "UnfurlZipInflate.h"
 
 struct TUnZipRun;
@@ -60,6 +61,11 @@ struct TUnZipFileOps {
     bool (*Close)(TZipHandle AFile);            // false when closing failed
     uint32_t (*LastError)();                    // the system's code of the last failure
     string (*ErrorText)(uint32_t ACode);        // the system's text for it, one line
+    // For the undo: a file renamed on its volume (false when ATo exists); a file removed, or
+    // an empty folder when APath ends in a backslash; a file opened for reading, or -1.
+    bool (*Rename)(const char *AFrom, const char *ATo);
+    bool (*Remove)(const char *APath);
+    TZipHandle (*OpenRead)(const char *APath);
 };
 // The platform's files and folders.
 const TUnZipFileOps *UnZipDiskOps();
@@ -85,6 +91,7 @@ struct TUnZipDialog {
     // its OverwriteMode (AnswerOverwrite).
     void (*AskOverwrite)(TUnZipRun &ARun, HWND ADlg);
     void (*EndProgram)(HWND ADlg, int32_t AExitCode);          // the program ends
+    bool (*AskError)(HWND ADlg, const string &AText);          // "Error" with Yes and No: Yes?
 };
 // The platform's dialog: the real controls on Windows, memory on the host.
 const TUnZipDialog *UnZipPlatformDialog();
@@ -126,6 +133,9 @@ struct TUnZipRun {
 
     // The decoder's state for the current entry.
     TInflateRun Entry = {0, -1, 0, -1, 0, -1, 0xFFFFFFFFu};
+
+    // What the run changed in the folder, to put it back (UnfurlUndo.h).
+    TUndo Undo;
 };
 
 // Gives a new run record (nothing open, overwrite mode omAsk, the counters at zero) its

@@ -85,7 +85,7 @@ int32_t RunExitCode(const TUnZipRun &ARun)
 {
     if (!ARun.Ran) return ExitCancelled;
     if (ARun.AllExtracted) return ExitInstalled;
-    return ARun.RunEnd == reDamaged ? ExitDamaged : ExitIncomplete;
+    return ARun.RunEnd == reDamaged && !ARun.Undo.Failed ? ExitDamaged : ExitIncomplete;
 }
 
 // ---- The run ---------------------------------------------------------------------------
@@ -97,15 +97,15 @@ static void ShowRunError(TUnZipRun &ARun, HWND ADlg, const string &AText)
 }
 
 // The final message of an extraction run that left entries selected: their names and the
-// folder.
-static void ReportNotInstalled(TUnZipRun &ARun, HWND ADlg, HWND AList)
+// folder; empty when none is left.
+static string NotInstalledText(TUnZipRun &ARun, HWND AList)
 {
     TFailedList Failed;
     FailedReset(Failed);
     int32_t Count = ARun.Dialog->ListCount(AList);
     for (int32_t I = 0; I < Count; I++)
         if (ARun.Dialog->ListGetSel(AList, I)) FailedAdd(Failed, ARun.Dialog->ListText(AList, I));
-    if (Failed.Count > 0) ShowRunError(ARun, ADlg, IncompleteMessage(Failed, ARun.TargetDir));
+    return Failed.Count > 0 ? IncompleteMessage(Failed, ARun.TargetDir) : string();
 }
 
 static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly);
@@ -117,6 +117,7 @@ bool StartExtraction(TUnZipRun &ARun, string &AFolder, const string &ACurrentDir
     bool Replaced = AFolder.empty();
     if (Replaced) AFolder = ACurrentDir;
     ARun.TargetDir = AFolder;
+    UndoNoteFolders(ARun, ARun.TargetDir);
     ARun.FileOps->ForceDirs(ARun.TargetDir);
     if (AListCount > 0) ARun.ProgressStep = 100.0 / AListCount;
     ARun.FilesDone = 0;
@@ -149,6 +150,7 @@ void UnZipFiles(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
         ARun.Entry.ArchiveFile = ReadAheadHandle(Ahead);
     }
     ARun.FileBoxShown = false;
+    if (!AListOnly) UndoBegin(ARun, ADlg);
     WalkEntries(ARun, ADlg, AListId, AListOnly);
     if (Buffered) ReadAheadEnd(Ahead);
     ARun.Entry.In = ARun.IO;
@@ -221,7 +223,8 @@ static void EndListing(TUnZipRun &ARun, HWND ADlg, HWND AList)
 }
 
 // The end of an extraction run: the label's verdict, then the damage message or the entries
-// not installed.
+// not installed, and the undo: a run is put back when the user stopped it, a silent one that
+// fell short too, and a run with a message when the user says Yes to it; else it stays.
 static void EndExtraction(TUnZipRun &ARun, HWND ADlg, HWND AList, bool AProcessed)
 {
     TRunEnd End = ARun.RunEnd;
@@ -230,12 +233,17 @@ static void EndExtraction(TUnZipRun &ARun, HWND ADlg, HWND AList, bool AProcesse
         // "STR_NOTSELEXT" is the label users have always seen after such a run: kept as it is.
         ARun.Dialog->SetLabel(ADlg, ARun.AllExtracted ? "ALL" : "STR_NOTSELEXT");
     }
+    string Text;
     if (End == reDamaged) {
         ARun.AllExtracted = false;
-        ShowRunError(ARun, ADlg, MsgDamaged);
+        Text = MsgDamaged;
     } else if (!ARun.AllExtracted) {
-        ReportNotInstalled(ARun, ADlg, AList);
+        Text = NotInstalledText(ARun, AList);
     }
+    bool Undo = ARun.StopAsked || (!ARun.AllExtracted && ARun.Silent);
+    if (!Undo && !Text.empty()) Undo = ARun.Dialog->AskError(ADlg, Text + MsgAskUndo);
+    if (Undo) ARun.AllExtracted = false;
+    UndoFinish(ARun, ADlg, Undo);
 }
 
 // The run from the first local header on, once UnZipFiles has put the archive there.

@@ -70,6 +70,7 @@ static void ReportPath(TUnZipRun &ARun, HWND ADlg, const char *AText, const stri
 // Makes AFolder with its parents; reports a folder that is still missing.
 static bool MakeFolder(TUnZipRun &ARun, HWND ADlg, const string &AFolder)
 {
+    UndoNoteFolders(ARun, AFolder);
     ARun.FileOps->ForceDirs(AFolder);
     uint32_t Code = ARun.FileOps->LastError();   // before the test overwrites it
     if (!ARun.FileOps->Exists(AFolder.c_str())) {
@@ -81,18 +82,22 @@ static bool MakeFolder(TUnZipRun &ARun, HWND ADlg, const string &AFolder)
 
 // Whether an existing file at APath is to be replaced, by the overwrite mode and the prompt.
 // A folder holding the file's name is neither kept nor asked about: the file cannot be
-// created, and the creation tells why.
-static bool ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
+// created, and the creation tells why. A file replaced is first moved aside for the undo; one
+// that cannot be moved (in use) is reported and not written.
+enum TReplace { rpKeep, rpWrite, rpFailed };
+static TReplace ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
 {
     int32_t Attr = ARun.FileOps->Attributes(APath);
-    if (Attr != -1 && (Attr & faDirectory)) return true;
-    if (ARun.OverwriteMode == omKeep) return false;
+    if (Attr != -1 && (Attr & faDirectory)) return rpWrite;
+    if (ARun.OverwriteMode == omKeep) return rpKeep;
     if (ARun.OverwriteMode == omAsk) {
         ARun.FileExistName = ExtractFileName(APath);
         ARun.Dialog->AskOverwrite(ARun, ADlg);
-        return ARun.OverwriteThis;
+        if (!ARun.OverwriteThis) return rpKeep;
     }
-    return true;
+    if (UndoMoveAside(ARun, APath)) return rpWrite;
+    ReportPath(ARun, ADlg, MsgCannotCreateFile, APath, ARun.FileOps->LastError());
+    return rpFailed;
 }
 
 // Opens the file of the current entry at APath when it was not made anew: an existing file
@@ -103,12 +108,12 @@ static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *AP
                           bool AFolderMissing, TEntryResult &AResult)
 {
     bool FolderEntry = APath[strlen(APath) - 1] == '\\';
-    if (!AFolderMissing && ARun.FileOps->Exists(APath)) {
+    bool Replacing = !AFolderMissing && ARun.FileOps->Exists(APath);
+    if (Replacing) {
         // A folder entry whose folder is there already is done; so is a file kept.
-        if (FolderEntry || !ReplaceExisting(ARun, ADlg, APath)) {
-            Deselect(ARun, AList);
-            return false;
-        }
+        TReplace Replace = FolderEntry ? rpKeep : ReplaceExisting(ARun, ADlg, APath);
+        if (Replace == rpKeep) Deselect(ARun, AList);
+        if (Replace != rpWrite) return false;
         FolderEntry = false;
     } else if (!MakeFolder(ARun, ADlg, ExtractFilePath(APath))) {
         AResult = erStop;
@@ -128,6 +133,7 @@ static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *AP
             ReportPath(ARun, ADlg, MsgCannotCreateFile, APath, Code);
         return false;
     }
+    if (!Replacing) UndoNote(ARun, '+', APath);
     return true;
 }
 
@@ -187,6 +193,7 @@ TEntryResult ExtractEntry(TUnZipRun &ARun, HWND ADlg, HWND AList, const string &
     Out = -1;
     bool FolderMissing = false;
     if (PathBuf[Path.length() - 1] != '\\') Out = ARun.FileOps->CreateNew(PathBuf, FolderMissing);
+    if (Out != -1) UndoNote(ARun, '+', PathBuf);
     TEntryResult Early = erDone;
     if (Out == -1 && !OpenEntryFile(ARun, ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
 

@@ -137,12 +137,62 @@ inline string MemFsErrorText(uint32_t ACode)
     return ACode == MemFsAccessDenied ? string(MemFsAccessDeniedText) : string("error");
 }
 
+// As MoveFile: a file only, not onto anything, not a locked one.
+inline bool MemFsRename(const char *AFrom, const char *ATo)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string From = MemFsKey(AFrom), To = MemFsKey(ATo);
+    size_t Sep = To.rfind('\\');
+    if (!Fs.Files.count(From) || Fs.Locked.count(From) || Fs.Files.count(To) || Fs.Dirs.count(To) ||
+        (Sep != std::string::npos && !Fs.Dirs.count(To.substr(0, Sep)))) {
+        Fs.LastError = MemFsAccessDenied;
+        return false;
+    }
+    Fs.Files[To] = Fs.Files[From];
+    Fs.Files.erase(From);
+    if (Fs.Times.count(From)) Fs.Times[To] = Fs.Times[From];
+    Fs.Times.erase(From);
+    return true;
+}
+
+// A file, or an empty folder for a path ending in a backslash.
+inline bool MemFsRemove(const char *APath)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    if (Fs.Locked.count(K)) return false;
+    if (APath[0] && APath[strlen(APath) - 1] != '\\') {
+        Fs.Times.erase(K);
+        return Fs.Files.erase(K) > 0;
+    }
+    auto Inside = [&](const std::string &P) { return P.compare(0, K.size() + 1, K + "\\") == 0; };
+    for (auto &F : Fs.Files)
+        if (Inside(F.first)) return false;
+    for (auto &D : Fs.Dirs)
+        if (Inside(D)) return false;
+    return Fs.Dirs.erase(K) > 0;
+}
+
+inline TZipHandle MemFsOpenRead(const char *APath)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    if (!Fs.Files.count(K)) return -1;
+    TZipMemFile *F = new TZipMemFile;
+    ZipMemCreate(*F);
+    ZipMemIO()->Write(ZipMemHandle(*F), Fs.Files[K].data(), (int32_t)Fs.Files[K].size());
+    F->Pos = 0;
+    Fs.Open[ZipMemHandle(*F)] = K;
+    return ZipMemHandle(*F);
+}
+
 // The files and folders in memory as the walk's file seam.
 inline const TUnZipFileOps *MemFsOps()
 {
     static const TUnZipFileOps Ops = {MemFsExists,    MemFsForceDirs,  MemFsCreate,
                                       MemFsCreateNew, MemFsAttributes, MemFsSetTime,
-                                      MemFsClose,     MemFsLastError,  MemFsErrorText};
+                                      MemFsClose,     MemFsLastError,  MemFsErrorText,
+                                      MemFsRename,    MemFsRemove,     MemFsOpenRead};
     return &Ops;
 }
 

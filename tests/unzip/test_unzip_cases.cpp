@@ -11,13 +11,13 @@
 
 namespace {
 
-// The final message of a run that left ANames not installed in AFolder.
+// The final message of a run that left ANames not installed in AFolder, with its question.
 std::string Incomplete(const std::vector<std::string> &ANames, const char *AFolder = Target)
 {
     TFailedList L;
     FailedReset(L);
     for (auto &N : ANames) FailedAdd(L, string(N.c_str()));
-    return IncompleteMessage(L, AFolder).c_str();
+    return std::string(IncompleteMessage(L, AFolder).c_str()) + MsgAskUndo;
 }
 
 std::string Text(size_t ALen, unsigned ASeed)
@@ -206,7 +206,7 @@ TEST(UnZipFiles, ArchiveCutBetweenEntriesIsNotComplete)
     EXPECT_EQ(ExitDamaged, RunExitCode(W.R));
     EXPECT_TRUE(W.Dlg.Label == "STR_NOTSELEXT");
     ASSERT_EQ(1u, W.Dlg.Errors.size());
-    EXPECT_TRUE(W.Dlg.Errors[0] == MsgDamaged);
+    EXPECT_EQ(std::string(MsgDamaged) + MsgAskUndo, W.Error(0));
     EXPECT_EQ("two", W.Data("b.txt"));
 }
 
@@ -250,7 +250,7 @@ TEST(UnZipFiles, EncryptedOrUnknownMethodEndsTheRunBeforeItsFile)
             else
                 EXPECT_FALSE(W.Has("b.txt"));
             EXPECT_FALSE(W.Has("c.txt"));
-            EXPECT_EQ(1, W.Fs.Creates);
+            EXPECT_EQ(2, W.Fs.Creates);   // a.txt and the undo journal
             EXPECT_FALSE(W.R.AllExtracted);
             EXPECT_EQ(1u, W.Dlg.Labels.size());   // the name of a.txt; no final status
             ASSERT_EQ(1u, W.Dlg.Errors.size());

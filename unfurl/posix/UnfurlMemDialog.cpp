@@ -130,12 +130,20 @@ static void MemAskOverwrite(TUnZipRun &ARun, HWND ADlg)
 
 static void MemEndProgram(HWND ADlg, int32_t) { Mem(ADlg).Ended++; }
 
+static bool MemAskError(HWND ADlg, const string &AText)
+{
+    Mem(ADlg).Errors.push_back(AText);
+    if (Mem(ADlg).OnAsk) Mem(ADlg).OnAsk();
+    return Mem(ADlg).AnswerYes;
+}
+
 const TUnZipDialog *MemDialog()
 {
     static const TUnZipDialog Dialog = {
         MemGetList,     MemListReset, MemListAdd,      MemListText,    MemListFind,
         MemListGetSel,  MemListSetSel, MemListCount,   MemListSelCount, MemSetProgress,
         MemSetLabel,    MemDispatchOne, MemShowError,  MemAskOverwrite, MemEndProgram,
+        MemAskError,
     };
     return &Dialog;
 }

@@ -2,6 +2,7 @@
 // in paths are separators, as on Windows).
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -85,11 +86,28 @@ static uint32_t HostLastError() { return (uint32_t)errno; }
 
 static string HostErrorText(uint32_t ACode) { return string(strerror((int)ACode)); }
 
+static bool HostRename(const char *AFrom, const char *ATo)
+{
+    // rename() would replace ATo; the binding's contract is the kernel's MoveFile.
+    string To = HostPath(ATo);
+    return access(To.c_str(), F_OK) != 0 && rename(HostPath(AFrom).c_str(), To.c_str()) == 0;
+}
+
+static bool HostRemove(const char *APath)
+{
+    size_t Len = strlen(APath);
+    string Path = HostPath(APath);
+    return (Len && APath[Len - 1] == '\\' ? rmdir(Path.c_str()) : unlink(Path.c_str())) == 0;
+}
+
+static TZipHandle HostOpenRead(const char *APath) { return open(HostPath(APath).c_str(), O_RDONLY); }
+
 const TUnZipFileOps *UnZipDiskOps()
 {
     static const TUnZipFileOps Ops = {HostExists,    ForceDirectories, HostCreate,
                                       HostCreateNew, HostAttributes,   SetFileDosTime,
-                                      HostClose,     HostLastError,    HostErrorText};
+                                      HostClose,     HostLastError,    HostErrorText,
+                                      HostRename,    HostRemove,       HostOpenRead};
     return &Ops;
 }
 

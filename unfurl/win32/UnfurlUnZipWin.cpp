@@ -155,11 +155,33 @@ static string WinErrorText(uint32_t ACode)
     return Utf8Text(Text);
 }
 
+// The undo's operations. MoveFileW renames on the volume (the undo folder is in the target).
+static bool WinRename(const char *AFrom, const char *ATo)
+{
+    WCHAR From[MAX_PATH + 4], To[MAX_PATH + 4];
+    return MoveFileW(WidePath(AFrom, From), WidePath(ATo, To)) != 0;
+}
+
+static bool WinRemove(const char *APath)
+{
+    WCHAR Path[MAX_PATH + 4];
+    WidePath(APath, Path);
+    return (APath[strlen(APath) - 1] == '\\' ? RemoveDirectoryW(Path) : DeleteFileW(Path)) != 0;
+}
+
+static TZipHandle WinOpenRead(const char *APath)
+{
+    WCHAR Path[MAX_PATH + 4];
+    return (TZipHandle)CreateFileW(WidePath(APath, Path), GENERIC_READ, FILE_SHARE_READ, 0,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+}
+
 const TUnZipFileOps *UnZipDiskOps()
 {
     static const TUnZipFileOps Ops = {WinExists,    WinForceDirs,  WinCreate,
                                       WinCreateNew, WinAttributes, SetFileDosTime,
-                                      WinClose,     WinLastError,  WinErrorText};
+                                      WinClose,     WinLastError,  WinErrorText,
+                                      WinRename,    WinRemove,     WinOpenRead};
     return &Ops;
 }
 
@@ -230,6 +252,14 @@ static void WinShowError(HWND ADlg, const string &AText)
     delete[] Text;
 }
 
+static bool WinAskError(HWND ADlg, const string &AText)
+{
+    WCHAR *Text = WideText(AText, CP_UTF8);
+    int Answer = MessageBoxW(ADlg, Text, L"Error", MB_YESNO | MB_ICONHAND);
+    delete[] Text;
+    return Answer == IDYES;
+}
+
 static void WinAskOverwrite(TUnZipRun &ARun, HWND ADlg)
 {
     DialogBoxParamW(GetModuleHandleA(0), L"FileExist", ADlg, FileExistDlgProc, (LPARAM)&ARun);
@@ -243,6 +273,7 @@ const TUnZipDialog *UnZipPlatformDialog()
         WinGetList,     WinListReset,   WinListAdd,      WinListText,   WinListFind,
         WinListGetSel,  WinListSetSel,  WinListCount,    WinListSelCount, KeepProgress,
         WinSetLabel,    WinDispatchOne, WinShowError,    WinAskOverwrite, WinEndProgram,
+        WinAskError,
     };
     return &Dialog;
 }
