@@ -20,16 +20,6 @@ struct TCentral {
     uint32_t Crc, Compressed, Uncompressed, Offset;
 };
 
-// The end record: the last signature within the record's size and the longest comment.
-size_t FindEndRecord(const std::string &AZip)
-{
-    size_t Size = AZip.size();
-    for (size_t I = Size >= ZipEndSize ? Size - ZipEndSize + 1 : 0;
-         I-- > 0 && Size - I <= ZipEndSize + ZipEndCommentMax;)
-        if (LeGet32(AZip, I) == ZipEndSig) return I;
-    return std::string::npos;
-}
-
 bool ReadCentral(const std::string &AZip, std::vector<TCentral> &AEntries, uint32_t &AAt,
                  std::string &AError)
 {
@@ -207,6 +197,16 @@ bool CheckEntry(const std::string &AZip, const std::vector<TCentral> &ACentral,
 }
 
 }  // namespace
+
+size_t FindEndRecord(const std::string &AZip)
+{
+    size_t Size = AZip.size();
+    for (size_t I = Size >= ZipEndSize ? Size - ZipEndSize + 1 : 0;
+         I-- > 0 && Size - I <= ZipEndSize + ZipEndCommentMax;)
+        if (LeGet32(AZip, I) == ZipEndSig) return I;
+    return std::string::npos;
+}
+
 
 std::vector<TPackFault> CheckArchive(const std::string &AZip, int &AEntries)
 {

@@ -25,4 +25,8 @@ uint32_t ArchiveCrc(const std::string &AZip);
 // Whether a name or text is well-formed UTF-8, as the installer checks names flagged so.
 bool IsUtf8(const std::string &AText);
 
+// Where AZip's end of central directory record starts (the last signature within the
+// record's size and the longest comment), or npos.
+size_t FindEndRecord(const std::string &AZip);
+
 #endif

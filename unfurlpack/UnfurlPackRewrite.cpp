@@ -82,16 +82,6 @@ bool NonAscii(const std::string &AName)
     return false;
 }
 
-// The end record: the last signature within the record's size and the longest comment.
-size_t FindEndRecord(const std::string &AZip)
-{
-    size_t Size = AZip.size();
-    for (size_t I = Size >= ZipEndSize ? Size - ZipEndSize + 1 : 0;
-         I-- > 0 && Size - I <= ZipEndSize + ZipEndCommentMax;)
-        if (LeGet32(AZip, I) == ZipEndSig) return I;
-    return std::string::npos;
-}
-
 // The directory's entries, each with its local header's place in AZip. Bytes in front of the
 // archive (a script, a self-extractor) show as the difference between where the directory
 // ends up and where the end record says it starts; offsets are moved by that difference, as
