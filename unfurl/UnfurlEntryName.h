@@ -17,10 +17,6 @@ string OemToAnsiName(const string &S);
 // Whether ALen bytes are well-formed UTF-8 (no overlong forms, surrogates or codes above
 // U+10FFFF).
 bool Utf8Valid(const char *AText, int32_t ALen);
-// The form of names and paths the walk hands to the bindings, from a text in the Windows code
-// page: UTF-8 on Windows (the binding uses the wide API), the same bytes on the host.
-// Entries with flag bit 11 carry their names in this form already.
-string NameFromAnsi(const string &AText);
 // A text in Windows code page 1250 (what OemToAnsiName makes) in UTF-8, whatever code page
 // the system runs with. Bytes the code page leaves undefined keep their value as the code.
 string Cp1250ToUtf8(const string &AText);

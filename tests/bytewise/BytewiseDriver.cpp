@@ -135,3 +135,20 @@ std::vector<std::string> TBytewise::RunAnswering(int AId, const std::vector<int>
     }
     return Seen;
 }
+
+bool SparseFile(const std::string &AName, long long ASize, const std::vector<long long> &APositions,
+                char AByte)
+{
+    HANDLE H = CreateFileA(AName.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    if (H == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER At;
+    At.QuadPart = ASize;
+    bool Ok = SetFilePointerEx(H, At, 0, FILE_BEGIN) && SetEndOfFile(H);
+    for (long long P : APositions) {
+        At.QuadPart = P;
+        DWORD Put = 0;
+        Ok = Ok && SetFilePointerEx(H, At, 0, FILE_BEGIN) && WriteFile(H, &AByte, 1, &Put, 0) && Put == 1;
+    }
+    CloseHandle(H);
+    return Ok;
+}

@@ -72,4 +72,9 @@ private:
     HANDLE CmdThread = 0;
 };
 
+// A file of ASize zero bytes (sparse: nothing is written but the bytes given, quick to make
+// and to read) with AByte at each of APositions.
+bool SparseFile(const std::string &AName, long long ASize, const std::vector<long long> &APositions,
+                char AByte);
+
 #endif

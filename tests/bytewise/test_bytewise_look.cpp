@@ -194,24 +194,6 @@ TEST(BytewiseLook, RowsFoundSoFarShowWhileThePromptWaitsAndCancelStops)
     EXPECT_EQ(P.WaitExit(), 0);
 }
 
-// A file of ASize bytes, zeros (a sparse file: nothing is written but the bytes given)
-// except AByte at each of APositions.
-static bool SparseFile(const std::string &AName, long long ASize, const std::vector<long long> &APositions, char AByte)
-{
-    HANDLE H = CreateFileA(AName.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-    if (H == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER At;
-    At.QuadPart = ASize;
-    bool Ok = SetFilePointerEx(H, At, 0, FILE_BEGIN) && SetEndOfFile(H);
-    for (long long P : APositions) {
-        At.QuadPart = P;
-        DWORD Put = 0;
-        Ok = Ok && SetFilePointerEx(H, At, 0, FILE_BEGIN) && WriteFile(H, &AByte, 1, &Put, 0) && Put == 1;
-    }
-    CloseHandle(H);
-    return Ok;
-}
-
 // Rows with positions of 9, 10 and 13 digits: each value stands in its column under its
 // header, whole, and no character runs over a grid line. The 9- and 10-digit rows come from
 // a real run over two sparse files of 1.1 GB; a 13-digit position (a file of terabytes)

@@ -8,24 +8,6 @@
 
 static const int IdStatus = 9101, IdStop = 9;
 
-// A file of ASize zero bytes (sparse: quick to make and to read) with AByte at APositions.
-static bool SparseFile(const std::string &AName, long long ASize, const std::vector<long long> &APositions = {},
-                       char AByte = 1)
-{
-    HANDLE H = CreateFileA(AName.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-    if (H == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER At;
-    At.QuadPart = ASize;
-    bool Ok = SetFilePointerEx(H, At, 0, FILE_BEGIN) && SetEndOfFile(H);
-    for (long long P : APositions) {
-        At.QuadPart = P;
-        DWORD Put = 0;
-        Ok = Ok && SetFilePointerEx(H, At, 0, FILE_BEGIN) && WriteFile(H, &AByte, 1, &Put, 0) && Put == 1;
-    }
-    CloseHandle(H);
-    return Ok;
-}
-
 static std::wstring W(const std::string &A)
 {
     std::wstring R(A.size() + 1, L'\0');

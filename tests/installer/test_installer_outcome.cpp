@@ -142,6 +142,20 @@ TEST(InstallerOutcome, SilentRunsShowNothingAndSayItInTheExitCode)
     }
 }
 
+// Waits for the end of the process APi started and lets go of it: its exit code, or -1 when
+// it does not end within a minute (it is then ended).
+static int WaitCode(PROCESS_INFORMATION &APi)
+{
+    DWORD Code = (DWORD)-1;
+    if (WaitForSingleObject(APi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(APi.hProcess, &Code);
+    else
+        TerminateProcess(APi.hProcess, 9);
+    CloseHandle(APi.hThread);
+    CloseHandle(APi.hProcess);
+    return (int)Code;
+}
+
 // Starts AExe with the whole command line ALine (its first word need not name AExe) and waits
 // for its exit code; -1 when it does not end within a minute.
 static int RunLine(const std::string &AExe, std::string ALine)
@@ -150,14 +164,7 @@ static int RunLine(const std::string &AExe, std::string ALine)
     Si.cb = sizeof Si;
     PROCESS_INFORMATION Pi = {};
     if (!CreateProcessA(AExe.c_str(), &ALine[0], 0, 0, FALSE, 0, 0, 0, &Si, &Pi)) return -1;
-    DWORD Code = (DWORD)-1;
-    if (WaitForSingleObject(Pi.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(Pi.hProcess, &Code);
-    else
-        TerminateProcess(Pi.hProcess, 9);
-    CloseHandle(Pi.hThread);
-    CloseHandle(Pi.hProcess);
-    return (int)Code;
+    return WaitCode(Pi);
 }
 
 // The switches start after the program's name however the starting program wrote it: the
@@ -310,17 +317,6 @@ bool StartWide(PROCESS_INFORMATION &APi, const std::string &AExe, const std::str
     return CreateProcessW(Wide(AExe).c_str(), &Line[0], 0, 0, FALSE, 0, 0, 0, &Si, &APi) != 0;
 }
 
-int WaitCode(PROCESS_INFORMATION &APi)
-{
-    DWORD Code = (DWORD)-1;
-    if (WaitForSingleObject(APi.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(APi.hProcess, &Code);
-    else
-        TerminateProcess(APi.hProcess, 9);
-    CloseHandle(APi.hThread);
-    CloseHandle(APi.hProcess);
-    return (int)Code;
-}
 
 }  // namespace
 

@@ -340,9 +340,12 @@ TEST_F(UnZipWin, ListFindAnswersAsTheListBoxSearch)
     for (int Start = -1; Start <= Count; Start++)
         for (auto &N : Names) {
             LRESULT Want = SendMessageA(List, LB_FINDSTRINGEXACT, (WPARAM)Start, (LPARAM)N.c_str());
-            // The walk hands names to the binding in UTF-8 (NameFromAnsi).
+            // The walk hands names to the binding in UTF-8.
+            WCHAR *Wide = WideText(string(N.c_str()), CP_ACP);
+            string Name = Utf8Text(Wide);
+            delete[] Wide;
             EXPECT_EQ(Want == LB_ERR ? -1 : (int32_t)Want,
-                      UnZipPlatformDialog()->ListFind(List, Start, NameFromAnsi(string(N.c_str()))))
+                      UnZipPlatformDialog()->ListFind(List, Start, Name))
                 << "from " << Start << " " << N.substr(0, 20);
         }
 }

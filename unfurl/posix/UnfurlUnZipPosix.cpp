@@ -110,6 +110,3 @@ const TUnZipFileOps *UnZipDiskOps()
                                       HostRename,    HostRemove,       HostOpenRead};
     return &Ops;
 }
-
-// The host keeps names as bytes: the code page's bytes stay as they are.
-string NameFromAnsi(const string &AText) { return AText; }

@@ -16,7 +16,7 @@
 
 // ---- Texts ------------------------------------------------------------------------------
 
-// The walk's names and paths are UTF-8 here (NameFromAnsi); the system gets them in UTF-16.
+// The walk's names and paths are UTF-8; the system gets them in UTF-16.
 WCHAR *WideText(const string &AText, UINT ACodePage)
 {
     int Len = MultiByteToWideChar(ACodePage, 0, AText.c_str(), -1, 0, 0);
@@ -32,14 +32,6 @@ string Utf8Text(const WCHAR *AText)
     Text[WideCharToMultiByte(CP_UTF8, 0, AText, -1, Text, Len + 1, 0, 0) ? Len : 0] = 0;
     string R(Text);
     delete[] Text;
-    return R;
-}
-
-string NameFromAnsi(const string &AText)
-{
-    WCHAR *Wide = WideText(AText, CP_ACP);
-    string R = Utf8Text(Wide);
-    delete[] Wide;
     return R;
 }
 
