@@ -66,6 +66,9 @@ struct TUnZipFileOps {
     bool (*Rename)(const char *AFrom, const char *ATo);
     bool (*Remove)(const char *APath);
     TZipHandle (*OpenRead)(const char *APath);
+    // Whether a file at APath has ASize bytes and exactly the last-write time that SetTime
+    // gives for ADosDateTime.
+    bool (*SameSizeTime)(const char *APath, uint32_t ASize, uint32_t ADosDateTime);
 };
 // The platform's files and folders.
 const TUnZipFileOps *UnZipDiskOps();

@@ -110,8 +110,17 @@ static string NotInstalledText(TUnZipRun &ARun, HWND AList)
 
 static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly);
 
+// The folder with backslashes only, the separator of every path the run makes: a folder
+// typed with slashes ("C:/Apps") must still be the folder the undo's journal names.
+static void Backslashes(string &ADir)
+{
+    for (size_t I = 0; I < ADir.length(); I++)
+        if (ADir[I] == '/') ADir[I] = '\\';
+}
+
 bool StartExtraction(TUnZipRun &ARun, string &AFolder, const string &ACurrentDir, int32_t AListCount)
 {
+    Backslashes(AFolder);
     size_t Len = AFolder.length();
     if (Len > 0 && AFolder[Len - 1] == '\\') AFolder = AFolder.substr(0, Len - 1);
     bool Replaced = AFolder.empty();
@@ -131,6 +140,7 @@ void UnZipFiles(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
     LocalHeaderSig = LocalHeaderSigPlusOne - 1;
     // The folder without its trailing backslash (a drive root C:\ becomes C:).
     string &Dir = ARun.TargetDir;
+    if (!AListOnly) Backslashes(Dir);
     if (!AListOnly && !Dir.empty() && Dir[Dir.length() - 1] == '\\') Dir = Dir.substr(0, Dir.length() - 1);
     // The archive is read through a read-ahead buffer for the walk, straight when there is no
     // memory for one.

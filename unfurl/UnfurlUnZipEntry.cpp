@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "QSysUtil.h"
+#include "UnfurlCrc32.h"
 #include "UnfurlEntryName.h"
 #include "UnfurlZipFormat.h"
 
@@ -80,11 +81,39 @@ static bool MakeFolder(TUnZipRun &ARun, HWND ADlg, const string &AFolder)
     return true;
 }
 
+// Whether the file at APath holds the current entry already: the same size, the same time to
+// the second and the same CRC-32 over its bytes (a file of an installation being updated
+// that did not change, or a second run of the same installer). Such a file is left as it
+// is: an update neither rewrites it nor keeps an old copy of it for the undo. An entry whose
+// header leaves its sizes to a data descriptor is always written.
+static bool HoldsEntry(TUnZipRun &ARun, const char *APath)
+{
+    const TLocalHeader &H = ARun.LocalHeader;
+    if ((H.Flags & ZipFlagDescriptor) ||
+        !ARun.FileOps->SameSizeTime(APath, H.UncompressedSize, (uint32_t)H.Date << 16 | H.Time))
+        return false;
+    TZipHandle File = ARun.FileOps->OpenRead(APath);
+    if (File == -1) return false;
+    enum { Piece = 32768 };
+    uint8_t *Buf = (uint8_t *)malloc(Piece);
+    uint32_t Crc = 0xFFFFFFFFu, Size = 0;
+    int32_t Got = 0;
+    while (Buf && Size <= H.UncompressedSize && (Got = ARun.IO->Read(File, Buf, Piece)) > 0) {
+        UpdateCrc(Buf, Got, Crc);
+        Size += (uint32_t)Got;
+    }
+    ARun.FileOps->Close(File);
+    bool Same = Buf && Got == 0 && Size == H.UncompressedSize && (Crc ^ 0xFFFFFFFFu) == H.Crc32;
+    free(Buf);
+    return Same;
+}
+
 // Whether an existing file at APath is to be replaced, by the overwrite mode and the prompt.
 // A folder holding the file's name is neither kept nor asked about: the file cannot be
-// created, and the creation tells why. A file replaced is first moved aside for the undo; one
-// that cannot be moved (in use) is reported and not written.
-enum TReplace { rpKeep, rpWrite, rpFailed };
+// created, and the creation tells why. A file that holds the entry already stays as it is.
+// A file replaced is first moved aside for the undo; one that cannot be moved (in use) is
+// reported and not written.
+enum TReplace { rpKeep, rpWrite, rpFailed, rpSame };
 static TReplace ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
 {
     int32_t Attr = ARun.FileOps->Attributes(APath);
@@ -95,6 +124,7 @@ static TReplace ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
         ARun.Dialog->AskOverwrite(ARun, ADlg);
         if (!ARun.OverwriteThis) return rpKeep;
     }
+    if (HoldsEntry(ARun, APath)) return rpSame;
     if (UndoMoveAside(ARun, APath)) return rpWrite;
     ReportPath(ARun, ADlg, MsgCannotCreateFile, APath, ARun.FileOps->LastError());
     return rpFailed;
@@ -102,10 +132,11 @@ static TReplace ReplaceExisting(TUnZipRun &ARun, HWND ADlg, const char *APath)
 
 // Opens the file of the current entry at APath when it was not made anew: an existing file
 // goes by the overwrite mode, a missing folder is made (AFolderMissing: known to be missing,
-// so nothing can be there). False with the entry's result (AResult, left as it is unless the
-// run must stop) when no file is to be written.
-static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *APath,
-                          bool AFolderMissing, TEntryResult &AResult)
+// so nothing can be there). opNone with the entry's result (AResult, left as it is unless the
+// run must stop) when no file is to be written; opSame when the file there holds the entry.
+enum TOpened { opNone, opFile, opSame };
+static TOpened OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *APath,
+                             bool AFolderMissing, TEntryResult &AResult)
 {
     bool FolderEntry = APath[strlen(APath) - 1] == '\\';
     bool Replacing = !AFolderMissing && ARun.FileOps->Exists(APath);
@@ -113,11 +144,12 @@ static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *AP
         // A folder entry whose folder is there already is done; so is a file kept.
         TReplace Replace = FolderEntry ? rpKeep : ReplaceExisting(ARun, ADlg, APath);
         if (Replace == rpKeep) Deselect(ARun, AList);
-        if (Replace != rpWrite) return false;
+        if (Replace == rpSame) return opSame;
+        if (Replace != rpWrite) return opNone;
         FolderEntry = false;
     } else if (!MakeFolder(ARun, ADlg, ExtractFilePath(APath))) {
         AResult = erStop;
-        return false;
+        return opNone;
     }
 
     ARun.Entry.OutFile = ARun.FileOps->Create(APath);
@@ -131,10 +163,10 @@ static bool OpenEntryFile(TUnZipRun &ARun, HWND ADlg, HWND AList, const char *AP
             Deselect(ARun, AList);
         else
             ReportPath(ARun, ADlg, MsgCannotCreateFile, APath, Code);
-        return false;
+        return opNone;
     }
     if (!Replacing) UndoNote(ARun, '+', APath);
-    return true;
+    return opFile;
 }
 
 // Decodes the current entry into OutFile, sets its time and closes it; answers whether it
@@ -195,13 +227,16 @@ TEntryResult ExtractEntry(TUnZipRun &ARun, HWND ADlg, HWND AList, const string &
     if (PathBuf[Path.length() - 1] != '\\') Out = ARun.FileOps->CreateNew(PathBuf, FolderMissing);
     if (Out != -1) UndoNote(ARun, '+', PathBuf);
     TEntryResult Early = erDone;
-    if (Out == -1 && !OpenEntryFile(ARun, ADlg, AList, PathBuf, FolderMissing, Early)) return Early;
+    TOpened Opened = Out != -1 ? opFile
+                               : OpenEntryFile(ARun, ADlg, AList, PathBuf, FolderMissing, Early);
+    if (Opened == opNone) return Early;
 
     ARun.FilesDone++;
     ARun.Dialog->SetProgress(ADlg, RoundHalfEven(ARun.ProgressStep * ARun.FilesDone));
     ARun.Dialog->SetLabel(ADlg, ExtractFileName(PathBuf));
     ARun.Dialog->DispatchOne(ADlg);
-    if (WriteEntryData(ARun, ADlg, H, PathBuf)) Deselect(ARun, AList);
+    // A file that holds the entry already: its data is not read (the walk seeks past it).
+    if (Opened == opSame || WriteEntryData(ARun, ADlg, H, PathBuf)) Deselect(ARun, AList);
     return erDone;
 }
 

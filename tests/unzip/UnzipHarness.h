@@ -186,13 +186,24 @@ inline TZipHandle MemFsOpenRead(const char *APath)
     return ZipMemHandle(*F);
 }
 
+inline bool MemFsSameSizeTime(const char *APath, uint32_t ASize, uint32_t ADosDateTime)
+{
+    TMemFs &Fs = *CurrentMemFs();
+    std::string K = MemFsKey(APath);
+    auto F = Fs.Files.find(K);
+    auto T = Fs.Times.find(K);
+    return F != Fs.Files.end() && F->second.size() == ASize && T != Fs.Times.end() &&
+           T->second == ADosDateTime;
+}
+
 // The files and folders in memory as the walk's file seam.
 inline const TUnZipFileOps *MemFsOps()
 {
     static const TUnZipFileOps Ops = {MemFsExists,    MemFsForceDirs,  MemFsCreate,
                                       MemFsCreateNew, MemFsAttributes, MemFsSetTime,
                                       MemFsClose,     MemFsLastError,  MemFsErrorText,
-                                      MemFsRename,    MemFsRemove,     MemFsOpenRead};
+                                      MemFsRename,    MemFsRemove,     MemFsOpenRead,
+                                      MemFsSameSizeTime};
     return &Ops;
 }
 

@@ -463,6 +463,7 @@ TEST(StartExtraction, NormalisesTheFieldAndMakesTheFolder)
         bool Replaced;
     } Cases[] = {{"T:\\new\\deep\\", "T:\\new\\deep", false},
                  {"T:\\inst", "T:\\inst", false},
+                 {"T:/new/typed/", "T:\\new\\typed", false},
                  {"", "T:\\cwd", true}};
     for (auto &C : Cases) {
         SCOPED_TRACE(C.Field);

@@ -4,6 +4,7 @@
 // name no moment.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -209,4 +210,50 @@ TEST(DosDateTimeValid, DateZeroLeavesTheTimeAsWritten)
     EXPECT_EQ(2025, T.tm_year + 1900);
     EXPECT_EQ(3, T.tm_mon);
     EXPECT_EQ(7, T.tm_mday);
+}
+
+// On the disk: a second install of the same archive leaves a file that holds its entry as it
+// is (the same inode, never moved aside), and rewrites one whose time was changed and one
+// whose entry has no time to compare.
+TEST(DosDateTimeValid, ASecondInstallRewritesOnlyWhatDiffers)
+{
+    TTempDir Box;
+    TZipItem Zero = Item("zero.txt", "z");
+    Zero.Date = 0;
+    Zero.Time = 0;
+    std::string Zip = Box.Join("t.zip");
+    ASSERT_TRUE(
+        QWriteFile(Zip, ZipBuild({Item("same.txt", "alpha"), Item("touched.txt", "beta"), Zero})));
+    std::string Into = Box.Join("into");
+    mkdir(Into.c_str(), 0777);
+    auto Install = [&] {
+        TMemDialog Dlg;
+        Dlg.Answers = {maOkAll};
+        TUnZipRun Run;
+        UseDisk(Run);
+        OpenArchiveFile(Run, Zip.c_str());
+        EXPECT_TRUE(RunInstall(Run, Dlg, Into.c_str(), 0));
+        CloseArchive(Run);
+        EXPECT_TRUE(Run.AllExtracted);
+    };
+    auto Inode = [&](const char *AName) {
+        struct stat St;
+        EXPECT_EQ(0, stat((Into + "/" + AName).c_str(), &St));
+        return St.st_ino;
+    };
+    Install();
+    ino_t Same = Inode("same.txt"), Touched = Inode("touched.txt"), ZeroIno = Inode("zero.txt");
+    struct stat Was;
+    ASSERT_EQ(0, stat((Into + "/touched.txt").c_str(), &Was));
+    struct timespec Times[2] = {{0, UTIME_OMIT}, {Was.st_mtime + 1, 0}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, (Into + "/touched.txt").c_str(), Times, 0));
+    Install();
+    EXPECT_EQ(Same, Inode("same.txt"));
+    EXPECT_NE(Touched, Inode("touched.txt"));
+    EXPECT_NE(ZeroIno, Inode("zero.txt"));
+    struct stat Now;
+    ASSERT_EQ(0, stat((Into + "/touched.txt").c_str(), &Now));
+    EXPECT_EQ(Was.st_mtime, Now.st_mtime);
+    EXPECT_EQ("beta", QReadFile(Into + "/touched.txt"));
+    EXPECT_NE(0, stat((Into + "/" UNDO_FOLDER_NAME).c_str(), &Now));
 }

@@ -94,7 +94,10 @@ enum TKind { fkCrc, fkWrite, fkStop };
 
 TEST(Undo, FailureAtEveryEntryPutsTheFolderBack)
 {
+    // One file there holds its entry already (same bytes and time): it is never written, so
+    // only a CRC that does not match it makes it an entry that fails.
     std::vector<TZipItem> Items = NewVersion();
+    Items.insert(Items.begin() + 2, Item("same.txt", "same text"));
     for (TKind Kind : {fkCrc, fkWrite, fkStop})
         for (size_t At = 0; At < Items.size(); At++)
             for (bool Silent : {false, true}) {
@@ -104,15 +107,19 @@ TEST(Undo, FailureAtEveryEntryPutsTheFolderBack)
                 std::vector<TZipItem> Zip = Items;
                 if (Kind == fkCrc) Zip[At].BadCrc = true;
                 UndoWalk W(ZipBuild(Zip));
+                W.Fs.Files[W.At("same.txt")] = "same text";
+                W.Fs.Times[W.At("same.txt")] = (uint32_t)Items[2].Date << 16 | Items[2].Time;
                 if (Kind != fkCrc) Fault.Path = W.At(Items[At].Name);
                 Fault.Stop = Kind == fkStop;
                 W.R.Silent = Silent;
                 W.Dlg.AnswerYes = true;
                 std::string Before = State(W.Fs);
                 W.Run();
-                // Folder entries cannot fail a CRC check: such a run stands.
-                if (Items[At].Name.back() == '/') {
+                // Folder entries cannot fail a CRC check, and the file that holds its entry is
+                // not written: such a run stands.
+                if (Items[At].Name.back() == '/' || (At == 2 && Kind != fkCrc)) {
                     EXPECT_EQ(ExitInstalled, RunExitCode(W.R));
+                    EXPECT_EQ("same text", W.Data("same.txt"));
                     continue;
                 }
                 EXPECT_EQ(Before, State(W.Fs));
@@ -154,6 +161,78 @@ TEST(Undo, ARunThatStandsOrIsKeptLeavesNoUndoData)
         EXPECT_FALSE(W.Fs.Dirs.count(UndoDir));
         for (auto &F : W.Fs.Files) EXPECT_EQ(std::string::npos, F.first.find(UNDO_FOLDER_NAME));
     }
+}
+
+// A target typed with slashes is the same folder: a failure puts it back, a run that stands
+// leaves nothing of the undo behind.
+TEST(Undo, ATargetTypedWithSlashesIsPutBackAsWell)
+{
+    for (bool Fails : {true, false}) {
+        SCOPED_TRACE(Fails ? "fails" : "stands");
+        std::vector<TZipItem> Zip = NewVersion();
+        Zip.back().BadCrc = Fails;
+        UndoWalk W(ZipBuild(Zip));
+        W.Dlg.AnswerYes = true;
+        std::string Before = State(W.Fs);
+        W.List();
+        W.Extract("T:/inst/");
+        if (Fails) {
+            EXPECT_EQ(Before, State(W.Fs));
+            continue;
+        }
+        EXPECT_EQ("new app", W.Data("app.exe"));
+        EXPECT_EQ("new readme", W.Data("readme.txt"));
+        EXPECT_FALSE(W.Fs.Dirs.count(UndoDir));
+        for (auto &F : W.Fs.Files) EXPECT_EQ(std::string::npos, F.first.find(UNDO_FOLDER_NAME));
+    }
+}
+
+// A file that holds its entry already (the same size, time and CRC-32) is left as it is: not
+// written, not moved aside. Anything that differs in one of them is replaced. The prompt
+// still asks about it; a second run of the same installer writes nothing at all.
+TEST(Undo, AFileThatHoldsItsEntryIsLeftAsItIs)
+{
+    std::vector<TZipItem> Zip = {Item("same.txt", "same text"),    Item("bytes.txt", "abcd"),
+                                 Item("time.txt", "same text"),    Item("size.txt", "longer"),
+                                 Item("stored.txt", "kept", 0),    Item("desc.txt", "via desc"),
+                                 Item("empty.txt", "")};
+    Zip[5].Descriptor = 1;
+    uint32_t Time = (uint32_t)Zip[0].Date << 16 | Zip[0].Time;
+    UndoWalk W(ZipBuild(Zip));
+    W.Fs = TMemFs();
+    W.Fs.Dirs.insert("T:\\inst");
+    const char *Old[][2] = {{"same.txt", "same text"}, {"bytes.txt", "abce"},
+                            {"time.txt", "same text"}, {"size.txt", "long"},
+                            {"stored.txt", "kept"},    {"desc.txt", "via desc"},
+                            {"empty.txt", ""}};
+    for (auto &F : Old) {
+        W.Fs.Files[W.At(F[0])] = F[1];
+        W.Fs.Times[W.At(F[0])] = std::string(F[0]) == "time.txt" ? Time + 1 : Time;
+    }
+    W.Dlg.Answers = {maOk, maOk, maOk, maOk, maOk, maOk, maOk};
+    W.Run();
+    EXPECT_EQ(ExitInstalled, RunExitCode(W.R));
+    EXPECT_EQ(7u, W.Dlg.Asked.size());
+    // Written: the journal, then the changed bytes, the other time, the other size and the
+    // descriptor's entry.
+    EXPECT_EQ(5, W.Fs.Creates);
+    for (auto &I : Zip) {
+        EXPECT_EQ(I.Data, W.Data(I.Name)) << I.Name;
+        EXPECT_EQ(Time, W.Fs.Times[W.At(I.Name)]) << I.Name;
+    }
+    EXPECT_FALSE(W.Fs.Dirs.count(UndoDir));
+    for (auto &F : W.Fs.Files) EXPECT_EQ(std::string::npos, F.first.find(UNDO_FOLDER_NAME));
+
+    // The same installer again, silently: only the journal and the descriptor's entry.
+    TMemFs After = W.Fs;
+    UndoWalk Again(ZipBuild(Zip));
+    Again.Fs = After;
+    Again.Fs.Creates = 0;
+    Again.R.Silent = true;
+    Again.Run();
+    EXPECT_EQ(ExitInstalled, RunExitCode(Again.R));
+    EXPECT_EQ(2, Again.Fs.Creates);
+    EXPECT_EQ(State(After), State(Again.Fs));
 }
 
 TEST(Undo, AFileTheUserKeptStaysAndAFolderMadeForTheTargetGoes)

@@ -59,11 +59,11 @@ static bool HostClose(TZipHandle AFile) { return close((int)AFile) == 0; }
 /* DOS date and time (local time):
      date  bits 15-9 year - 1980, 8-5 month 1-12, 4-0 day 1-31
      time  bits 15-11 hour, 10-5 minute, 4-0 seconds / 2 */
-void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
+// The moment of a DOS time, or -1 for none (a date of 0): the time then stays as written, as
+// on Windows, where the conversion fails for it.
+static time_t DosToTime(uint32_t ADosDateTime)
 {
-    // No real moment (a date of 0): the time stays as written, as on Windows, where the
-    // conversion fails for it.
-    if (!DosDateTimeValid(ADosDateTime)) return;
+    if (!DosDateTimeValid(ADosDateTime)) return (time_t)-1;
     uint16_t Date = (uint16_t)(ADosDateTime >> 16), Time = (uint16_t)ADosDateTime;
     struct tm T;
     memset(&T, 0, sizeof T);
@@ -74,12 +74,26 @@ void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
     T.tm_min = (Time >> 5) & 63;
     T.tm_sec = (Time & 31) * 2;
     T.tm_isdst = -1;
+    return mktime(&T);
+}
+
+void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
+{
     struct timespec Times[2];
     Times[0].tv_sec = 0;
     Times[0].tv_nsec = UTIME_OMIT;   // the access time is left alone
-    Times[1].tv_sec = mktime(&T);
+    Times[1].tv_sec = DosToTime(ADosDateTime);
     Times[1].tv_nsec = 0;
     if (Times[1].tv_sec != (time_t)-1) futimens((int)AFile, Times);
+}
+
+static bool HostSameSizeTime(const char *APath, uint32_t ASize, uint32_t ADosDateTime)
+{
+    struct stat St;
+    time_t T = DosToTime(ADosDateTime);
+    return stat(HostPath(APath).c_str(), &St) == 0 && S_ISREG(St.st_mode) &&
+           (uint64_t)St.st_size == ASize && T != (time_t)-1 && St.st_mtim.tv_sec == T &&
+           St.st_mtim.tv_nsec == 0;
 }
 
 static uint32_t HostLastError() { return (uint32_t)errno; }
@@ -107,6 +121,7 @@ const TUnZipFileOps *UnZipDiskOps()
     static const TUnZipFileOps Ops = {HostExists,    ForceDirectories, HostCreate,
                                       HostCreateNew, HostAttributes,   SetFileDosTime,
                                       HostClose,     HostLastError,    HostErrorText,
-                                      HostRename,    HostRemove,       HostOpenRead};
+                                      HostRename,    HostRemove,       HostOpenRead,
+                                      HostSameSizeTime};
     return &Ops;
 }

@@ -98,12 +98,29 @@ static int32_t WinAttributes(const char *APath)
 
 // The archive's times are local times; only the last-write time is set. A DOS time that
 // names no real moment (a date of 0) leaves the time as written.
+static bool DosToFileTime(uint32_t ADosDateTime, FILETIME &AUtc)
+{
+    FILETIME Local;
+    return DosDateTimeToFileTime((WORD)(ADosDateTime >> 16), (WORD)ADosDateTime, &Local) &&
+           LocalFileTimeToFileTime(&Local, &AUtc);
+}
+
 void SetFileDosTime(TZipHandle AFile, uint32_t ADosDateTime)
 {
-    FILETIME Local, Utc;
-    if (DosDateTimeToFileTime((WORD)(ADosDateTime >> 16), (WORD)ADosDateTime, &Local) &&
-        LocalFileTimeToFileTime(&Local, &Utc))
-        SetFileTime((HANDLE)AFile, 0, 0, &Utc);
+    FILETIME Utc;
+    if (DosToFileTime(ADosDateTime, Utc)) SetFileTime((HANDLE)AFile, 0, 0, &Utc);
+}
+
+// One attribute query (no handle: no round trip to the server under Wine).
+static bool WinSameSizeTime(const char *APath, uint32_t ASize, uint32_t ADosDateTime)
+{
+    WCHAR Path[MAX_PATH + 4];
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    FILETIME Utc;
+    return GetFileAttributesExW(WidePath(APath, Path), GetFileExInfoStandard, &Data) &&
+           !(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Data.nFileSizeHigh == 0 &&
+           Data.nFileSizeLow == ASize && DosToFileTime(ADosDateTime, Utc) &&
+           CompareFileTime(&Data.ftLastWriteTime, &Utc) == 0;
 }
 
 // FileExists with one attribute query instead of a folder search (a search opens and lists
@@ -173,7 +190,8 @@ const TUnZipFileOps *UnZipDiskOps()
     static const TUnZipFileOps Ops = {WinExists,    WinForceDirs,  WinCreate,
                                       WinCreateNew, WinAttributes, SetFileDosTime,
                                       WinClose,     WinLastError,  WinErrorText,
-                                      WinRename,    WinRemove,     WinOpenRead};
+                                      WinRename,    WinRemove,     WinOpenRead,
+                                      WinSameSizeTime};
     return &Ops;
 }
 
