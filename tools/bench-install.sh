@@ -3,9 +3,11 @@
 # catalogues, Wine's data: thousands of entries) installed under Wine by Unfurl.exe and by an
 # NSIS installer (Debian's makensis, zlib compressor, silent install /S), in the same run.
 # Unfurl runs twice per round: through its dialog (unfurl_walk) and silently (/S, like NSIS).
-# Then both silent installs run again over the copy they installed (an update in place: every
-# file replaced). Prints the times and the ratios, and checks that every install wrote the same
-# files.
+# Then both silent installs run again over the copy they installed (a second run of the same
+# installer: every file there already), and over an older version of the same files (an update
+# in place: every file one byte longer and of another time, so every file is replaced and, for
+# Unfurl, kept aside for the undo until the run stands). Prints the times and the ratios, and
+# checks that every install wrote the same files.
 # Usage: tools/bench-install.sh [BUILD_DIR] [MEGABYTES]   (default build/win32, 150)
 # Where 32-bit programs cannot start (tools/wine-env.sh) both installers are 64-bit: Unfurl from
 # build/win64 and NSIS with its amd64 stub, under wine64.
@@ -38,6 +40,9 @@ trap cleanup EXIT
 
 echo "== gathering about $megabytes MB of files"
 python3 tools/bench-files.py "$work/files" "$megabytes"
+# The older version: every file one byte longer, with the time of this copy.
+cp -r "$work/files" "$work/older"
+find "$work/older" -type f -exec sh -c 'for f; do printf o >> "$f"; done' sh {} +
 
 echo "== building both installers"
 "$unfurlpack" build "$work/files" -o "$work/unfurl-setup.exe" --image "$build/unfurl/UnfurlImage.exe" \
@@ -79,9 +84,11 @@ run_unfurl() {
 }
 # One silent install of the installer $1 (in the work folder) into C:\bench\$2, timed from its
 # start to its exit by timed_start (log $3): sets t_wall (the whole command) and t_ms. With
-# over=1 the folder keeps the copy installed there before.
+# over=1 the folder keeps the copy installed there before; with older=1 it holds the older
+# version.
 timed_silent() {
   [ -n "${over:-}" ] || rm -rf "$drive_c/bench/$2"
+  [ -z "${older:-}" ] || { mkdir -p "$drive_c/bench"; cp -r "$work/older" "$drive_c/bench/$2"; }
   sync
   local t0; t0=$(now)
   q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\$1" /S "/D=C:\\bench\\$2" > "$work/$3"
@@ -102,16 +109,28 @@ run_over_reversed() {
   [ -z "$other" ] || { over=1 timed_silent other-setup.exe other other-over.log; other_over_ms=$t_ms; }
   over=1 timed_silent unfurl-setup.exe unfurl-s over.log; over_ms=$t_ms
 }
+# Over the older version.
+run_older() {
+  older=1 timed_silent unfurl-setup.exe unfurl-s older.log; older_ms=$t_ms
+  [ -z "$other" ] || { older=1 timed_silent other-setup.exe other other-older.log; other_older_ms=$t_ms; }
+  older=1 timed_silent nsis-setup.exe nsis nsis-older.log; nsis_older_ms=$t_ms
+}
+run_older_reversed() {
+  older=1 timed_silent nsis-setup.exe nsis nsis-older.log; nsis_older_ms=$t_ms
+  [ -z "$other" ] || { older=1 timed_silent other-setup.exe other other-older.log; other_older_ms=$t_ms; }
+  older=1 timed_silent unfurl-setup.exe unfurl-s older.log; older_ms=$t_ms
+}
 secs() { awk "BEGIN{printf \"%.2f\", $1 / 1000}"; }
 
 # The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
 least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }
 best_unfurl="" best_nsis="" best_silent="" best_other=""
 best_over="" best_nsis_over="" best_other_over=""
+best_older="" best_nsis_older="" best_other_older=""
 rounds="${BENCH_ROUNDS:-3}"
 for round in $(seq "$rounds"); do
-  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis; run_over
-  else run_nsis; run_other; run_unfurl_silent; run_unfurl; run_over_reversed; fi
+  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis; run_over; run_older
+  else run_nsis; run_other; run_unfurl_silent; run_unfurl; run_over_reversed; run_older_reversed; fi
   u=$(awk "BEGIN{printf \"%.2f\", $unfurl_ms / 1000}") n=$(awk "BEGIN{printf \"%.2f\", $nsis_ms / 1000}")
   s=$(awk "BEGIN{printf \"%.2f\", $silent_ms / 1000}")
   echo "round $round: Unfurl $u s (command $wall_unfurl s), Unfurl /S $s s (command $wall_silent s), NSIS $n s (command $wall_nsis s)"
@@ -130,6 +149,13 @@ for round in $(seq "$rounds"); do
     echo "round $round: over the installed copy: other image /S $(secs "$other_over_ms") s"
     best_other_over=$(least "$best_other_over" "$(secs "$other_over_ms")")
   fi
+  echo "round $round: over the older version: Unfurl /S $(secs "$older_ms") s, NSIS $(secs "$nsis_older_ms") s"
+  best_older=$(least "$best_older" "$(secs "$older_ms")")
+  best_nsis_older=$(least "$best_nsis_older" "$(secs "$nsis_older_ms")")
+  if [ -n "$other" ]; then
+    echo "round $round: over the older version: other image /S $(secs "$other_older_ms") s"
+    best_other_older=$(least "$best_other_older" "$(secs "$other_older_ms")")
+  fi
 done
 grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
 
@@ -147,7 +173,9 @@ ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
 silent_ratio=$(awk "BEGIN{printf \"%.2f\", $best_silent / $best_nsis}")
 echo "Unfurl.exe: $best_unfurl s   Unfurl.exe /S: $best_silent s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio   ratio Unfurl /S / NSIS /S: $silent_ratio (best of $rounds, Wine, installer start to exit)"
 echo "over the installed copy: Unfurl.exe /S: $best_over s   NSIS (zlib, /S): $best_nsis_over s   ratio Unfurl /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_over / $best_nsis_over}")"
+echo "over the older version: Unfurl.exe /S: $best_older s   NSIS (zlib, /S): $best_nsis_older s   ratio Unfurl /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_older / $best_nsis_older}")"
 if [ -n "$other" ]; then
+  echo "over the older version: other image /S: $best_other_older s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other_older / $best_nsis_older}")"
   echo "over the installed copy: other image /S: $best_other_over s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other_over / $best_nsis_over}")"
   echo "other image /S: $best_other s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other / $best_nsis}")   ratio this /S / other /S: $(awk "BEGIN{printf \"%.2f\", $best_silent / $best_other}") ($other)"
 fi
