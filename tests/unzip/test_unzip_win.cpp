@@ -15,6 +15,7 @@
 #include "UnfurlPayload.h"
 #include "UnfurlUnZip.h"
 #include "UnfurlUnZipWin.h"
+#include "UnfurlUndo.h"
 #include "ZipBuild.h"
 
 namespace {
@@ -280,6 +281,49 @@ TEST_F(UnZipWin, DamagedInstallerIsReportedAndEnds)
     EXPECT_EQ(MsgDamaged, Boxes[0]);
     EXPECT_TRUE(BoxHasStopIcon[0]);
     EXPECT_EQ(1, Ended);
+}
+
+// The file's identity (the file index): the same one after a run that left the file alone.
+static uint64_t FileIndex(const std::string &APath)
+{
+    HANDLE H = CreateFileA(APath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           0, OPEN_EXISTING, 0, 0);
+    BY_HANDLE_FILE_INFORMATION Info = {};
+    bool Got = H != INVALID_HANDLE_VALUE && GetFileInformationByHandle(H, &Info);
+    if (H != INVALID_HANDLE_VALUE) CloseHandle(H);
+    return Got ? (uint64_t)Info.nFileIndexHigh << 32 | Info.nFileIndexLow : 0;
+}
+
+// A second run over the files the first one wrote: a file with the entry's size, time and bytes
+// stays the same file; one whose time was changed is written anew with the entry's time.
+TEST_F(UnZipWin, ASecondRunLeavesFilesThatHoldTheirEntry)
+{
+    Open(ZipBuild(Items));
+    Listing();
+    Extract();
+    ASSERT_TRUE(R.AllExtracted);
+    uint64_t Readme = FileIndex(Out("readme.txt")), Big = FileIndex(Out("sub/file.txt"));
+    ASSERT_NE(0u, Readme);
+    HANDLE H = CreateFileA(Out("sub/file.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, 0, OPEN_EXISTING,
+                           0, 0);
+    ASSERT_NE(INVALID_HANDLE_VALUE, H);
+    FILETIME Now;
+    GetSystemTimeAsFileTime(&Now);
+    EXPECT_TRUE(SetFileTime(H, 0, 0, &Now));
+    CloseHandle(H);
+    SendMessageA(List, LB_SETSEL, TRUE, -1);
+    R.OverwriteMode = omReplace;
+    Extract();
+    EXPECT_TRUE(R.AllExtracted);
+    EXPECT_EQ(Readme, FileIndex(Out("readme.txt")));
+    EXPECT_NE(Big, FileIndex(Out("sub/file.txt")));
+    for (auto &I : Items)
+        if (I.Name.back() != '/') {
+            EXPECT_EQ(I.Data, QReadFile(Out(I.Name))) << I.Name;
+            EXPECT_EQ((uint32_t)I.Date << 16 | I.Time, FileDosTime(Out(I.Name))) << I.Name;
+        }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Out(UNDO_FOLDER_NAME).c_str()));
+    EXPECT_TRUE(Boxes.empty());
 }
 
 // A DOS date of 0 names no moment: the file keeps the time it was written at. A file that
