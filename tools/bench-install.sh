@@ -84,11 +84,11 @@ run_unfurl() {
 }
 # One silent install of the installer $1 (in the work folder) into C:\bench\$2, timed from its
 # start to its exit by timed_start (log $3): sets t_wall (the whole command) and t_ms. With
-# over=1 the folder keeps the copy installed there before; with older=1 it holds the older
-# version.
+# mode=over the folder keeps the copy installed there before; with mode=older it holds the
+# older version.
 timed_silent() {
-  [ -n "${over:-}" ] || rm -rf "$drive_c/bench/$2"
-  [ -z "${older:-}" ] || { mkdir -p "$drive_c/bench"; cp -r "$work/older" "$drive_c/bench/$2"; }
+  [ "${mode:-}" = over ] || rm -rf "$drive_c/bench/$2"
+  [ "${mode:-}" != older ] || { mkdir -p "$drive_c/bench"; cp -r "$work/older" "$drive_c/bench/$2"; }
   sync
   local t0; t0=$(now)
   q_wine "$build/tools/walk/timed_start.exe" "Z:${work//\//\\}\\$1" /S "/D=C:\\bench\\$2" > "$work/$3"
@@ -98,39 +98,29 @@ timed_silent() {
 run_unfurl_silent() { timed_silent unfurl-setup.exe unfurl-s silent.log; wall_silent=$t_wall silent_ms=$t_ms; }
 run_nsis() { timed_silent nsis-setup.exe nsis nsis.log; wall_nsis=$t_wall nsis_ms=$t_ms; }
 run_other() { [ -z "$other" ] || { timed_silent other-setup.exe other other.log; other_ms=$t_ms; }; }
-# Over the installed copies.
-run_over() {
-  over=1 timed_silent unfurl-setup.exe unfurl-s over.log; over_ms=$t_ms
-  [ -z "$other" ] || { over=1 timed_silent other-setup.exe other other-over.log; other_over_ms=$t_ms; }
-  over=1 timed_silent nsis-setup.exe nsis nsis-over.log; nsis_over_ms=$t_ms
+# The silent installs over what the folders hold, for the case $1 (over: the copy installed
+# before; older: the older version), the installers in the order of the other arguments
+# (unfurl, other, nsis): sets ms[CASE-INSTALLER].
+declare -A folder=([unfurl]=unfurl-s [other]=other [nsis]=nsis) ms=() best=()
+run_case() {
+  local c=$1 who; shift
+  for who in "$@"; do
+    [ "$who" != other ] || [ -n "$other" ] || continue
+    mode=$c timed_silent "$who-setup.exe" "${folder[$who]}" "$c-$who.log"
+    ms[$c-$who]=$t_ms
+  done
 }
-run_over_reversed() {
-  over=1 timed_silent nsis-setup.exe nsis nsis-over.log; nsis_over_ms=$t_ms
-  [ -z "$other" ] || { over=1 timed_silent other-setup.exe other other-over.log; other_over_ms=$t_ms; }
-  over=1 timed_silent unfurl-setup.exe unfurl-s over.log; over_ms=$t_ms
-}
-# Over the older version.
-run_older() {
-  older=1 timed_silent unfurl-setup.exe unfurl-s older.log; older_ms=$t_ms
-  [ -z "$other" ] || { older=1 timed_silent other-setup.exe other other-older.log; other_older_ms=$t_ms; }
-  older=1 timed_silent nsis-setup.exe nsis nsis-older.log; nsis_older_ms=$t_ms
-}
-run_older_reversed() {
-  older=1 timed_silent nsis-setup.exe nsis nsis-older.log; nsis_older_ms=$t_ms
-  [ -z "$other" ] || { older=1 timed_silent other-setup.exe other other-older.log; other_older_ms=$t_ms; }
-  older=1 timed_silent unfurl-setup.exe unfurl-s older.log; older_ms=$t_ms
-}
+case_name() { if [ "$1" = over ]; then echo "the installed copy"; else echo "the older version"; fi; }
+ratio_of() { awk "BEGIN{printf \"%.2f\", $1 / $2}"; }
 secs() { awk "BEGIN{printf \"%.2f\", $1 / 1000}"; }
 
 # The smaller of two times, compared as numbers ("8.47" is less than "14.71"); the first may be empty.
 least() { awk -v b="$1" -v t="$2" 'BEGIN { print (b == "" || t + 0 < b + 0) ? t : b }'; }
 best_unfurl="" best_nsis="" best_silent="" best_other=""
-best_over="" best_nsis_over="" best_other_over=""
-best_older="" best_nsis_older="" best_other_older=""
 rounds="${BENCH_ROUNDS:-3}"
 for round in $(seq "$rounds"); do
-  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis; run_over; run_older
-  else run_nsis; run_other; run_unfurl_silent; run_unfurl; run_over_reversed; run_older_reversed; fi
+  if [ $((round % 2)) -eq 1 ]; then run_unfurl; run_unfurl_silent; run_other; run_nsis; run_case over unfurl other nsis; run_case older unfurl other nsis
+  else run_nsis; run_other; run_unfurl_silent; run_unfurl; run_case over nsis other unfurl; run_case older nsis other unfurl; fi
   u=$(awk "BEGIN{printf \"%.2f\", $unfurl_ms / 1000}") n=$(awk "BEGIN{printf \"%.2f\", $nsis_ms / 1000}")
   s=$(awk "BEGIN{printf \"%.2f\", $silent_ms / 1000}")
   echo "round $round: Unfurl $u s (command $wall_unfurl s), Unfurl /S $s s (command $wall_silent s), NSIS $n s (command $wall_nsis s)"
@@ -142,20 +132,13 @@ for round in $(seq "$rounds"); do
     echo "round $round: other image /S $o s"
     best_other=$(least "$best_other" "$o")
   fi
-  echo "round $round: over the installed copy: Unfurl /S $(secs "$over_ms") s, NSIS $(secs "$nsis_over_ms") s"
-  best_over=$(least "$best_over" "$(secs "$over_ms")")
-  best_nsis_over=$(least "$best_nsis_over" "$(secs "$nsis_over_ms")")
-  if [ -n "$other" ]; then
-    echo "round $round: over the installed copy: other image /S $(secs "$other_over_ms") s"
-    best_other_over=$(least "$best_other_over" "$(secs "$other_over_ms")")
-  fi
-  echo "round $round: over the older version: Unfurl /S $(secs "$older_ms") s, NSIS $(secs "$nsis_older_ms") s"
-  best_older=$(least "$best_older" "$(secs "$older_ms")")
-  best_nsis_older=$(least "$best_nsis_older" "$(secs "$nsis_older_ms")")
-  if [ -n "$other" ]; then
-    echo "round $round: over the older version: other image /S $(secs "$other_older_ms") s"
-    best_other_older=$(least "$best_other_older" "$(secs "$other_older_ms")")
-  fi
+  for c in over older; do
+    echo "round $round: over $(case_name $c): Unfurl /S $(secs "${ms[$c-unfurl]}") s, NSIS $(secs "${ms[$c-nsis]}") s"
+    [ -z "$other" ] || echo "round $round: over $(case_name $c): other image /S $(secs "${ms[$c-other]}") s"
+    for who in unfurl other nsis; do
+      [ -z "${ms[$c-$who]:-}" ] || best[$c-$who]=$(least "${best[$c-$who]:-}" "$(secs "${ms[$c-$who]}")")
+    done
+  done
 done
 grep "from OK" "$work/walk.log" | sed 's/^/  Unfurl, /'
 
@@ -169,13 +152,11 @@ else
   echo "installed files differ from the source files" >&2
   exit 1
 fi
-ratio=$(awk "BEGIN{printf \"%.2f\", $best_unfurl / $best_nsis}")
-silent_ratio=$(awk "BEGIN{printf \"%.2f\", $best_silent / $best_nsis}")
-echo "Unfurl.exe: $best_unfurl s   Unfurl.exe /S: $best_silent s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $ratio   ratio Unfurl /S / NSIS /S: $silent_ratio (best of $rounds, Wine, installer start to exit)"
-echo "over the installed copy: Unfurl.exe /S: $best_over s   NSIS (zlib, /S): $best_nsis_over s   ratio Unfurl /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_over / $best_nsis_over}")"
-echo "over the older version: Unfurl.exe /S: $best_older s   NSIS (zlib, /S): $best_nsis_older s   ratio Unfurl /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_older / $best_nsis_older}")"
+echo "Unfurl.exe: $best_unfurl s   Unfurl.exe /S: $best_silent s   NSIS (zlib, /S): $best_nsis s   ratio Unfurl/NSIS: $(ratio_of "$best_unfurl" "$best_nsis")   ratio Unfurl /S / NSIS /S: $(ratio_of "$best_silent" "$best_nsis") (best of $rounds, Wine, installer start to exit)"
+for c in over older; do
+  echo "over $(case_name $c): Unfurl.exe /S: ${best[$c-unfurl]} s   NSIS (zlib, /S): ${best[$c-nsis]} s   ratio Unfurl /S / NSIS /S: $(ratio_of "${best[$c-unfurl]}" "${best[$c-nsis]}")"
+  [ -z "$other" ] || echo "over $(case_name $c): other image /S: ${best[$c-other]} s   ratio other /S / NSIS /S: $(ratio_of "${best[$c-other]}" "${best[$c-nsis]}")"
+done
 if [ -n "$other" ]; then
-  echo "over the older version: other image /S: $best_other_older s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other_older / $best_nsis_older}")"
-  echo "over the installed copy: other image /S: $best_other_over s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other_over / $best_nsis_over}")"
-  echo "other image /S: $best_other s   ratio other /S / NSIS /S: $(awk "BEGIN{printf \"%.2f\", $best_other / $best_nsis}")   ratio this /S / other /S: $(awk "BEGIN{printf \"%.2f\", $best_silent / $best_other}") ($other)"
+  echo "other image /S: $best_other s   ratio other /S / NSIS /S: $(ratio_of "$best_other" "$best_nsis")   ratio this /S / other /S: $(ratio_of "$best_silent" "$best_other") ($other)"
 fi

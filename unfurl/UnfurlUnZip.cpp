@@ -110,19 +110,18 @@ static string NotInstalledText(TUnZipRun &ARun, HWND AList)
 
 static void WalkEntries(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly);
 
-// The folder with backslashes only, the separator of every path the run makes: a folder
-// typed with slashes ("C:/Apps") must still be the folder the undo's journal names.
-static void Backslashes(string &ADir)
+// The folder as every path of the run names it: backslashes only (a folder typed as "C:/Apps"
+// must still be the folder the undo's journal names) and no trailing one (C:\ becomes C:).
+static void RunFolderForm(string &ADir)
 {
     for (size_t I = 0; I < ADir.length(); I++)
         if (ADir[I] == '/') ADir[I] = '\\';
+    if (!ADir.empty() && ADir[ADir.length() - 1] == '\\') ADir = ADir.substr(0, ADir.length() - 1);
 }
 
 bool StartExtraction(TUnZipRun &ARun, string &AFolder, const string &ACurrentDir, int32_t AListCount)
 {
-    Backslashes(AFolder);
-    size_t Len = AFolder.length();
-    if (Len > 0 && AFolder[Len - 1] == '\\') AFolder = AFolder.substr(0, Len - 1);
+    RunFolderForm(AFolder);
     bool Replaced = AFolder.empty();
     if (Replaced) AFolder = ACurrentDir;
     ARun.TargetDir = AFolder;
@@ -138,10 +137,7 @@ void UnZipFiles(TUnZipRun &ARun, HWND ADlg, int AListId, bool AListOnly)
 {
     ARun.AllExtracted = false;
     LocalHeaderSig = LocalHeaderSigPlusOne - 1;
-    // The folder without its trailing backslash (a drive root C:\ becomes C:).
-    string &Dir = ARun.TargetDir;
-    if (!AListOnly) Backslashes(Dir);
-    if (!AListOnly && !Dir.empty() && Dir[Dir.length() - 1] == '\\') Dir = Dir.substr(0, Dir.length() - 1);
+    if (!AListOnly) RunFolderForm(ARun.TargetDir);
     // The archive is read through a read-ahead buffer for the walk, straight when there is no
     // memory for one.
     ARun.Entry.In = ARun.IO;

@@ -64,9 +64,10 @@ std::vector<TZipItem> NewVersion(bool ADamaged)
     return E;
 }
 
-// T with the older version installed (silently, by an installer) and the user's file.
+// T emptied, then the older version installed (silently, by an installer) and the user's file.
 void InstallOld(const std::string &AWork, const std::string &T)
 {
+    QRemoveTree(T);
     std::string Setup = MakeSetup(AWork, OldVersion(), "old.exe");
     TInstaller Inst;
     ASSERT_TRUE(Inst.Start(Setup, std::string(), 0, "/S /D=" + T));
@@ -103,7 +104,6 @@ TEST(InstallerUndo, DamagedUpdateIsPutBackThroughTheDialogAndSilently)
     for (bool Silent : {false, true}) {
         SCOPED_TRACE(Silent ? "/S" : "dialog");
         std::string T = D + "\\Program";
-        QRemoveTree(T);
         InstallOld(D, T);
         TInstaller Inst;
         if (Silent) {
@@ -160,7 +160,6 @@ TEST(InstallerUndo, AKilledRunIsPutBackByTheNextRun)
     for (bool Silent : {false, true}) {
         SCOPED_TRACE(Silent ? "/S" : "dialog");
         std::string T = D + "\\Program";
-        QRemoveTree(T);
         InstallOld(D, T);
         {
             // Killed at its question: the replaced files are aside, the new ones in place.

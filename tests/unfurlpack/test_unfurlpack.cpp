@@ -118,6 +118,21 @@ bool InstallInto(const std::string &ASetup, const std::string &AInto)
     WalkInto(A, AInto);
     return A.R.AllExtracted;
 }
+
+// The archive inside a finished installer file.
+std::string ArchiveOf(const std::string &AFile)
+{
+    size_t S = Image().size();
+    uint32_t L = (uint8_t)AFile[S + 100] | (uint8_t)AFile[S + 101] << 8;
+    return AFile.substr(S + 104 + L);
+}
+
+std::vector<std::string> NamesOf(const std::vector<TZipItem> &AItems)
+{
+    std::vector<std::string> Names;
+    for (const TZipItem &E : AItems) Names.push_back(E.Name);
+    return Names;
+}
 #endif
 
 }  // namespace
@@ -437,13 +452,9 @@ TEST(UnfurlpackBuild, FolderInstallsWithItsNamesBytesAndTimes)
                       Out))
         << Out;
 
-    std::string File = QReadFile(Setup);
-    size_t S = Image().size();
-    uint32_t L = (uint8_t)File[S + 100] | (uint8_t)File[S + 101] << 8;
     std::vector<TZipItem> Seen;
-    ASSERT_TRUE(ZipRead(File.substr(S + 104 + L), Seen));
-    std::vector<std::string> Names;
-    for (const TZipItem &E : Seen) Names.push_back(E.Name);
+    ASSERT_TRUE(ZipRead(ArchiveOf(QReadFile(Setup)), Seen));
+    std::vector<std::string> Names = NamesOf(Seen);
     // Work-list order; a folder entry only for the empty folder.
     EXPECT_EQ((std::vector<std::string>{"caf\xC3\xA9.txt", "docs/deep/Guide.txt", "empty/",
                                         "readme.txt", "sub/empty.dat", "Zeta.bin", Files[5].Name,
@@ -565,13 +576,10 @@ TEST(UnfurlpackBuild, OutputInsideLinkInsideLateTimeAndDotTitle)
     EXPECT_NE(std::string::npos, Out.find("1 file(s) dated 2108 or later, stored as 2107-12-31 "
                                           "23:59:58 (the last time a ZIP entry holds), the first "
                                           "\"late.txt\"")) << Out;
-    std::string Setup = In + "/Setup.exe", File = QReadFile(Setup);
-    size_t S = Image().size();
-    uint32_t L = (uint8_t)File[S + 100] | (uint8_t)File[S + 101] << 8;
+    std::string Setup = In + "/Setup.exe";
     std::vector<TZipItem> Seen;
-    ASSERT_TRUE(ZipRead(File.substr(S + 104 + L), Seen));
-    std::vector<std::string> Names;
-    for (const TZipItem &E : Seen) Names.push_back(E.Name);
+    ASSERT_TRUE(ZipRead(ArchiveOf(QReadFile(Setup)), Seen));
+    std::vector<std::string> Names = NamesOf(Seen);
     EXPECT_EQ((std::vector<std::string>{"alias.txt", "data.txt", "late.txt"}), Names);
     EXPECT_EQ(0xFF9F, Seen[2].Date);
     EXPECT_EQ(0xBF7D, Seen[2].Time);
@@ -699,14 +707,6 @@ std::string DirectoryTwice(const std::string &AZip)
     std::string Zip = AZip.substr(0, End) + Entry;
     ZipAppendEnd(Zip, 2, (uint32_t)Entry.size() * 2, (uint32_t)At);
     return Zip;
-}
-
-// The archive inside a finished installer file.
-std::string ArchiveOf(const std::string &AFile)
-{
-    size_t S = Image().size();
-    uint32_t L = (uint8_t)AFile[S + 100] | (uint8_t)AFile[S + 101] << 8;
-    return AFile.substr(S + 104 + L);
 }
 
 }  // namespace
